@@ -1,0 +1,148 @@
+#include "profile/system_definition.h"
+
+#include "profile/password.h"
+#include "run/line_reader.h"
+#include "run/run_failure.h"
+#include "run/text.h"
+
+namespace poolmetrics {
+namespace {
+
+constexpr std::size_t kLabelLength = 12;
+constexpr std::size_t kValueColumn = 13;  // from 0: column 13 separates label and value
+constexpr std::size_t kValueLength = 60;
+constexpr std::size_t kStrictLineLength = 99;
+constexpr std::size_t kListingLineLength = 199;
+
+enum class Field { kExtcompany, kDestination, kClient, kUser, kPassword, kLanguage, kMode,
+                   kHostname, kSysnr, kGwhost, kGwservice, kDatClient };
+
+struct Label {
+  std::string_view text;
+  Field field;
+  std::size_t minimum;  // 0: no minimum length
+};
+constexpr Label kLabels[] = {
+    {"Extcompany.:", Field::kExtcompany, 2}, {"Destination:", Field::kDestination, 3},
+    {"Client.....:", Field::kClient, 3},     {"User.......:", Field::kUser, 2},
+    {"Password...:", Field::kPassword, 2},   {"Language...:", Field::kLanguage, 1},
+    {"Mode.......:", Field::kMode, 3},       {"Hostname...:", Field::kHostname, 2},
+    {"Sysnr......:", Field::kSysnr, 2},      {"Gwhost.....:", Field::kGwhost, 2},
+    {"Gwservice..:", Field::kGwservice, 2},  {"DatClient..:", Field::kDatClient, 0},
+};
+
+std::string_view FieldText(const SystemDefinition& s, Field f) {
+  switch (f) {
+    case Field::kExtcompany: return s.Extcompany;
+    case Field::kDestination: return s.Destination;
+    case Field::kClient: return s.Client;
+    case Field::kUser: return s.User;
+    case Field::kPassword: return s.Password;
+    case Field::kLanguage: return s.Language;
+    case Field::kMode: return s.Mode;
+    case Field::kHostname: return s.Hostname;
+    case Field::kSysnr: return s.Sysnr;
+    case Field::kGwhost: return s.Gwhost;
+    case Field::kGwservice: return s.Gwservice;
+    case Field::kDatClient: return s.DatClient;
+  }
+  return {};
+}
+
+void SetField(SystemDefinition& s, Field f, std::string_view value) {
+  switch (f) {
+    case Field::kExtcompany: s.Extcompany = value; break;
+    case Field::kDestination: s.Destination = value; break;
+    case Field::kClient: s.Client = value; break;
+    case Field::kUser: s.User = value; UpperCaseInPlace(s.User); break;
+    case Field::kPassword: s.Password = value; break;
+    case Field::kLanguage: s.Language = value; break;
+    case Field::kMode: s.Mode = value; break;
+    case Field::kHostname: s.Hostname = value; break;
+    case Field::kSysnr: s.Sysnr = value; break;
+    case Field::kGwhost: s.Gwhost = value; break;
+    case Field::kGwservice: s.Gwservice = value; break;
+    case Field::kDatClient: s.DatClient = value; break;
+  }
+}
+
+void AddFault(std::vector<ProfileFault>* faults, int code, std::string detail) {
+  if (faults) faults->push_back({code, std::move(detail)});
+}
+
+}  // namespace
+
+std::string ProfileFaultMessage(int code, std::string_view profile_name) {
+  switch (code) {
+    case 1003: return Concat({"Error 1003: Invalid Parameter(s) at ", profile_name, " found..."});
+    case 1004: return Concat({"Error 1004: Invalid Password in Profile ", profile_name, " found..."});
+    case 1005: return Concat({"Error 1005: Wrong Password in Profile ", profile_name, " found..."});
+    case 1006: return Concat({"Error 1006: Username in Profile ", profile_name, " is missing..."});
+    default: return Concat({"Error 1007: Password in Profile ", profile_name, " is missing..."});
+  }
+}
+
+bool ReadSystemDefinition(File profile, ReadMode mode, std::string_view profile_name, SystemDefinition& system,
+                          std::vector<ProfileFault>* faults) {
+  const bool strict = mode == ReadMode::kStrict;
+  bool valid = true;
+  LineReader reader(profile.get(), strict ? kStrictLineLength : kListingLineLength);
+  std::string_view piece;
+  while (reader.Next(&piece)) {
+    std::string_view line = WithoutLineFeed(piece);
+    std::string_view label = Head(line, kLabelLength);
+    std::string_view value = From(line, kValueColumn).substr(0, kValueLength);
+    for (const Label& l : kLabels) {
+      if (label != l.text) continue;
+      if (l.field == Field::kDatClient && !strict) break;
+      if (l.field == Field::kPassword && !value.empty()) {
+        // The password is checked as soon as its line is read.
+        DecodedPassword decoded = DecodeStoredPassword(value, strict);
+        if (!decoded.form_ok) {
+          if (strict) Fail(ProfileFaultMessage(1004, profile_name));
+          valid = false;
+          AddFault(faults, 1004, "Password...: the stored form is not 24 characters with a head of four digits");
+        }
+        if (decoded.check_ok) {
+          system.Password = decoded.plain;
+        } else {
+          if (strict) Fail(ProfileFaultMessage(1005, profile_name));
+          valid = false;
+          if (decoded.form_ok)
+            AddFault(faults, 1005, "Password...: the stored form fails its check digit (made with another key, or altered)");
+        }
+        break;
+      }
+      SetField(system, l.field, value);
+      break;
+    }
+  }
+  profile.reset();
+  int first = CheckSystemDefinition(system, faults);
+  if (first != 0) {
+    if (strict) Fail(ProfileFaultMessage(first, profile_name));
+    valid = false;
+  }
+  return valid;
+}
+
+int CheckSystemDefinition(const SystemDefinition& system, std::vector<ProfileFault>* faults) {
+  int first = 0;
+  auto fault = [&](int code, std::string detail) {
+    if (first == 0) first = code;
+    AddFault(faults, code, std::move(detail));
+  };
+  if (system.User.empty()) fault(1006, "User.......: missing or empty");
+  if (system.Password.empty()) fault(1007, "Password...: missing or empty");
+  for (const Label& l : kLabels) {
+    std::string_view text = FieldText(system, l.field);
+    if (text.size() >= l.minimum || (l.field == Field::kUser && text.empty()) ||
+        (l.field == Field::kPassword && text.empty()))
+      continue;
+    fault(1003, Concat({l.text, " missing or shorter than ", std::string(1, static_cast<char>('0' + l.minimum)),
+                        l.minimum == 1 ? " character" : " characters"}));
+  }
+  return first;
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,154 @@
+#include "rfc/connection.h"
+
+#include <cstdio>
+#include <string>
+
+#include "rfc/file_lock.h"
+#include "rfc/rfc_api.h"
+#include "rfc/rfc_library.h"
+#include "run/console.h"
+#include "run/run_failure.h"
+#include "run/text.h"
+
+namespace poolmetrics {
+namespace {
+
+constexpr std::size_t kUserWidth = 12;
+constexpr std::size_t kPasswordWidth = 10;
+
+// The connection's own copies of the logon fields, and the library's
+// records that point into them: they live as long as the process because the
+// records must stay valid while the library works with them.
+struct RfcOpenFields {
+  FixedText<12> destination;
+  FixedText<12> client;
+  FixedText<48> user;
+  FixedText<32> password;
+  FixedText<32> language;
+  FixedText<32> mode;
+  FixedText<128> hostname;
+  FixedText<128> sysnr;
+  FixedText<62> gateway_host;
+  FixedText<32> gateway_service;
+};
+RfcOpenFields g_fields;
+RFC_OPTIONS g_options;
+RFC_CONNOPT_R3ONLY g_r3only;
+RFC_CONNOPT_CPIC g_cpic;
+RFC_ERROR_INFO_EX g_error_info;
+
+template <typename Text>
+char* OrNull(Text& text) {
+  return text.empty() ? nullptr : text.data();
+}
+
+template <typename Text>
+void PadWithBlanks(Text& text, std::size_t width) {
+  while (text.size() < width && !text.full()) text += ' ';
+}
+
+// The decimal number at the start of a text: leading blanks skipped, up to
+// the first non-digit; 0 when there is none.
+int LeadingNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > 999999) break;  // no system number comes near; keeps the int safe
+  }
+  return static_cast<int>(value);
+}
+
+// The value of an override such as ",HOST=" in the parameters: the text as
+// typed after the keyword, up to the next comma or blank.
+bool OverrideValue(const RunState& state, std::string_view keyword, std::string_view* value) {
+  std::size_t at = state.ParameterKeys.view().find(keyword);
+  if (at == std::string_view::npos) return false;
+  std::string_view text = From(state.ParameterText, at + keyword.size());
+  *value = text.substr(0, text.find_first_of(", "));
+  return true;
+}
+
+void FillOptions(const RunState& state) {
+  const SystemDefinition& s = state.System;
+  g_fields.destination = s.Destination;
+  g_fields.client = s.Client;
+  g_fields.user = s.User;
+  g_fields.password = s.Password;
+  g_fields.language = s.Language;
+  g_fields.mode = s.Mode;
+  g_fields.hostname = s.Hostname;
+  g_fields.sysnr = s.Sysnr;
+  g_fields.gateway_host = s.Gwhost;
+  g_fields.gateway_service = s.Gwservice;
+  PadWithBlanks(g_fields.user, kUserWidth);
+  PadWithBlanks(g_fields.password, kPasswordWidth);
+
+  std::string_view value;
+  if (OverrideValue(state, ",HOST=", &value)) g_fields.hostname = value;
+  if (OverrideValue(state, ",NO=", &value)) g_fields.sysnr = value;
+
+  g_options.destination = g_fields.destination.data();
+  g_options.client = g_fields.client.data();
+  g_options.user = g_fields.user.data();
+  g_options.password = g_fields.password.data();
+  g_options.language = g_fields.language.data();
+  g_options.trace = 0;
+  if (g_fields.mode == "R/2") {
+    g_options.mode = RFC_MODE_CPIC;
+    g_cpic.gateway_host = OrNull(g_fields.gateway_host);
+    g_cpic.gateway_service = OrNull(g_fields.gateway_service);
+    g_options.connopt = &g_cpic;
+  } else {
+    g_options.mode = RFC_MODE_R3ONLY;
+    g_r3only.hostname = OrNull(g_fields.hostname);
+    g_r3only.sysnr = LeadingNumber(g_fields.sysnr);
+    g_r3only.gateway_host = OrNull(g_fields.gateway_host);
+    g_r3only.gateway_service = OrNull(g_fields.gateway_service);
+    g_options.connopt = &g_r3only;
+  }
+}
+
+bool CopyFile(std::FILE* from, std::FILE* to) {
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, from)) > 0)
+    if (std::fwrite(buffer, 1, n, to) != n) return false;
+  return !std::ferror(from);
+}
+
+std::uint32_t OpenThroughDestinationFile(const SystemDefinition& s, File source) {
+  PrintLine(Concat({"* SapRfc.Ini.......: ", s.Destination, "<"}));
+  // Sensors started at the same time in this directory would overwrite each
+  // other's "SapRfc.ini" between the copy and the logon, and one of them would
+  // report another system's figures: the lock spans both.
+  FileLock lock = FileLock::Acquire(kSapRfcLockFile);
+  {
+    File target = File::OpenWrite("SapRfc.ini");
+    if (!target) return 0;
+    if (!CopyFile(source.get(), target.get())) return 0;
+    if (std::fclose(target.release()) != 0) return 0;
+  }
+  std::string connect = Concat({"CLIENT=", s.Client, " USER=", s.User, " PASSWD=", s.Password,
+                                " LANG=D DEST=", s.Destination});
+  g_error_info = RFC_ERROR_INFO_EX{};
+  return Rfc().RfcOpenEx(connect.data(), &g_error_info);
+}
+
+}  // namespace
+
+std::uint32_t OpenConnection(const RunState& state) {
+  const RfcLibrary& rfc = Rfc();
+  FillOptions(state);
+  std::string ini_name = Concat({"SapRfc.", state.System.Destination});
+  if (File source = File::OpenRead(ini_name.c_str())) return OpenThroughDestinationFile(state.System, std::move(source));
+  return rfc.RfcOpen(&g_options);
+}
+
+void CloseConnection(RunState& state) {
+  if (state.ConnectionHandle != 0) Rfc().RfcClose(state.ConnectionHandle);
+  state.ConnectionHandle = 0;
+}
+
+}  // namespace poolmetrics

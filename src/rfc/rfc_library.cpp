@@ -1,0 +1,65 @@
+#include "rfc/rfc_library.h"
+
+#include <string>
+
+#include "rfc/dynamic_library.h"
+#include "run/run_failure.h"
+
+namespace poolmetrics {
+namespace {
+
+RfcLibrary g_rfc;
+bool g_loaded = false;
+
+// Finds an operation under its plain name or, for a library that exports the
+// stdcall-decorated names, as "_Name@bytes" or "Name@bytes".
+template <typename Fn>
+bool Resolve(const DynamicLibrary& library, const char* name, unsigned argument_bytes, Fn* fn) {
+  void* symbol = library.Symbol(name);
+  if (!symbol) {
+    std::string decorated = std::string("_") + name + "@" + std::to_string(argument_bytes);
+    symbol = library.Symbol(decorated.c_str());
+    if (!symbol) symbol = library.Symbol(decorated.c_str() + 1);
+  }
+  *fn = reinterpret_cast<Fn>(symbol);
+  return symbol != nullptr;
+}
+
+}  // namespace
+
+const RfcLibrary& Rfc() {
+  if (g_loaded) return g_rfc;
+  // Kept for the rest of the process: the library's handler and handles
+  // are in use until the process ends.
+  static DynamicLibrary library = DynamicLibrary::Load(ProgramDirectory(), kRfcLibraryFile);
+  if (!library) Fail(Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " could not be loaded..."}));
+
+  RfcLibrary rfc;
+  struct Operation {
+    const char* name;
+    bool resolved;
+  };
+  const Operation operations[] = {
+      {"RfcEnvironment", Resolve(library, "RfcEnvironment", 4, &rfc.RfcEnvironment)},
+      {"RfcOpen", Resolve(library, "RfcOpen", 4, &rfc.RfcOpen)},
+      {"RfcOpenEx", Resolve(library, "RfcOpenEx", 8, &rfc.RfcOpenEx)},
+      {"RfcInstallStructure", Resolve(library, "RfcInstallStructure", 16, &rfc.RfcInstallStructure)},
+      {"RfcCall", Resolve(library, "RfcCall", 16, &rfc.RfcCall)},
+      {"RfcReceive", Resolve(library, "RfcReceive", 16, &rfc.RfcReceive)},
+      {"RfcLastError", Resolve(library, "RfcLastError", 4, &rfc.RfcLastError)},
+      {"RfcClose", Resolve(library, "RfcClose", 4, &rfc.RfcClose)},
+      {"ItCreate", Resolve(library, "ItCreate", 16, &rfc.ItCreate)},
+      {"ItFill", Resolve(library, "ItFill", 4, &rfc.ItFill)},
+      {"ItDelete", Resolve(library, "ItDelete", 4, &rfc.ItDelete)},
+  };
+  for (const Operation& op : operations)
+    if (!op.resolved) Fail(Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " lacks operation ", op.name, "..."}));
+
+  g_rfc = rfc;
+  g_loaded = true;
+  return g_rfc;
+}
+
+const RfcLibrary* LoadedRfc() { return g_loaded ? &g_rfc : nullptr; }
+
+}  // namespace poolmetrics

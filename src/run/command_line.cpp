@@ -1,0 +1,87 @@
+#include "run/command_line.h"
+
+#include <string>
+
+#include "run/run_failure.h"
+#include "run/text.h"
+
+namespace poolmetrics {
+namespace {
+
+constexpr std::size_t kItemNameLength = 90;
+
+// A name without a three-character extension gets ".P00": the fourth-last
+// character must be the point.
+void AppendDefaultExtension(std::string& name) {
+  if (name.size() < 4 || name[name.size() - 4] != '.') name += ".P00";
+}
+
+bool NamesGlobalFile(std::string_view name) {
+  constexpr std::string_view kGlobal = "GLOBAL.P00";
+  if (name.size() != kGlobal.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (ToUpperAscii(name[i]) != kGlobal[i]) return false;
+  return true;
+}
+
+void SetGlobalFile(RunState& state) {
+  state.GlobalMode = true;
+  state.ProfileName = "SAP Overseer.Gbl";
+}
+
+// The item name follows "ITEM=" in the text as typed, up to a blank or a
+// comma or 90 characters; ":" stands for a blank.
+void ReadItemName(RunState& state, std::size_t item_at) {
+  state.ItemName.clear();
+  std::string_view keys = state.ParameterKeys;
+  std::string_view text = state.ParameterText;
+  for (std::size_t i = item_at; i < keys.size() && i - item_at < kItemNameLength; ++i) {
+    if (keys[i] == ' ' || keys[i] == ',') break;
+    state.ItemName += text[i] == ':' ? ' ' : text[i];
+  }
+}
+
+}  // namespace
+
+void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
+  if (argc < 2) Fail("Error 1001: Parameter for Profile-Name is missing !");
+
+  // The profile argument is normalised in full before it is split into its
+  // fields, so a long directory never cuts the file name.
+  std::string profile = argv[1];
+
+  state.ParameterText.clear();
+  if (argc > 2) state.ParameterText = argv[2];
+  if (argc > 3) {
+    state.ParameterText += ' ';
+    state.ParameterText += argv[3];
+  }
+  state.ParameterKeys = state.ParameterText;
+  UpperCaseInPlace(state.ParameterKeys);
+
+  std::size_t item = state.ParameterKeys.view().find("ITEM=");
+  if (item != std::string_view::npos) {
+    state.GlobalMode = true;
+    ReadItemName(state, item + 5);
+    profile = "Overseer.Prf";
+  }
+
+  AppendDefaultExtension(profile);
+  bool global_file = NamesGlobalFile(profile);
+
+  constexpr std::string_view kProgressMarks = "#@$%";
+  state.ShowProgress = state.ParameterKeys.view().find_first_of(kProgressMarks) != std::string_view::npos;
+
+  // Directory split: a name whose only backslash is its first character
+  // stays a path from the drive root. Natively "/" separates as well.
+  std::size_t split = profile.find_last_of("\\/");
+  state.ProfileDirectory.clear();
+  if (split != std::string::npos && split != 0) {
+    state.ProfileDirectory = std::string_view(profile).substr(0, split + 1);
+    profile.erase(0, split + 1);
+  }
+  state.ProfileName = profile;
+  if (global_file || NamesGlobalFile(profile)) SetGlobalFile(state);
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,95 @@
+#include "run/profile_location.h"
+
+#include "run/line_reader.h"
+#include "run/run_failure.h"
+#include "run/text.h"
+
+namespace poolmetrics {
+namespace {
+
+constexpr std::string_view kPrtgSubdirectory = "PRTG Network Monitor\\Custom Sensors\\ExeXml\\";
+constexpr std::string_view kSensorSubdirectory = "Custom Sensors\\ExeXml\\";
+constexpr std::string_view kFallbackDirectories[] = {
+    "\\Programme\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\",
+    "\\Program Files\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\",
+    "\\Program Files (x86)\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\",
+};
+constexpr std::size_t kHintLineLength = 99;
+
+using Path = decltype(RunState::ProfilePath);
+
+// Sets ProfilePath to directory + name and opens it. A path that does not
+// fit the field is never opened cut short: it counts as not found.
+File OpenCandidate(RunState& state, std::string_view directory) {
+  state.ProfilePath = directory;
+  state.ProfilePath += state.ProfileName;
+  if (directory.size() + state.ProfileName.size() > Path::kCapacity) return File();
+  return File::OpenRead(state.ProfilePath.c_str());
+}
+
+// A hint line names a directory when it starts at a drive root or share:
+// a backslash first, a colon second or a backslash third.
+bool NamesDirectory(std::string_view line) {
+  return (line.size() > 0 && line[0] == '\\') || (line.size() > 1 && line[1] == ':') ||
+         (line.size() > 2 && line[2] == '\\');
+}
+
+[[noreturn]] void ProfileMissing(std::string_view shown) {
+  Fail(Concat({"Error 1002: Profile ", shown, " is missing..."}));
+}
+
+// The directory that the PRTG hint file names, narrowed to the custom-sensor
+// directory below it where the profile is found there.
+void ApplyPrtgHint(RunState& state, File hint) {
+  LineReader reader(hint.get(), kHintLineLength);
+  std::string_view piece;
+  while (reader.Next(&piece)) {
+    std::string_view line = WithoutLineEnd(piece);
+    if (NamesDirectory(line)) state.ProfileDirectory = line;
+  }
+  hint.reset();
+  if (state.ProfileDirectory.empty() || state.ProfileDirectory.view().back() != '\\') state.ProfileDirectory += '\\';
+
+  for (std::string_view sub : {kPrtgSubdirectory, kSensorSubdirectory}) {
+    FixedText<Path::kCapacity + 1 + 64> directory(state.ProfileDirectory);
+    directory += sub;
+    if (directory.size() <= Path::kCapacity && OpenCandidate(state, directory)) state.ProfileDirectory = directory;
+  }
+  if (!OpenCandidate(state, state.ProfileDirectory)) ProfileMissing(state.ProfileName);
+}
+
+// The path check of mode EXEXML: the directory must end in "ExeXml\" (any case).
+bool InSensorDirectory(std::string_view directory) {
+  if (directory.size() < 7) return false;
+  std::string_view tail = directory.substr(directory.size() - 7, 6);
+  constexpr std::string_view kExeXml = "EXEXML";
+  for (std::size_t i = 0; i < 6; ++i)
+    if (ToUpperAscii(tail[i]) != kExeXml[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+void LocateProfile(RunState& state) {
+  if (state.Mode != CallerMode::kExeXml || Contains(state.ParameterKeys, "@")) {
+    state.Profile = OpenCandidate(state, state.ProfileDirectory);
+    if (!state.Profile) ProfileMissing(state.ProfilePath);
+    return;
+  }
+
+  // PRTG directory search: the directory given with the name is not used.
+  state.ProfileDirectory.clear();
+  if (File hint = File::OpenRead(kPrtgHintFile)) ApplyPrtgHint(state, std::move(hint));
+
+  state.Profile = OpenCandidate(state, state.ProfileDirectory);
+  for (std::string_view fallback : kFallbackDirectories) {
+    if (state.Profile) break;
+    state.ProfileDirectory = fallback;
+    state.Profile = OpenCandidate(state, state.ProfileDirectory);
+  }
+  if (!state.Profile) ProfileMissing(state.ProfileName);
+
+  if (!InSensorDirectory(state.ProfileDirectory)) Fail("Sorry, invalid Path-Usage...");
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,32 @@
+#include "run/program.h"
+
+#include "output/output_document.h"
+#include "profile/system_definition.h"
+#include "run/command_line.h"
+#include "run/console.h"
+#include "run/profile_location.h"
+#include "run/run_failure.h"
+#include "run/run_flow.h"
+#include "run/time_of_day.h"
+
+namespace poolmetrics {
+
+int RunProgram(int argc, const char* const* argv) {
+  RunState state;
+  state.StartTime = TimeOfDay();
+  state.ProgressLine = Concat({"* ", state.StartTime, " SAP PoolMetrics Vers 4.3 / 29.08.22"});
+  state.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
+  try {
+    ReadCommandLine(state, argc, argv);
+    LocateProfile(state);
+    if (state.GlobalMode) Fail("Error 1033: Global runs are not available in this version...");
+    ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.ProfileName, state.System);
+    return RunOneSystem(state);
+  } catch (const RunFailure& failure) {
+    WriteErrorDocument(state, failure.message());
+    Print(state.OutputDocument);
+    return 2;
+  }
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,68 @@
+#include "run/run_flow.h"
+
+#include <cstdio>
+
+#include "output/sensor_evaluation.h"
+#include "rfc/connection.h"
+#include "rfc/rfc_error_handler.h"
+#include "rfc/trace_hint.h"
+#include "run/console.h"
+#include "run/run_failure.h"
+#include "run/time_of_day.h"
+
+namespace poolmetrics {
+namespace {
+
+constexpr std::string_view kProgramName = "PoolMetrics";
+
+// The parameters as the "State=Executing" line shows them: without the
+// progress marks, and "(No Parameters)" when nothing is left.
+void ShortenParameterText(RunState& state) {
+  std::string_view text = state.ParameterText;
+  text = text.substr(0, text.find('#'));
+  text = text.substr(0, text.find('@'));
+  if (text == "(Parameters " || text == "(No ") text = {};
+  state.ParameterText.truncate(text.size());
+  if (state.ParameterText.empty()) state.ParameterText = "(No Parameters)";
+}
+
+void PrintProgressLines(RunState& state) {
+  PrintLine(state.ProgressLine);  // the header line
+  FixedText<9> now = TimeOfDay();
+  const SystemDefinition& s = state.System;
+  state.ProgressLine = Concat({"* ", now, " ", state.ProfileName, ", ", s.Hostname, ", ", s.Destination, ", ",
+                               s.Sysnr, ", ", s.Client, " State=Processing"});
+  PrintLine(state.ProgressLine);
+  ShortenParameterText(state);
+  state.ProgressLine = Concat({"* ", now, " ", kProgramName, " - ", state.ParameterText, " State=Executing"});
+  PrintLine(state.ProgressLine);
+}
+
+}  // namespace
+
+int RunOneSystem(RunState& state) {
+  InstallRfcErrorHandler();
+  state.OutputDocument.clear();
+  state.Status = CallStatus::kErr;
+  if (state.ShowProgress) PrintProgressLines(state);
+
+  state.ConnectionHandle = OpenConnection(state);
+  if (state.ConnectionHandle == 0)
+    Fail(Concat({"Error 1011: RFC-Open for ", state.System.Destination, " failed !"}));
+  EvaluateSensor(state);
+  CloseConnection(state);
+
+  if (state.Status != CallStatus::kOk) {
+    // The library's trace file explains the failure; it stays on disk.
+    File trace = File::OpenRead(kTraceFile);
+    state.OutputDocument += TraceHint(trace.get());
+    Fail(std::string(state.OutputDocument));
+  }
+  Print(state.OutputDocument);
+  std::remove(kTraceFile);
+  if (state.ShowProgress)
+    PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."}));
+  return 0;
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,50 @@
+// RunState: everything one run knows, created by the program entry and
+// passed by reference to the operations that work on it. Field widths are
+// those of the program's documents and messages; FixedText cuts what does
+// not fit.
+#pragma once
+
+#include <cstdint>
+
+#include "output/caller_mode.h"
+#include "profile/system_definition.h"
+#include "run/file.h"
+#include "run/fixed_text.h"
+
+namespace poolmetrics {
+
+enum class CallStatus { kErr, kOk };
+
+// How the channels of each system of a global run are labelled.
+enum class SystemLabelKind : char { kProfile = '1', kAlias = '2', kHost = '3', kSid = '4' };
+
+struct RunState {
+  FixedText<9> StartTime;          // hh:mm:ss
+  FixedText<124> ProgressLine;     // the header line, later each progress line
+  FixedText<64> ProfileName;       // after the directory split: the file name only
+  FixedText<96> ProfileDirectory;  // with trailing backslash, or empty
+  FixedText<96> ProfilePath;       // the path last tested
+  FixedText<128> ParameterText;    // the parameter words as typed
+  FixedText<128> ParameterKeys;    // upper-case copy: every keyword is searched here
+  bool GlobalMode = false;
+  FixedText<91> ItemName;  // at most 90 characters
+  bool ShowProgress = false;
+  CallerMode Mode = CallerMode::kExeXml;
+  CallStatus Status = CallStatus::kErr;
+  FixedText<4096> OutputDocument;
+  std::uint32_t ConnectionHandle = 0;
+
+  SystemDefinition System;
+  File Profile;  // left open by LocateProfile for ReadSystemDefinition
+
+  // Global runs.
+  FixedText<2048> ServerListing;
+  SystemLabelKind LabelKind = SystemLabelKind::kProfile;
+  FixedText<44> SystemLabel;
+  unsigned ChannelCount = 0;
+  unsigned SystemCount = 0;
+  unsigned ProcessedCount = 0;
+  unsigned FailedCount = 0;
+};
+
+}  // namespace poolmetrics

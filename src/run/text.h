@@ -1,0 +1,36 @@
+// Small text helpers shared by the readers and writers of the run.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace poolmetrics {
+
+// Upper case as the program has always meant it: the letters a to z only.
+constexpr char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+inline bool Contains(std::string_view text, std::string_view key) {
+  return text.find(key) != std::string_view::npos;
+}
+
+// The first `n` characters of `text`, or all of it when shorter.
+constexpr std::string_view Head(std::string_view text, std::size_t n) { return text.substr(0, n); }
+
+// The characters from position `from` (counting from 0) on, or none.
+constexpr std::string_view From(std::string_view text, std::size_t from) {
+  return from < text.size() ? text.substr(from) : std::string_view();
+}
+
+// Replaces every character `from` by `to` in place.
+template <typename Text>
+void ReplaceAll(Text& text, char from, char to) {
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == from) text[i] = to;
+}
+
+template <typename Text>
+void UpperCaseInPlace(Text& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) text[i] = ToUpperAscii(text[i]);
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "run/fixed_text.h"
+
+namespace poolmetrics {
+
+// The local time of day as "hh:mm:ss".
+FixedText<9> TimeOfDay();
+
+}  // namespace poolmetrics
