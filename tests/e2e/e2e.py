@@ -1,0 +1,197 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios: run the real PoolMetrics executables and compare the
+document, the exit status and the files left behind.
+
+    e2e.py --platform native --bin build/bin     [--tool build/bin] [-k NAME]
+    e2e.py --platform wine   --bin build/windows/bin --tool build/bin
+
+Each scenario runs in a directory of its own. Under Wine that directory is
+also drive D: and the current directory, so the "\\Program Files\\..."
+fallbacks land inside it; only C:\\PRTG_Path.Txt lies on the prefix's C:.
+File names in scenarios are written as the program sees them on Windows;
+natively the program takes them as plain file names (backslashes and all).
+"""
+import argparse
+import importlib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCENARIO_MODULES = ["scenarios_foundation"]
+TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
+
+
+class Platform:
+    def __init__(self, name, bin_dir, tool_dir, work):
+        self.name = name
+        self.bin_dir = os.path.abspath(bin_dir)
+        self.tool_dir = os.path.abspath(tool_dir or bin_dir)
+        self.work = work
+        self.exe = ".exe" if name == "wine" else ""
+        self.library = "librfc32.dll" if name == "wine" else "librfccm.so"
+        self.env = dict(os.environ)
+        if name == "wine":
+            self.prefix = os.path.join(work, "wineprefix")
+            self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+            if not os.path.isdir(os.path.join(self.prefix, "drive_c")):
+                subprocess.run(["wineboot", "-i"], env=self.env, check=True,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-p"], env=self.env, check=False)
+            self.drive_c = os.path.join(self.prefix, "drive_c")
+
+    def host_path(self, scenario_dir, name):
+        """Where a file that the program names `name` lies on the host."""
+        if self.name != "wine":
+            return os.path.join(scenario_dir, name)
+        if name[:3].upper() == "C:\\":
+            return os.path.join(self.drive_c, *name[3:].split("\\"))
+        if name[:3].upper() == "D:\\":
+            name = name[3:]
+        return os.path.join(scenario_dir, *[p for p in name.split("\\") if p])
+
+    def command(self, program, args):
+        if self.name == "wine":
+            return ["wine", program] + args
+        return [program] + args
+
+    def close(self):
+        if self.name == "wine":
+            subprocess.run(["wineserver", "-k"], env=self.env, check=False)
+
+
+class Failure(Exception):
+    pass
+
+
+def encode_password(platform, password):
+    tool = os.path.join(platform.tool_dir, "PoolMetricsProfile")
+    out = subprocess.run([tool, "encode"], input=password.encode() + b"\n", capture_output=True, check=True)
+    return out.stdout.rstrip(b"\n").decode("latin-1")
+
+
+def expand(platform, text):
+    """{pw:SECRET} in a fixture becomes a freshly encoded stored form."""
+    if isinstance(text, bytes):
+        return text
+    return re.sub(r"\{pw:([^}]*)\}", lambda m: encode_password(platform, m.group(1)), text).encode("latin-1")
+
+
+def xml_ok(document):
+    out = subprocess.run(["xmllint", "--noout", "-"], input=document, capture_output=True)
+    return out.returncode == 0, out.stderr.decode(errors="replace")
+
+
+def run_scenario(platform, sc):
+    scenario_dir = tempfile.mkdtemp(prefix="sc-", dir=platform.work)
+    created_on_c = []
+    try:
+        if platform.name == "wine":
+            link = os.path.join(platform.prefix, "dosdevices", "d:")
+            if os.path.lexists(link):
+                os.remove(link)
+            os.symlink(scenario_dir, link)
+        # The program, under the name the scenario gives it, and the RFC library when wanted.
+        bin_dir = os.path.join(scenario_dir, sc.get("bin_dir", "bin"))
+        os.makedirs(bin_dir, exist_ok=True)
+        program = os.path.join(bin_dir, sc.get("program", "PoolMetrics") + platform.exe)
+        shutil.copy(os.path.join(platform.bin_dir, "PoolMetrics" + platform.exe), program)
+        if sc.get("library", False):
+            shutil.copy(os.path.join(platform.bin_dir, platform.library), os.path.join(bin_dir, platform.library))
+        for name, content in sc.get("files", {}).items():
+            path = platform.host_path(scenario_dir, name)
+            if content is None:  # a directory
+                os.makedirs(path, exist_ok=True)
+                continue
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(expand(platform, content))
+            if path.startswith(getattr(platform, "drive_c", "\0")):
+                created_on_c.append(path)
+
+        if sc.get("tool"):
+            program = os.path.join(platform.bin_dir, "PoolMetricsProfile" + platform.exe)
+        args = sc.get("args", [])
+        started = time.time()
+        proc = subprocess.run(platform.command(program, args), cwd=scenario_dir, env=platform.env,
+                              capture_output=True, timeout=sc.get("timeout", 60))
+        elapsed = time.time() - started
+        out = TIME.sub(b"hh:mm:ss", proc.stdout.replace(b"\r\n", b"\n"))
+        problems = []
+        want = sc["stdout"].replace("{lib}", platform.library).encode("latin-1")
+        if out != want:
+            problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"), out.decode("latin-1")))
+        if proc.returncode != sc["status"]:
+            problems.append("exit status %d, expected %d" % (proc.returncode, sc["status"]))
+        if sc.get("xml"):
+            ok, err = xml_ok(out[out.find(b"<Prtg>"):])
+            if not ok:
+                problems.append("document is not well-formed XML: " + err)
+        for name, content in sc.get("after", {}).items():
+            path = platform.host_path(scenario_dir, name)
+            if content is None:
+                if os.path.exists(path):
+                    problems.append("%s should not exist" % name)
+            elif not os.path.exists(path):
+                problems.append("%s should exist" % name)
+            elif content is not True:
+                with open(path, "rb") as f:
+                    got = f.read()
+                if got != expand(platform, content):
+                    problems.append("%s holds %r" % (name, got[:200]))
+        if "check" in sc:
+            problem = sc["check"](scenario_dir, platform)
+            if problem:
+                problems.append(problem)
+        if problems:
+            raise Failure("\n".join(problems))
+        return elapsed
+    finally:
+        for path in created_on_c:
+            if os.path.exists(path):
+                os.remove(path)
+        shutil.rmtree(scenario_dir, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--platform", choices=["native", "wine"], required=True)
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--tool")
+    parser.add_argument("--work", help="directory for scenario folders and the Wine prefix")
+    parser.add_argument("-k", dest="only", help="run only scenarios whose name contains this")
+    parser.add_argument("--modules", default=",".join(SCENARIO_MODULES))
+    opts = parser.parse_args()
+
+    work = os.path.abspath(opts.work or tempfile.mkdtemp(prefix="pm-e2e-"))
+    os.makedirs(work, exist_ok=True)
+    sys.path.insert(0, HERE)
+    platform = Platform(opts.platform, opts.bin, opts.tool, work)
+    passed = failed = skipped = 0
+    try:
+        for module_name in opts.modules.split(","):
+            module = importlib.import_module(module_name)
+            for sc in module.SCENARIOS:
+                if opts.only and opts.only not in sc["name"]:
+                    continue
+                if opts.platform not in sc.get("platforms", ("native", "wine")):
+                    skipped += 1
+                    continue
+                try:
+                    run_scenario(platform, sc)
+                    passed += 1
+                except (Failure, subprocess.TimeoutExpired) as e:
+                    failed += 1
+                    print("FAIL [%s] %s\n%s\n" % (opts.platform, sc["name"], e))
+    finally:
+        platform.close()
+    print("%s: %d passed, %d failed, %d skipped" % (opts.platform, passed, failed, skipped))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
