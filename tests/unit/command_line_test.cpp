@@ -1,0 +1,86 @@
+#include "run/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run/run_failure.h"
+
+namespace poolmetrics {
+namespace {
+
+RunState Read(std::vector<std::string> args) {
+  std::vector<const char*> argv = {"PoolMetrics"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  RunState state;
+  ReadCommandLine(state, static_cast<int>(argv.size()), argv.data());
+  return state;
+}
+
+TEST(CommandLine, NoArgumentIs1001) {
+  RunState state;
+  const char* argv[] = {"PoolMetrics"};
+  try {
+    ReadCommandLine(state, 1, argv);
+    FAIL();
+  } catch (const RunFailure& f) {
+    EXPECT_EQ(f.message(), "Error 1001: Parameter for Profile-Name is missing !");
+  }
+}
+
+TEST(CommandLine, ProfileNames) {
+  struct {
+    const char* argument;
+    const char* directory;
+    const char* name;
+    bool global;
+  } cases[] = {
+      {"prd", "", "prd.P00", false},
+      {"prd.cfg", "", "prd.cfg", false},
+      {"ab", "", "ab.P00", false},
+      {"X.P0", "", "X.P0.P00", false},
+      {"global", "", "SAP Overseer.Gbl", true},
+      {"Global.p00", "", "SAP Overseer.Gbl", true},
+      {"GLOBAL.P01", "", "GLOBAL.P01", false},
+      {"C:\\Sensors\\global", "C:\\Sensors\\", "SAP Overseer.Gbl", true},
+      {"C:\\Sensors\\PRD", "C:\\Sensors\\", "PRD.P00", false},
+      {"\\PRD", "", "\\PRD.P00", false},
+      {"/etc/poolmetrics/PRD", "/etc/poolmetrics/", "PRD.P00", false},
+  };
+  for (const auto& c : cases) {
+    RunState s = Read({c.argument});
+    EXPECT_EQ(s.ProfileDirectory, c.directory) << c.argument;
+    EXPECT_EQ(s.ProfileName, c.name) << c.argument;
+    EXPECT_EQ(s.GlobalMode, c.global) << c.argument;
+  }
+}
+
+TEST(CommandLine, ParametersAndKeys) {
+  RunState s = Read({"PRD", "total-rows", "ch=3"});
+  EXPECT_EQ(s.ParameterText, "total-rows ch=3");
+  EXPECT_EQ(s.ParameterKeys, "TOTAL-ROWS CH=3");
+  EXPECT_FALSE(s.ShowProgress);
+  for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).ShowProgress) << mark;
+}
+
+TEST(CommandLine, ItemRun) {
+  RunState s = Read({"PRD", "TOTAL-ROWS", "ITEM=Prd:Main,x"});
+  EXPECT_TRUE(s.GlobalMode);
+  EXPECT_EQ(s.ItemName, "Prd Main");
+  EXPECT_EQ(s.ProfileName, "Overseer.Prf");
+
+  EXPECT_EQ(Read({"GLOBAL", "item=abc def"}).ItemName, "abc");
+  EXPECT_EQ(Read({"x", "ITEM="}).ItemName, "");
+  EXPECT_EQ(Read({"x", "ITEM=" + std::string(120, 'n')}).ItemName.size(), 90u);
+}
+
+TEST(CommandLine, LongArgumentsAreCutToTheirFields) {
+  RunState s = Read({std::string(200, 'p'), std::string(200, 'a'), "b"});
+  EXPECT_EQ(s.ProfileName.size(), 63u);
+  EXPECT_EQ(s.ParameterText.size(), 127u);
+  EXPECT_EQ(s.ParameterKeys.size(), 127u);
+}
+
+}  // namespace
+}  // namespace poolmetrics

@@ -1,0 +1,75 @@
+#include "output/output_document.h"
+
+#include <gtest/gtest.h>
+
+#include "output/caller_mode.h"
+
+namespace poolmetrics {
+namespace {
+
+std::string Section(CallerMode mode, const char* keys = "") {
+  RunState s;
+  s.Mode = mode;
+  s.ParameterKeys = keys;
+  s.OutputDocument = "earlier output";
+  OpenDocument(s);
+  OpenText(s);
+  AppendText(s, "(R&D) header");
+  CloseText(s);
+  s.OutputDocument += "<channels>";
+  CloseDocument(s);
+  return std::string(s.OutputDocument);
+}
+
+TEST(OutputDocument, FrameOfEveryCallerMode) {
+  const std::string xml = "\n<Prtg>\n\n<Text>(R&amp;D) header</Text>\n<channels>\n</Prtg>\n";
+  EXPECT_EQ(Section(CallerMode::kExeXml), xml);
+  EXPECT_EQ(Section(CallerMode::kHoldrun), xml);
+  EXPECT_EQ(Section(CallerMode::kVarnock), xml);
+  EXPECT_EQ(Section(CallerMode::kBrennick), "\n# (R&D) header<channels>\n");
+  EXPECT_EQ(Section(CallerMode::kQuillon), "\n# (R&D) header<channels>\n");
+  EXPECT_EQ(Section(CallerMode::kQuillon, "TOTAL-ROWS CH=3"), "<channels>\n");  // header dropped
+}
+
+TEST(OutputDocument, ErrorDocumentIsTheSameInEveryMode) {
+  for (CallerMode mode : {CallerMode::kExeXml, CallerMode::kBrennick, CallerMode::kQuillon}) {
+    RunState s;
+    s.Mode = mode;
+    WriteErrorDocument(s, "Error 1002: Profile R&D<1>.P00 is missing...");
+    EXPECT_EQ(s.OutputDocument,
+              "<Prtg>\n<Error>1</Error>\n<Text>Error 1002: Profile R&amp;D&lt;1&gt;.P00 is missing...</Text>\n"
+              "</Prtg>\n");
+  }
+  RunState s;
+  WriteErrorDocument(s, "");
+  EXPECT_EQ(s.OutputDocument, "<Prtg>\n<Error>1</Error>\n<Text></Text>\n</Prtg>\n");
+}
+
+TEST(OutputDocument, LongErrorMessageKeepsTheDocumentComplete) {
+  RunState s;
+  WriteErrorDocument(s, std::string(5000, '&'));
+  std::string_view doc = s.OutputDocument;
+  EXPECT_LE(doc.size(), 4095u);
+  EXPECT_EQ(doc.substr(doc.size() - 16), "</Text>\n</Prtg>\n");
+  EXPECT_EQ(doc.substr(doc.size() - 21, 5), "&amp;");  // no entity cut in half
+}
+
+TEST(CallerMode, SelectedByProgramName) {
+  struct {
+    const char* path;
+    CallerMode mode;
+  } cases[] = {
+      {"PoolMetrics", CallerMode::kExeXml},
+      {"C:\\PRTG\\Custom Sensors\\EXEXML\\PoolMetrics.exe", CallerMode::kExeXml},
+      {"Brennick.exe", CallerMode::kBrennick},
+      {"/opt/pm/quillon", CallerMode::kQuillon},
+      {"D:\\x\\PoolMetrics-Holdrun.EXE", CallerMode::kHoldrun},
+      {"PoolMetrics_Varnock", CallerMode::kVarnock},
+      {"MyQuillon", CallerMode::kExeXml},
+      {"", CallerMode::kExeXml},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CallerModeFromProgramName(c.path), c.mode) << c.path;
+}
+
+}  // namespace
+}  // namespace poolmetrics
