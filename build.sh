@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# PoolMetrics: set up, build and run.
+#
+#   ./build.sh demo    install what is missing, build, run one sensor request
+#                      against the bundled emulated SAP landscape
+#   ./build.sh test    install what is missing, build the native and the
+#                      Windows program, run every test
+#   ./build.sh build   build only
+set -euo pipefail
+cd "$(dirname "$0")"
+
+BUILD_DIR=${BUILD_DIR:-build}
+PACKAGES=(cmake ninja-build g++ libgtest-dev python3 libxml2-utils g++-mingw-w64-i686 wine wine32:i386)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  # wine32 is a 32-bit package: the i386 architecture must be known first.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then $sudo dpkg --add-architecture i386; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+build() {
+  local werror=OFF
+  [ -n "${CI:-}" ] && werror=ON
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DPOOLMETRICS_WERROR=$werror >/dev/null
+  cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
+
+case "${1:-}" in
+  demo)
+    install_missing
+    build
+    examples/demo.sh "$BUILD_DIR"
+    ;;
+  test)
+    install_missing
+    build
+    ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2
+    ;;
+  build)
+    build
+    ;;
+  *)
+    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
+    exit 1
+    ;;
+esac
