@@ -1,14 +1,92 @@
 #include "output/sensor_evaluation.h"
 
+#include "output/channel_writer.h"
 #include "output/output_document.h"
+#include "output/sensor_types.h"
+#include "run/text.h"
 
 namespace poolmetrics {
+namespace {
+
+void AppendCallFailure(RunState& state, int code, std::string_view exception) {
+  auto& doc = state.OutputDocument;
+  switch (code) {
+    case 1: doc += "Error 1014: RFC-Failure raised !"; break;
+    case 2: doc += "Error 1012: Exception.: "; doc += exception; break;
+    case 3: doc += "Error 1013: Sys-Exception raised !"; break;
+    default: doc += "Error 1015: Other Failure raised !"; break;
+  }
+}
+
+void WriteSection(RunState& state, const SensorType& type, const SummaryStatistic& statistic,
+                  const StatisticTables& tables, std::string_view since) {
+  if (!state.GlobalMode) {
+    OpenDocument(state);
+    OpenText(state);
+    AppendText(state, "(");
+    AppendText(state, state.System.Destination);
+    AppendText(state, type.header);
+    AppendText(state, since);
+    CloseText(state);
+  }
+  const unsigned char* row = reinterpret_cast<const unsigned char*>(&statistic) + type.parameter;
+  for (std::size_t i = 0; i < type.channel_count; ++i) {
+    const ChannelDefinition& c = type.channels[i];
+    ValueText value = c.format == ValueFormat::kCount ? FormatInteger(tables.Rows(c.source))
+                                                      : FormatField(row + c.source, c.format);
+    WriteChannel(state, c.label, value, c.unit);
+  }
+}
+
+}  // namespace
+
+bool NamesSensorType(std::string_view parameter_keys) {
+  for (const SensorType& type : kSensorTypes)
+    if (Contains(parameter_keys, type.keyword)) return true;
+  return false;
+}
+
+std::string NoSensorTypeMessage() {
+  std::string message = "Error 1032: Sensor-Type missing in Parameters, use one of ";
+  for (const SensorType& type : kSensorTypes) {
+    if (&type != kSensorTypes) message += ", ";
+    message += type.keyword;
+  }
+  return message + "...";
+}
+
+FixedText<32> SinceText(const SummaryStatistic& s) {
+  const char* date = s.STARTUP_DATE;
+  const char* time = s.STARTUP_TIME;
+  FixedText<32> since("since ");
+  since += std::string_view(date + 6, 2);
+  since += '.';
+  since += std::string_view(date + 4, 2);
+  since += '.';
+  since += std::string_view(date + 2, 2);
+  since += " at ";
+  since += std::string_view(time, 2);
+  since += ':';
+  since += std::string_view(time + 2, 2);
+  return since;
+}
 
 int EvaluateSensor(RunState& state) {
-  OpenDocument(state);
-  CloseDocument(state);
-  state.Status = CallStatus::kOk;
-  return 0;
+  StatisticTables tables;
+  SummaryStatistic statistic = {};
+  FixedText<256> exception;
+  int code = CallSummaryStatistic(state.ConnectionHandle, "", statistic, tables, exception);
+  if (code == 0) {
+    state.Status = CallStatus::kOk;
+    FixedText<32> since = SinceText(statistic);
+    for (const SensorType& type : kSensorTypes)
+      if (Contains(state.ParameterKeys, type.keyword)) WriteSection(state, type, statistic, tables, since);
+    if (!state.GlobalMode) CloseDocument(state);
+  } else {
+    AppendCallFailure(state, code, exception);
+  }
+  tables.Delete();
+  return code;
 }
 
 }  // namespace poolmetrics

@@ -41,6 +41,9 @@ void PrintProgressLines(RunState& state) {
 }  // namespace
 
 int RunOneSystem(RunState& state) {
+  // A request without a sensor type would print an empty document that the
+  // monitoring host takes for a success.
+  if (!NamesSensorType(state.ParameterKeys)) Fail(NoSensorTypeMessage());
   InstallRfcErrorHandler();
   state.OutputDocument.clear();
   state.Status = CallStatus::kErr;

@@ -1,0 +1,35 @@
+// The texts of channel values: packed decimals, integers, row counts.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "run/fixed_text.h"
+
+namespace poolmetrics {
+
+using ValueText = FixedText<64>;
+
+// A packed field of `n` bytes (2n-1 digits and a sign half-byte, "D" for
+// negative) as a sign character and its digits, with a point before the last
+// `d` of them. Half-bytes above 9 are written as they are ("A" to "F").
+ValueText FormatPacked(const unsigned char* field, unsigned n, unsigned d);
+
+// A formatted packed number reduced to its significant digits ("0" when
+// there is none). A negative number keeps its minus sign.
+ValueText StripLeadingZeros(std::string_view formatted);
+
+enum class ValueFormat {
+  kInt,       // 4-byte integer, as signed decimal
+  kPacked8,   // 8-byte packed, significant digits
+  kCount,     // number of rows of an internal table
+  kRate4,     // 4-byte packed with 4 decimals: 099.5000
+  kPercent,   // 7-byte packed with 2 decimals: 100.00, " 99.87", " 05.00"
+};
+
+// The value of a field in the given format (not for kCount).
+ValueText FormatField(const unsigned char* field, ValueFormat format);
+
+ValueText FormatInteger(long value);
+
+}  // namespace poolmetrics
