@@ -2,8 +2,10 @@
 
 #include "output/output_document.h"
 #include "profile/system_definition.h"
+#include "profile/system_listing.h"
 #include "run/command_line.h"
 #include "run/console.h"
+#include "run/global_sensor_file.h"
 #include "run/profile_location.h"
 #include "run/run_failure.h"
 #include "run/run_flow.h"
@@ -19,7 +21,11 @@ int RunProgram(int argc, const char* const* argv) {
   try {
     ReadCommandLine(state, argc, argv);
     LocateProfile(state);
-    if (state.GlobalMode) Fail("Error 1033: Global runs are not available in this version...");
+    if (state.GlobalMode) {
+      ReadGlobalSensorFile(state, argc > 2 ? argv[2] : "");
+      StartGlobalRun(state);
+      return RunSystemListing(state);
+    }
     ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.ProfileName, state.System);
     return RunOneSystem(state);
   } catch (const RunFailure& failure) {

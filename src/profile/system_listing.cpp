@@ -1,0 +1,101 @@
+#include "profile/system_listing.h"
+
+#include <string>
+
+#include "output/output_document.h"
+#include "output/sensor_evaluation.h"
+#include "profile/system_definition.h"
+#include "rfc/connection.h"
+#include "rfc/rfc_error_handler.h"
+#include "rfc/rfc_library.h"
+#include "run/console.h"
+#include "run/run_failure.h"
+#include "run/time_of_day.h"
+
+namespace poolmetrics {
+namespace {
+
+// Takes the next name off the front of the listing; the end of the listing
+// also ends the last name.
+FixedText<64> TakeNextName(RunState& state) {
+  std::string_view listing = state.ServerListing;
+  std::size_t end = listing.find('#');
+  FixedText<64> name(listing.substr(0, end));
+  std::string_view rest = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
+  FixedText<2048> remaining(rest);
+  state.ServerListing = remaining;
+  return name;
+}
+
+void SetSystemLabel(RunState& state) {
+  std::string_view name = state.ProfileName;
+  switch (state.LabelKind) {
+    case SystemLabelKind::kProfile: state.SystemLabel = name; break;
+    case SystemLabelKind::kAlias: state.SystemLabel = name.size() >= 4 ? name.substr(0, name.size() - 4) : ""; break;
+    case SystemLabelKind::kHost: state.SystemLabel = state.System.Hostname; break;
+    case SystemLabelKind::kSid: state.SystemLabel = state.System.Destination; break;
+  }
+}
+
+// Handles one listed system; false when its profile could not be opened.
+bool RunListedSystem(RunState& state, std::string_view name) {
+  state.ProfileName = name;
+  state.SystemLabel = name;
+  state.ProfilePath = state.ProfileDirectory;
+  state.ProfilePath += name;
+  if (state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity) return false;
+  File profile = File::OpenRead(state.ProfilePath.c_str());
+  if (!profile) return false;
+
+  state.System = SystemDefinition();
+  bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, name, state.System);
+  SetSystemLabel(state);
+  const SystemDefinition& s = state.System;
+  if (state.ShowProgress)
+    state.ProgressLine = Concat({"* ", TimeOfDay(), " ", name, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr,
+                                 ", ", s.Client});
+
+  InstallRfcErrorHandler();
+  state.OutputDocument.clear();
+  state.Status = CallStatus::kErr;
+  state.ConnectionHandle = OpenConnection(state);
+  if (state.ConnectionHandle == 0) {
+    valid = false;
+  } else {
+    EvaluateSensor(state);
+    CloseConnection(state);
+  }
+
+  bool processed = valid && state.Status == CallStatus::kOk;
+  ++(processed ? state.ProcessedCount : state.FailedCount);
+  if (state.ShowProgress)
+    PrintLine(Concat({"\n", state.ProgressLine, " State=", processed ? "Processed" : "Rfc Failure"}));
+  return true;
+}
+
+}  // namespace
+
+int RunSystemListing(RunState& state) {
+  Rfc();  // a missing library is one clean error document, not a broken one
+  OpenDocument(state);
+  PrintLine(state.OutputDocument);
+  state.OutputDocument.clear();
+
+  while (!state.ServerListing.empty()) {
+    ++state.SystemCount;
+    FixedText<64> name = TakeNextName(state);
+    RunListedSystem(state, name);
+  }
+
+  OpenText(state);
+  AppendText(state, Concat({"(***) ", state.ItemName, ": NoSystems=", std::to_string(state.SystemCount),
+                            ", Processed=", std::to_string(state.ProcessedCount), ", Failed=",
+                            std::to_string(state.FailedCount)}));
+  CloseText(state);
+  CloseDocument(state);
+  PrintLine(state.OutputDocument);
+  if (state.ShowProgress) PrintLine(Concat({"\n* ", TimeOfDay(), " SAP PoolMetrics now processed..."}));
+  return 0;
+}
+
+}  // namespace poolmetrics

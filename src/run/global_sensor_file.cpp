@@ -1,0 +1,122 @@
+#include "run/global_sensor_file.h"
+
+#include <string>
+
+#include "run/console.h"
+#include "run/line_reader.h"
+#include "run/run_failure.h"
+#include "run/text.h"
+
+namespace poolmetrics {
+namespace {
+
+constexpr std::size_t kLineLength = 199;
+constexpr std::size_t kTagLength = 18;
+constexpr std::size_t kKeyWidth = 10;
+constexpr std::size_t kListingColumn = 20;     // from 0: listings start at character 21
+constexpr std::size_t kAllocationColumn = 19;  // allocations start at character 20
+constexpr std::size_t kItemNameLength = 90;
+constexpr std::string_view kSensorMark = "Sensor=\"SAP PoolMetrics\"";
+
+File OpenSensorFile(RunState& state, std::string_view number) {
+  File file = File::OpenRead(state.ProfilePath.c_str());
+  if (!file) Fail(Concat({"Error ", number, ": ProFile ", state.ProfileName, " is missing..."}));
+  return file;
+}
+
+void ReadItemProfile(RunState& state) {
+  File file = OpenSensorFile(state, "1024");
+  LineReader reader(file.get(), kLineLength);
+  std::string_view piece;
+  while (reader.Next(&piece)) {
+    std::string_view line = WithoutLineEnd(piece);
+    if (line.substr(0, 6) == "# Gsng" && line.substr(6, 2) == ": ") state.ServerListing += From(line, kListingColumn);
+  }
+}
+
+SystemLabelKind LabelKindOf(std::string_view line) {
+  if (Contains(line, ",Sid")) return SystemLabelKind::kSid;
+  if (Contains(line, ",Host")) return SystemLabelKind::kHost;
+  if (Contains(line, ",Alias")) return SystemLabelKind::kAlias;
+  return SystemLabelKind::kProfile;
+}
+
+// The value after "Item=": up to a blank or a comma or 90 characters, ":"
+// standing for a blank.
+void ReadAllocatedItem(RunState& state, std::string_view allocation) {
+  state.ItemName.clear();
+  std::size_t at = allocation.find("Item=");
+  if (at == std::string_view::npos) return;
+  for (char c : From(allocation, at + 5).substr(0, kItemNameLength)) {
+    if (c == ' ' || c == ',') break;
+    state.ItemName += c == ':' ? ' ' : c;
+  }
+}
+
+void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
+  std::string key(state.ParameterKeys.view().substr(0, state.ParameterKeys.view().find(' ')));
+  if (key.size() < kKeyWidth) key.resize(kKeyWidth, ' ');
+  // Only the first 18 characters count: a longer key is told apart by its
+  // first ten characters.
+  std::string group_tag = "# GSNG: " + key;
+  group_tag.resize(kTagLength);
+  std::string sensor_tag = "# GSNX: " + key;
+  sensor_tag.resize(kTagLength);
+
+  File file = OpenSensorFile(state, "10x1");
+  state.ItemName.clear();
+  bool found = false;
+  std::string allocation;
+  LineReader reader(file.get(), kLineLength);
+  std::string_view piece;
+  FixedText<kLineLength + 1> upper;
+  while (reader.Next(&piece)) {
+    std::string_view line = WithoutLineEnd(piece);
+    upper = line;
+    UpperCaseInPlace(upper);
+    std::string_view tag = Head(upper, kTagLength);
+    if (tag == group_tag) state.ServerListing += From(line, kListingColumn);
+    if (tag == sensor_tag && !found) {
+      allocation = From(line, kAllocationColumn);
+      if (!Contains(allocation, kSensorMark)) Fail("Error 1029: Invalid Sensor-Allocation...");
+      state.ParameterText = std::string_view(allocation).substr(0, allocation.find(",Sensor="));
+      ReplaceAll(state.ParameterText, ':', ' ');
+      state.LabelKind = LabelKindOf(line);
+      found = true;
+    }
+  }
+  file.reset();
+  ReadAllocatedItem(state, allocation);
+  if (!found) Fail(Concat({"Error 1030: Global Sensor ", sensor_argument, " not found..."}));
+}
+
+}  // namespace
+
+void ReadGlobalSensorFile(RunState& state, std::string_view sensor_argument) {
+  state.Profile.reset();  // located, but read here by its own rules
+  state.ServerListing.clear();
+  state.LabelKind = SystemLabelKind::kProfile;
+  state.SystemCount = state.ProcessedCount = state.FailedCount = 0;
+
+  if (state.ProfileName == kItemProfile)
+    ReadItemProfile(state);
+  else
+    ReadGlobalFile(state, sensor_argument);
+
+  if (state.ServerListing.empty()) Fail("Error 1025: Global Server Listing missing...");
+  if (state.ItemName.empty()) Fail("Error 1026: Global Item Idenification missing...");
+}
+
+void StartGlobalRun(RunState& state) {
+  state.ParameterKeys = state.ParameterText;
+  UpperCaseInPlace(state.ParameterKeys);
+  if (state.ShowProgress) PrintLine(state.ProgressLine);  // the header line
+  ReplaceAll(state.ParameterText, ':', ' ');
+  state.ParameterText.truncate(state.ParameterText.view().find(" @"));
+  if (state.ShowProgress) {
+    state.ProgressLine = Concat({"* ", state.StartTime, " ", state.ParameterText, " State=Executing"});
+    PrintLine(state.ProgressLine);
+  }
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,25 @@
+// The files of a global run: the item profile "Overseer.Prf" (an ITEM= run)
+// and the global sensor file "SAP Overseer.Gbl" (profile argument GLOBAL),
+// which allocate a server listing, an item name, a label kind and, in the
+// global sensor file, the parameters of the run.
+#pragma once
+
+#include <string_view>
+
+#include "run/run_state.h"
+
+namespace poolmetrics {
+
+constexpr const char* kItemProfile = "Overseer.Prf";
+constexpr const char* kGlobalSensorFile = "SAP Overseer.Gbl";
+
+// Fills ServerListing, ItemName, LabelKind and, for the global sensor file,
+// ParameterText. `sensor_argument` is the first parameter word as typed (it
+// names the sensor in message 1030). Every fault ends the run (RunFailure).
+void ReadGlobalSensorFile(RunState& state, std::string_view sensor_argument);
+
+// The preamble of a global run: the keys rebuilt from the (possibly new)
+// parameters, and with progress the header and "State=Executing" lines.
+void StartGlobalRun(RunState& state);
+
+}  // namespace poolmetrics
