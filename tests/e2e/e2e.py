@@ -22,7 +22,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SCENARIO_MODULES = ["scenarios_foundation"]
+SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
