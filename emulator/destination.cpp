@@ -1,0 +1,135 @@
+#include "destination.h"
+
+#include <cctype>
+
+namespace rfcemu {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string ToUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+bool ParseConnectString(std::string_view text, ParameterMap* pairs, std::string* err) {
+  pairs->clear();
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    if (text[pos] == ' ' || text[pos] == '\t') {
+      ++pos;
+      continue;
+    }
+    std::size_t end = text.find_first_of(" \t", pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view word = text.substr(pos, end - pos);
+    const std::size_t equals = word.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+      *err = "connect string: '" + std::string(word) + "' is not of the form ID=value";
+      return false;
+    }
+    (*pairs)[ToUpper(word.substr(0, equals))] = std::string(word.substr(equals + 1));
+    pos = end;
+  }
+  return true;
+}
+
+bool FindDestination(std::string_view ini_text, std::string_view dest, ParameterMap* block) {
+  block->clear();
+  bool inside = false;
+  bool found = false;
+  std::size_t pos = 0;
+  while (pos <= ini_text.size()) {
+    std::size_t end = ini_text.find('\n', pos);
+    if (end == std::string_view::npos) end = ini_text.size();
+    const std::string_view line = Trim(ini_text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty() || line[0] == '*' || line[0] == '#') continue;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string id = ToUpper(Trim(line.substr(0, equals)));
+    const std::string_view value = Trim(line.substr(equals + 1));
+    if (id == "DEST") {
+      if (found) break;  // the block ends where the next begins
+      inside = EqualsIgnoreCase(value, dest);
+      found = inside;
+    }
+    if (inside) (*block)[id] = std::string(value);
+  }
+  return found;
+}
+
+int ParseSystemNumber(std::string_view text) {
+  if (text.empty() || text.size() > 2) return -1;
+  int number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+std::string NormalizeGatewayService(std::string_view service) {
+  if (service.size() == 4 && service.substr(0, 2) == "33" &&
+      ParseSystemNumber(service.substr(2)) >= 0) {
+    return "sapgw" + std::string(service.substr(2));
+  }
+  std::string lower(service);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+bool AddressFromParameters(const ParameterMap& parameters, Address* address, std::string* err) {
+  auto get = [&](const char* id) -> std::string {
+    auto it = parameters.find(id);
+    return it == parameters.end() ? std::string() : it->second;
+  };
+  const std::string type = get("TYPE");
+  if (!type.empty() && !EqualsIgnoreCase(type, "A")) {
+    *err = "connection type TYPE=" + type + " is not offered (only TYPE=A)";
+    return false;
+  }
+  if (!get("ASHOST").empty()) {
+    address->kind = Address::Kind::kApplicationServer;
+    address->host = get("ASHOST");
+    address->sysnr = ParseSystemNumber(get("SYSNR"));
+    if (address->sysnr < 0) {
+      *err = "SYSNR=" + get("SYSNR") + " is not a system number 00 to 99";
+      return false;
+    }
+    return true;
+  }
+  if (!get("GWHOST").empty()) {
+    address->kind = Address::Kind::kGateway;
+    address->host = get("GWHOST");
+    address->service = NormalizeGatewayService(get("GWSERV"));
+    if (address->service.empty()) {
+      *err = "GWHOST=" + address->host + " is given without GWSERV=";
+      return false;
+    }
+    return true;
+  }
+  *err = "neither ASHOST= nor GWHOST= is given";
+  return false;
+}
+
+}  // namespace rfcemu

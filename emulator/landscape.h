@@ -1,0 +1,85 @@
+// The emulated SAP landscape: the application servers that the stand-in
+// RFC library pretends to reach, with their logon data, the figures their
+// SAPTUNE_GET_SUMMARY_STATISTIC returns and the faults they show on demand.
+//
+// ParseLandscape turns the text of a landscape file into this model; it does
+// no input or output, so that it can be tested and fuzzed on its own. The
+// format is described in emulator/README.md.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "field_value.h"
+
+namespace rfcemu {
+
+// What RfcLastError reports. An empty field in a system's `error` means
+// "the fault's own default" (see README.md).
+struct ErrorReport {
+  std::string key;
+  std::string status;
+  std::string message;
+  std::string intstat;
+};
+
+// A set of the function module's tables: all of them, or the ones named.
+struct TableSelection {
+  bool all = false;
+  std::set<std::string> names;
+  bool Contains(std::string_view table) const { return all || names.count(std::string(table)) > 0; }
+  bool empty() const { return !all && names.empty(); }
+};
+
+struct EmulatedSystem {
+  std::string name;
+  int line = 0;  // of its section header
+
+  // Addresses: application server host and system number; gateway host and
+  // service (service normalised to "sapgwNN" form where it has one).
+  std::string ashost;
+  int sysnr = 0;
+  std::string gwhost;
+  std::string gwserv;
+
+  // Logon data, compared as SAP does: trailing blanks never count, the
+  // user name ignores case, the password does not.
+  std::string client;
+  std::string user;
+  std::string password;
+
+  // Figures: "PARAM" for a parameter of a basic type, "PARAM.FIELD" for a
+  // field of a structure-typed one; row counts by table name.
+  std::map<std::string, FieldValue> values;
+  std::map<std::string, unsigned> rows;
+
+  // Faults on demand.
+  enum class HandlerPoint { kNever, kOpen, kCall };
+  bool refuse_logon = false;
+  HandlerPoint error_handler = HandlerPoint::kNever;
+  std::string error_operation;  // empty: the operation's own name
+  ErrorReport error;
+  int call_rc = 0;
+  int receive_rc = 0;
+  bool has_exception = false;
+  std::string exception;
+  TableSelection itcreate_fails;
+  TableSelection itdelete_fails;
+  unsigned delay_ms = 0;
+  std::vector<std::string> trace_at_open;
+  std::vector<std::string> trace_at_call;
+};
+
+struct Landscape {
+  std::string journal;  // path of the call journal; empty: none
+  std::vector<EmulatedSystem> systems;
+};
+
+// Reads a landscape file's text. On failure `err` says what is wrong and on
+// which line ("line 7: ..."), and `landscape` is left unspecified.
+bool ParseLandscape(std::string_view text, Landscape* landscape, std::string* err);
+
+}  // namespace rfcemu

@@ -1,0 +1,121 @@
+#include "destination.h"
+
+#include <gtest/gtest.h>
+
+namespace rfcemu {
+namespace {
+
+TEST(ConnectString, SplitsBlankSeparatedPairsWithCaseInsensitiveIds) {
+  ParameterMap pairs;
+  std::string err;
+  ASSERT_TRUE(ParseConnectString("CLIENT=100 user=MONITOR  PASSWD= LANG=D Dest=PRD", &pairs, &err));
+  EXPECT_EQ(
+      pairs,
+      (ParameterMap{
+          {"CLIENT", "100"}, {"USER", "MONITOR"}, {"PASSWD", ""}, {"LANG", "D"}, {"DEST", "PRD"}}));
+
+  EXPECT_FALSE(ParseConnectString("CLIENT=100 MONITOR", &pairs, &err));
+  EXPECT_EQ(err, "connect string: 'MONITOR' is not of the form ID=value");
+  EXPECT_FALSE(ParseConnectString("=100", &pairs, &err));
+}
+
+TEST(SapRfcIni, FindsTheBlockOfADestination) {
+  const char kIni[] =
+      "* destinations of the monitoring host\r\n"
+      "DEST=QAS\r\n"
+      "TYPE=A\r\n"
+      "ASHOST=sapqas01\r\n"
+      "SYSNR=01\r\n"
+      "\r\n"
+      "DEST = PRD\r\n"
+      "# the production system\r\n"
+      "TYPE = A\r\n"
+      "ASHOST = sapprd01\r\n"
+      "SYSNR = 00\r\n"
+      "DEST=R2\n"
+      "GWHOST=gw01\n"
+      "GWSERV=sapgw02\n";
+  ParameterMap block;
+  ASSERT_TRUE(FindDestination(kIni, "prd", &block));
+  EXPECT_EQ(block, (ParameterMap{
+                       {"DEST", "PRD"}, {"TYPE", "A"}, {"ASHOST", "sapprd01"}, {"SYSNR", "00"}}));
+  ASSERT_TRUE(FindDestination(kIni, "R2", &block));
+  EXPECT_EQ(block, (ParameterMap{{"DEST", "R2"}, {"GWHOST", "gw01"}, {"GWSERV", "sapgw02"}}));
+  EXPECT_FALSE(FindDestination(kIni, "DEV", &block));
+  EXPECT_FALSE(FindDestination("", "PRD", &block));
+}
+
+TEST(SapRfcIni, GivesTheAddressOfABlock) {
+  const struct {
+    ParameterMap parameters;
+    bool ok;
+    Address::Kind kind;
+    const char* host;
+    int sysnr;
+    const char* service;
+    const char* error;
+  } kCases[] = {
+      {{{"TYPE", "A"}, {"ASHOST", "sapprd01"}, {"SYSNR", "07"}},
+       true,
+       Address::Kind::kApplicationServer,
+       "sapprd01",
+       7,
+       "",
+       ""},
+      {{{"ASHOST", "sapprd01"}, {"SYSNR", "0"}, {"GWHOST", "gw"}},
+       true,
+       Address::Kind::kApplicationServer,
+       "sapprd01",
+       0,
+       "",
+       ""},
+      {{{"GWHOST", "gw01"}, {"GWSERV", "3302"}},
+       true,
+       Address::Kind::kGateway,
+       "gw01",
+       0,
+       "sapgw02",
+       ""},
+      {{{"TYPE", "B"}, {"MSHOST", "ms"}},
+       false,
+       {},
+       "",
+       0,
+       "",
+       "connection type TYPE=B is not offered (only TYPE=A)"},
+      {{{"ASHOST", "h"}, {"SYSNR", "100"}},
+       false,
+       {},
+       "",
+       0,
+       "",
+       "SYSNR=100 is not a system number 00 to 99"},
+      {{{"ASHOST", "h"}}, false, {}, "", 0, "", "SYSNR= is not a system number 00 to 99"},
+      {{{"GWHOST", "gw01"}}, false, {}, "", 0, "", "GWHOST=gw01 is given without GWSERV="},
+      {{{"TYPE", "A"}}, false, {}, "", 0, "", "neither ASHOST= nor GWHOST= is given"},
+  };
+  for (const auto& c : kCases) {
+    Address address;
+    std::string err;
+    ASSERT_EQ(AddressFromParameters(c.parameters, &address, &err), c.ok) << err;
+    if (!c.ok) {
+      EXPECT_EQ(err, c.error);
+      continue;
+    }
+    EXPECT_EQ(address.kind, c.kind);
+    EXPECT_EQ(address.host, c.host);
+    if (c.kind == Address::Kind::kApplicationServer)
+      EXPECT_EQ(address.sysnr, c.sysnr);
+    else
+      EXPECT_EQ(address.service, c.service);
+  }
+}
+
+TEST(SapRfcIni, GatewayServicesByNameOrPort) {
+  EXPECT_EQ(NormalizeGatewayService("3300"), "sapgw00");
+  EXPECT_EQ(NormalizeGatewayService("SAPGW01"), "sapgw01");
+  EXPECT_EQ(NormalizeGatewayService("3400"), "3400");
+}
+
+}  // namespace
+}  // namespace rfcemu
