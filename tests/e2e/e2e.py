@@ -81,6 +81,18 @@ def expand(platform, text):
     return re.sub(r"\{pw:([^}]*)\}", lambda m: encode_password(platform, m.group(1)), text).encode("latin-1")
 
 
+def normalise(stdout):
+    """Line ends as on Linux, times of day masked as hh:mm:ss."""
+    return TIME.sub(b"hh:mm:ss", stdout.replace(b"\r\n", b"\n"))
+
+
+def run_program(platform, scenario_dir, program, args, env=None, timeout=60):
+    """Starts the program in the scenario directory (for custom scenarios);
+    returns the Popen object with stdout and stderr piped."""
+    return subprocess.Popen(platform.command(program, args), cwd=scenario_dir,
+                            env=dict(platform.env, **(env or {})), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
 def xml_ok(document):
     out = subprocess.run(["xmllint", "--noout", "-"], input=document, capture_output=True)
     return out.returncode == 0, out.stderr.decode(errors="replace")
@@ -115,14 +127,23 @@ def run_scenario(platform, sc):
 
         if sc.get("tool"):
             program = os.path.join(platform.bin_dir, "PoolMetricsProfile" + platform.exe)
+        if "custom" in sc:
+            # A scenario that runs the program itself (several at once, say);
+            # it returns a list of problems.
+            problems = sc["custom"](platform, scenario_dir, program)
+            if problems:
+                raise Failure("\n".join(problems))
+            return 0
         args = sc.get("args", [])
+        env = dict(platform.env, **sc.get("env", {}))
         started = time.time()
-        proc = subprocess.run(platform.command(program, args), cwd=scenario_dir, env=platform.env,
+        proc = subprocess.run(platform.command(program, args), cwd=scenario_dir, env=env,
                               capture_output=True, timeout=sc.get("timeout", 60))
         elapsed = time.time() - started
-        out = TIME.sub(b"hh:mm:ss", proc.stdout.replace(b"\r\n", b"\n"))
+        out = normalise(proc.stdout)
         problems = []
-        want = sc["stdout"].replace("{lib}", platform.library).encode("latin-1")
+        expected = sc["stdout"](platform) if callable(sc["stdout"]) else sc["stdout"]
+        want = expected.replace("{lib}", platform.library).encode("latin-1")
         if out != want:
             problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"), out.decode("latin-1")))
         if proc.returncode != sc["status"]:
