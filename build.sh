@@ -6,11 +6,13 @@
 #   ./build.sh test    install what is missing, build the native and the
 #                      Windows program, run every test
 #   ./build.sh build   build only
+#   ./build.sh fuzz N  run every fuzz target for N seconds (a long run)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_DIR=${BUILD_DIR:-build}
-PACKAGES=(cmake ninja-build g++ libgtest-dev python3 libxml2-utils g++-mingw-w64-i686 wine wine32:i386)
+PACKAGES=(cmake ninja-build g++ libgtest-dev python3 libxml2-utils g++-mingw-w64-i686 wine wine32:i386
+          clang libclang-rt-14-dev)
 
 install_missing() {
   local missing=()
@@ -27,8 +29,16 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# The same sources with clang, AddressSanitizer and UBSan, and the fuzz
+# targets: unit tests, end-to-end scenarios (natively) and short fuzz runs.
+build_sanitized() {
+  CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR-asan" -G Ninja -DPOOLMETRICS_SANITIZE=ON \
+    -DPOOLMETRICS_FUZZ=ON -DPOOLMETRICS_WINDOWS=OFF -DPOOLMETRICS_WERROR=${werror:-OFF} >/dev/null
+  cmake --build "$BUILD_DIR-asan" -j "$(nproc)"
+}
+
 build() {
-  local werror=OFF
+  werror=OFF
   [ -n "${CI:-}" ] && werror=ON
   cmake -S . -B "$BUILD_DIR" -G Ninja -DPOOLMETRICS_WERROR=$werror >/dev/null
   cmake --build "$BUILD_DIR" -j "$(nproc)"
@@ -43,7 +53,18 @@ case "${1:-}" in
   test)
     install_missing
     build
+    build_sanitized
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2
+    ctest --test-dir "$BUILD_DIR-asan" --output-on-failure -j 2
+    ;;
+  fuzz)
+    install_missing
+    build_sanitized
+    for t in "$BUILD_DIR-asan"/bin/fuzz_*; do
+      name=${t##*/fuzz_}
+      echo "== $name"
+      fuzz/run.sh "${2:-600}" "$t" "fuzz/corpus/$name" "$BUILD_DIR-asan/fuzz/found/$name"
+    done
     ;;
   build)
     build
