@@ -17,13 +17,10 @@ namespace {
 
 // Takes the next name off the front of the listing; the end of the listing
 // also ends the last name.
-FixedText<64> TakeNextName(RunState& state) {
-  std::string_view listing = state.ServerListing;
+std::string_view TakeNextName(std::string_view& listing) {
   std::size_t end = listing.find('#');
-  FixedText<64> name(listing.substr(0, end));
-  std::string_view rest = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
-  FixedText<2048> remaining(rest);
-  state.ServerListing = remaining;
+  std::string_view name = listing.substr(0, end);
+  listing = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
   return name;
 }
 
@@ -43,7 +40,10 @@ bool RunListedSystem(RunState& state, std::string_view name) {
   state.SystemLabel = name;
   state.ProfilePath = state.ProfileDirectory;
   state.ProfilePath += name;
-  if (state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity) return false;
+  // A name or path cut to its field would open another file, if any.
+  if (name.size() > state.ProfileName.kCapacity ||
+      state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity)
+    return false;
   File profile = File::OpenRead(state.ProfilePath.c_str());
   if (!profile) return false;
 
@@ -81,10 +81,10 @@ int RunSystemListing(RunState& state) {
   PrintLine(state.OutputDocument);
   state.OutputDocument.clear();
 
-  while (!state.ServerListing.empty()) {
+  std::string_view listing = state.ServerListing;
+  while (!listing.empty()) {
     ++state.SystemCount;
-    FixedText<64> name = TakeNextName(state);
-    RunListedSystem(state, name);
+    RunListedSystem(state, TakeNextName(listing));
   }
 
   OpenText(state);

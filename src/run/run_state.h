@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "output/caller_mode.h"
 #include "profile/system_definition.h"
@@ -37,8 +38,9 @@ struct RunState {
   SystemDefinition System;
   File Profile;  // left open by LocateProfile for ReadSystemDefinition
 
-  // Global runs.
-  FixedText<2048> ServerListing;
+  // Global runs. The listing grows with the landscape: a fixed width would
+  // drop the systems past it without a word, or cut a name in half.
+  std::string ServerListing;
   SystemLabelKind LabelKind = SystemLabelKind::kProfile;
   FixedText<44> SystemLabel;
   unsigned ChannelCount = 0;

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Whole-process timings of PoolMetrics against the emulated landscape (no
+# delay), beside a minimal program that only prints one line.
+#   bench/run.sh [BUILD_DIR]      (after ./build.sh build)
+# Prints (a) native single run vs minimal static C program, (b) the Windows
+# build under Wine vs a minimal Windows program, (c) global runs over 1, 100
+# and 1000 systems with the time per system, (d) peak resident memory.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../build}" && pwd)
+for tool in hyperfine /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "needs $tool: apt-get install hyperfine time" >&2; exit 1; }
+done
+work=$build/bench
+rm -rf "$work" && mkdir -p "$work"
+cd "$work"
+
+gcc -O2 -static -o minimal "$here/minimal.c"
+i686-w64-mingw32-gcc -O2 -static -o minimal.exe "$here/minimal.c"
+password=$(echo secret1 | "$build/bin/PoolMetricsProfile" encode)
+
+# A landscape of N systems S0001.. and a listing of all of them.
+make_landscape() {
+  local n=$1 dir=$2
+  mkdir -p "$dir"
+  : > "$dir/landscape.ini"
+  local listing=""
+  for i in $(seq -f '%04g' 1 "$n"); do
+    printf '[system S%s]\nashost = host%s\nsysnr = 00\nclient = 100\nuser = MONITOR\npassword = secret1\n' \
+      "$i" "$i" >> "$dir/landscape.ini"
+    printf 'Extcompany.: Bench\nDestination: S%s\nClient.....: 100\nUser.......: monitor\nPassword...: %s\nLanguage...: E\nMode.......: R/3\nHostname...: host%s\nSysnr......: 00\nGwhost.....: host%s\nGwservice..: sapgw00\n' \
+      "$i" "$password" "$i" "$i" > "$dir/S$i.P00"
+    listing+="S$i.P00#"
+  done
+  # The listing is cut into lines of 150 names' worth of text.
+  printf '%s' "$listing" | fold -w 150 | sed 's/^/# Gsng: BENCH       /' > "$dir/Overseer.Prf"
+  ln -sf "$build/bin/PoolMetrics" "$dir/PoolMetrics-Holdrun"
+}
+
+make_landscape 1 single
+make_landscape 100 g100
+make_landscape 1000 g1000
+# Single sensor run under Wine: drive D: is the working directory.
+export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot -i >/dev/null 2>&1 || true
+wineserver -p || true
+cp "$build/windows/bin/PoolMetrics.exe" single/PoolMetrics-Holdrun.exe
+cp "$build/windows/bin/librfc32.dll" single/
+cp minimal.exe single/
+
+echo "== (a) native: one sensor run vs a minimal static C program"
+(cd single && hyperfine -N --warmup 20 --runs 300 --export-json ../a.json \
+  './PoolMetrics-Holdrun S0001 TOTAL-ROWS' '../minimal')
+echo "== (b) Windows build under Wine vs a minimal Windows program"
+(cd single && hyperfine -N --warmup 5 --runs 60 --export-json ../b.json \
+  'wine PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS' 'wine minimal.exe')
+echo "== (c) global runs over 1, 100 and 1000 systems"
+for n in 1 100 1000; do
+  dir=$([ "$n" = 1 ] && echo single || echo "g$n")
+  [ "$n" = 1 ] && printf '# Gsng: BENCH       S0001.P00#\n' > single/Overseer.Prf
+  (cd "$dir" && hyperfine -N --warmup 2 --runs $([ "$n" = 1000 ] && echo 5 || echo 20) --export-json "../c$n.json" \
+    "./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench")
+done
+python3 - <<'PY'
+import json
+def mean(f, i=0): return json.load(open(f))["results"][i]
+a, m = mean("a.json"), mean("a.json", 1)
+print("(a) native: %.3f ms per run, minimal %.3f ms, ratio %.2f" % (a["mean"]*1e3, m["mean"]*1e3, a["mean"]/m["mean"]))
+b, w = mean("b.json"), mean("b.json", 1)
+print("(b) Wine:   %.1f ms per run, minimal %.1f ms, ratio %.2f" % (b["mean"]*1e3, w["mean"]*1e3, b["mean"]/w["mean"]))
+for n in (1, 100, 1000):
+    r = mean("c%d.json" % n)
+    cpu = r["user"] + r["system"]
+    print("(c) %4d systems: %.2f ms wall, %.3f ms wall and %.3f ms CPU per system" % (n, r["mean"]*1e3, r["mean"]*1e3/n, cpu*1e3/n))
+PY
+echo "== (d) peak resident memory"
+peak() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1; }
+(cd single && echo "single run:  $(peak ./PoolMetrics-Holdrun S0001 TOTAL-ROWS) KB  (minimal program: $(peak ../minimal) KB)")
+(cd g100 && echo "100 systems: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
+(cd g1000 && echo "1000 systems: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
+wineserver -k || true
