@@ -64,6 +64,7 @@ struct Library {
   std::string landscape_path;
   Landscape landscape;
   std::string landscape_error;  // empty when the file was read
+  std::string landscape_text;   // the text last parsed, to skip parsing it again
   RFC_ERROR_HANDLER handler = nullptr;
   bool has_error = false;
   ErrorReport last_error;
@@ -105,13 +106,21 @@ bool ReadWholeFile(const std::string& path, std::string* text) {
 void LoadLandscape() {
   Library& lib = State();
   const char* variable = std::getenv(kLandscapeVariable);
-  lib.landscape_path = variable != nullptr && *variable != '\0' ? variable : kDefaultLandscape;
-  lib.landscape = Landscape();
+  std::string path = variable != nullptr && *variable != '\0' ? variable : kDefaultLandscape;
   std::string text;
-  if (!ReadWholeFile(lib.landscape_path, &text)) {
+  if (!ReadWholeFile(path, &text)) {
+    lib.landscape_path = path;
+    lib.landscape = Landscape();
+    lib.landscape_text.clear();
     lib.landscape_error = "cannot read the landscape file " + lib.landscape_path;
     return;
   }
+  // A global run opens hundreds of connections in one process: the file is
+  // read every time, but parsed again only when it changed.
+  if (path == lib.landscape_path && text == lib.landscape_text && !text.empty()) return;
+  lib.landscape_path = path;
+  lib.landscape = Landscape();
+  lib.landscape_text = text;
   Landscape parsed;
   std::string err;
   if (!ParseLandscape(text, &parsed, &err)) {

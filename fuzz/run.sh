@@ -7,5 +7,7 @@
 set -euo pipefail
 seconds=$1 target=$2 seeds=$3 work=$4
 mkdir -p "$work" "$seeds"
+# Absolute paths: some targets change their working directory.
+seeds=$(cd "$seeds" && pwd) work=$(cd "$work" && pwd)
 "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=20000 \
   -artifact_prefix="$work/" -print_final_stats=1 "$work" "$seeds" 2>&1 | tail -n 20

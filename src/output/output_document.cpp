@@ -57,6 +57,13 @@ void AppendText(RunState& state, std::string_view text) {
     state.OutputDocument += text;
 }
 
+std::string DocumentLine(CallerMode mode, std::string_view text) {
+  if (!IsXmlMode(mode)) return std::string(text);
+  std::string line;
+  AppendEscaped(line, text, 6 * text.size());
+  return line;
+}
+
 void WriteErrorDocument(RunState& state, std::string_view message) {
   auto& doc = state.OutputDocument;
   doc = kErrorHead;

@@ -2,6 +2,7 @@
 // operations below, the channel writer and the sensor sections.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "run/run_state.h"
@@ -19,6 +20,10 @@ void CloseDocument(RunState& state);
 // item named "R&D" still gives a document that the monitoring host can read;
 // the line forms are not XML and take the text as it is.
 void AppendText(RunState& state, std::string_view text);
+
+// A line printed inside the document (the state lines of a global run), as
+// AppendText would put it there.
+std::string DocumentLine(CallerMode mode, std::string_view text);
 
 // Replaces the document by the PRTG error document carrying `message`, in
 // every caller mode. The message is escaped and, if need be, shortened so

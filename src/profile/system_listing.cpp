@@ -68,8 +68,11 @@ bool RunListedSystem(RunState& state, std::string_view name) {
 
   bool processed = valid && state.Status == CallStatus::kOk;
   ++(processed ? state.ProcessedCount : state.FailedCount);
+  // The state lines stand inside the document: in the XML modes a profile
+  // named "R&D.P00" must not break it.
   if (state.ShowProgress)
-    PrintLine(Concat({"\n", state.ProgressLine, " State=", processed ? "Processed" : "Rfc Failure"}));
+    PrintLine(Concat({"\n", DocumentLine(state.Mode, state.ProgressLine), " State=",
+                      processed ? "Processed" : "Rfc Failure"}));
   return true;
 }
 

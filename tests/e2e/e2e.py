@@ -22,7 +22,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors"]
+SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenarios_sensors", "scenarios_global", "scenarios_rfc"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
@@ -42,6 +42,10 @@ class Platform:
                 subprocess.run(["wineboot", "-i"], env=self.env, check=True,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             subprocess.run(["wineserver", "-p"], env=self.env, check=False)
+            # Start Wine's background services here: started by the first
+            # scenario, they would inherit its output pipes and hold them open.
+            subprocess.run(["wineboot"], env=self.env, check=False,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.drive_c = os.path.join(self.prefix, "drive_c")
 
     def host_path(self, scenario_dir, name):
