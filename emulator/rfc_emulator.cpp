@@ -89,6 +89,13 @@ Library& State() {
 
 void Log(const std::string& line) { AppendLine(State().landscape.journal, line); }
 
+// Journal lines are built only when a journal is kept: without one, a
+// sensor run should not pay for formatting them.
+#define JOURNAL(line)                                    \
+  do {                                                   \
+    if (!State().landscape.journal.empty()) Log(line);   \
+  } while (false)
+
 void Trace(const std::string& line) { AppendLine(kTraceFile, line); }
 
 bool ReadWholeFile(const std::string& path, std::string* text) {
@@ -148,7 +155,7 @@ ErrorReport FaultError(const EmulatedSystem& system, ErrorReport fallback) {
 
 void CallHandler(const std::string& operation) {
   Library& lib = State();
-  Log("ErrorHandler operation=" + Quote(operation) +
+  JOURNAL("ErrorHandler operation=" + Quote(operation) +
       (lib.handler == nullptr ? " handler=NULL" : " handler=SET"));
   if (lib.handler == nullptr) return;
   std::vector<char> text(operation.begin(), operation.end());
@@ -191,7 +198,7 @@ RFC_HANDLE RefuseOpen(const std::string& operation, const ErrorReport& error,
     CopyField(info->key, sizeof info->key, error.key);
     CopyField(info->message, sizeof info->message, error.message);
   }
-  Log(operation + " result handle=0 key=" + Quote(error.key) + " message=" + Quote(error.message));
+  JOURNAL(operation + " result handle=0 key=" + Quote(error.key) + " message=" + Quote(error.message));
   return RFC_HANDLE_NULL;
 }
 
@@ -243,7 +250,7 @@ RFC_HANDLE OpenSystem(const std::string& operation, const Address& address,
     SetError(FaultError(system, {"RFC_ERROR_SYSTEM_FAILURE", "",
                                  "connection closed by the emulated system " + system.name, ""}));
     CallHandler(system.error_operation.empty() ? operation : system.error_operation);
-    Log(operation + " result handle=0 key=" + Quote(lib.last_error.key) +
+    JOURNAL(operation + " result handle=0 key=" + Quote(lib.last_error.key) +
         " message=" + Quote(lib.last_error.message));
     return RFC_HANDLE_NULL;
   }
@@ -265,7 +272,7 @@ RFC_HANDLE OpenSystem(const std::string& operation, const Address& address,
   lib.connections[handle] = Connection{system, std::nullopt};
   lib.last_system = system;
   if (info != nullptr) std::memset(info, 0, sizeof *info);
-  Log(operation + " result handle=" + std::to_string(handle) + " system=" + system.name);
+  JOURNAL(operation + " result handle=" + std::to_string(handle) + " system=" + system.name);
   return handle;
 }
 
@@ -300,7 +307,7 @@ bool ResolveDestination(const std::string& operation, const std::string& dest, P
   }
   std::string line = operation + " saprfc file=" + Quote(path);
   for (const auto& [id, value] : *block) line += " " + id + "=" + Quote(value);
-  Log(line);
+  JOURNAL(line);
   return true;
 }
 
@@ -395,7 +402,7 @@ Connection* FindConnection(RFC_HANDLE handle) {
 }
 
 RFC_RC Result(const std::string& operation, RFC_RC rc, const std::string& detail = "") {
-  Log(operation + " result rc=" + std::to_string(static_cast<int>(rc)) + detail);
+  JOURNAL(operation + " result rc=" + std::to_string(static_cast<int>(rc)) + detail);
   return rc;
 }
 
@@ -424,11 +431,11 @@ extern "C" {
 RFCEMU_EXPORT void RFC_STDCALL RfcEnvironment(RFC_ENV* env) {
   LoadLandscape();
   if (env == nullptr) {
-    Log("RfcEnvironment env=NULL");
+    JOURNAL("RfcEnvironment env=NULL");
     return;
   }
   State().handler = env->errorhandler;
-  Log(std::string("RfcEnvironment errorhandler=") + (env->errorhandler ? "SET" : "NULL") +
+  JOURNAL(std::string("RfcEnvironment errorhandler=") + (env->errorhandler ? "SET" : "NULL") +
       " allocate=" + (env->allocate ? "SET" : "NULL"));
 }
 
@@ -436,11 +443,11 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
   LoadLandscape();
   Library& lib = State();
   if (options == nullptr) {
-    Log("RfcOpen options=NULL");
+    JOURNAL("RfcOpen options=NULL");
     return RefuseOpen("RfcOpen", ProgramError("RfcOpen without options"), nullptr);
   }
-  Log("RfcOpen options bytes=" + Hex(options, sizeof *options));
-  Log("RfcOpen options destination=" + QuoteOrNull(options->destination) + " mode=" +
+  JOURNAL("RfcOpen options bytes=" + Hex(options, sizeof *options));
+  JOURNAL("RfcOpen options destination=" + QuoteOrNull(options->destination) + " mode=" +
       std::to_string(EnumValue(options->mode)) + " connopt=" + (options->connopt ? "SET" : "NULL") +
       " client=" + QuoteOrNull(options->client) + " user=" + QuoteOrNull(options->user) +
       " password=" + QuoteOrNull(options->password) +
@@ -460,7 +467,7 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
     }
   } else if (EnumValue(options->mode) == RFC_MODE_R3ONLY) {
     const auto* r3 = static_cast<const RFC_CONNOPT_R3ONLY*>(options->connopt);
-    Log("RfcOpen connopt R3ONLY bytes=" + Hex(r3, sizeof *r3) +
+    JOURNAL("RfcOpen connopt R3ONLY bytes=" + Hex(r3, sizeof *r3) +
         " hostname=" + QuoteOrNull(r3->hostname) + " sysnr=" + std::to_string(r3->sysnr) +
         " gateway_host=" + QuoteOrNull(r3->gateway_host) +
         " gateway_service=" + QuoteOrNull(r3->gateway_service));
@@ -477,7 +484,7 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
     address.sysnr = r3->sysnr;
   } else if (EnumValue(options->mode) == RFC_MODE_CPIC) {
     const auto* cpic = static_cast<const RFC_CONNOPT_CPIC*>(options->connopt);
-    Log("RfcOpen connopt CPIC bytes=" + Hex(cpic, sizeof *cpic) + " gateway_host=" +
+    JOURNAL("RfcOpen connopt CPIC bytes=" + Hex(cpic, sizeof *cpic) + " gateway_host=" +
         QuoteOrNull(cpic->gateway_host) + " gateway_service=" + QuoteOrNull(cpic->gateway_service));
     if (cpic->gateway_host == nullptr || cpic->gateway_service == nullptr) {
       return RefuseOpen("RfcOpen", ProgramError("no gateway host and service given"), nullptr);
@@ -498,7 +505,7 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
 RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpenEx(char* connect_param, RFC_ERROR_INFO_EX* error_info) {
   LoadLandscape();
   Library& lib = State();
-  Log("RfcOpenEx connect=" + QuoteOrNull(connect_param));
+  JOURNAL("RfcOpenEx connect=" + QuoteOrNull(connect_param));
   if (!lib.landscape_error.empty()) {
     return RefuseOpen("RfcOpenEx", ProgramError(lib.landscape_error), error_info);
   }
@@ -535,7 +542,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
   auto fail = [&](const std::string& message) {
     SetError(
         ProgramError("RfcInstallStructure " + (name ? std::string(name) : "") + ": " + message));
-    Log(prefix + " rc=1 error=" + Quote(message));
+    JOURNAL(prefix + " rc=1 error=" + Quote(message));
     return RFC_FAILURE;
   };
   if (name == nullptr || handle == nullptr || (elements == nullptr && entries > 0)) {
@@ -564,7 +571,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
     list += element.name + ":" + std::string(type_name) + ":" + std::to_string(element.length) +
             ":" + std::to_string(element.decimals) + "@" + std::to_string(element.offset);
   }
-  Log(prefix + " rc=0 handle=" + std::to_string(type) +
+  JOURNAL(prefix + " rc=0 handle=" + std::to_string(type) +
       " rowlength=" + std::to_string(structure.row_length) + " elements=" + list);
   lib.structures[type] = std::move(structure);
   *handle = type;
@@ -573,15 +580,15 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
 
 RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, char* function,
                                          RFC_PARAMETER* exporting, RFC_TABLE* tables) {
-  Log("RfcCall handle=" + std::to_string(handle) + " function=" + QuoteOrNull(function));
+  JOURNAL("RfcCall handle=" + std::to_string(handle) + " function=" + QuoteOrNull(function));
   for (RFC_PARAMETER* p = exporting; p != nullptr && p->name != nullptr; ++p) {
-    Log("RfcCall exporting name=" + Quote(DescriptorName(p->name, p->nlen)) +
+    JOURNAL("RfcCall exporting name=" + Quote(DescriptorName(p->name, p->nlen)) +
         " nlen=" + std::to_string(p->nlen) + " type=" + std::to_string(p->type) +
         " leng=" + std::to_string(p->leng) + " value=" +
         (p->addr ? Quote(std::string(static_cast<const char*>(p->addr), p->leng)) : "NULL"));
   }
   for (RFC_TABLE* t = tables; t != nullptr && t->name != nullptr; ++t) {
-    Log("RfcCall table name=" + Quote(DescriptorName(t->name, t->nlen)) +
+    JOURNAL("RfcCall table name=" + Quote(DescriptorName(t->name, t->nlen)) +
         " nlen=" + std::to_string(t->nlen) + " type=" + std::to_string(t->type) +
         " leng=" + std::to_string(t->leng) + " itmode=" + std::to_string(EnumValue(t->itmode)) +
         " table=" + TableId(t->ithandle));
@@ -605,7 +612,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, char* function,
 RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing,
                                             RFC_TABLE* tables, char** exception) {
   Library& lib = State();
-  Log("RfcReceive handle=" + std::to_string(handle));
+  JOURNAL("RfcReceive handle=" + std::to_string(handle));
   Connection* connection = FindConnection(handle);
   if (connection == nullptr || !connection->pending_function) {
     SetError(ProgramError(connection == nullptr ? "invalid RFC handle " + std::to_string(handle)
@@ -649,7 +656,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
     const std::string name = DescriptorName(p->name, p->nlen);
     const std::string filled = FillImporting(system, *p, name);
     auto installed = lib.structures.find(p->type);
-    Log("RfcReceive importing name=" + Quote(name) + " nlen=" + std::to_string(p->nlen) +
+    JOURNAL("RfcReceive importing name=" + Quote(name) + " nlen=" + std::to_string(p->nlen) +
         " type=" + std::to_string(p->type) +
         (installed != lib.structures.end() ? " structure=" + Quote(installed->second.name) : "") +
         " leng=" + std::to_string(p->leng) + " filled=" + filled);
@@ -664,7 +671,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
           configured != system.rows.end() ? configured->second : DefaultRowCount(system.name, name);
       rows = std::to_string(it->second->rows);
     }
-    Log("RfcReceive table name=" + Quote(name) + " nlen=" + std::to_string(t->nlen) +
+    JOURNAL("RfcReceive table name=" + Quote(name) + " nlen=" + std::to_string(t->nlen) +
         " type=" + std::to_string(t->type) + " leng=" + std::to_string(t->leng) +
         " table=" + TableId(t->ithandle) + " rows=" + rows);
   }
@@ -674,7 +681,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
 RFCEMU_EXPORT int RFC_STDCALL RfcLastError(RFC_ERROR_INFO* error_info) {
   Library& lib = State();
   const ErrorReport& error = lib.last_error;
-  Log("RfcLastError key=" + Quote(error.key) + " status=" + Quote(error.status) +
+  JOURNAL("RfcLastError key=" + Quote(error.key) + " status=" + Quote(error.status) +
       " message=" + Quote(error.message) + " intstat=" + Quote(error.intstat));
   if (error_info == nullptr) return 1;
   CopyField(error_info->key, sizeof error_info->key, error.key);
@@ -688,10 +695,10 @@ RFCEMU_EXPORT void RFC_STDCALL RfcClose(RFC_HANDLE handle) {
   Library& lib = State();
   auto it = lib.connections.find(handle);
   if (it == lib.connections.end()) {
-    Log("RfcClose handle=" + std::to_string(handle) + " unknown");
+    JOURNAL("RfcClose handle=" + std::to_string(handle) + " unknown");
     return;
   }
-  Log("RfcClose handle=" + std::to_string(handle) + " system=" + it->second.system.name);
+  JOURNAL("RfcClose handle=" + std::to_string(handle) + " system=" + it->second.system.name);
   lib.connections.erase(it);
 }
 
@@ -704,7 +711,7 @@ RFCEMU_EXPORT ITAB_H RFC_STDCALL ItCreate(char* name, unsigned leng, unsigned oc
   if (lib.last_system && lib.last_system->itcreate_fails.Contains(table_name)) {
     SetError(FaultError(*lib.last_system, {"RFC_ERROR_RESOURCE", "",
                                            "no memory for internal table " + table_name, ""}));
-    Log(prefix + " result=NULL");
+    JOURNAL(prefix + " result=NULL");
     return nullptr;
   }
   auto table = std::make_unique<InternalTable>();
@@ -712,7 +719,7 @@ RFCEMU_EXPORT ITAB_H RFC_STDCALL ItCreate(char* name, unsigned leng, unsigned oc
   table->name = table_name;
   table->row_length = leng;
   ITAB_H handle = table.get();
-  Log(prefix + " result=" + std::to_string(table->id));
+  JOURNAL(prefix + " result=" + std::to_string(table->id));
   lib.tables[handle] = std::move(table);
   return handle;
 }
@@ -721,7 +728,7 @@ RFCEMU_EXPORT unsigned RFC_STDCALL ItFill(ITAB_H table) {
   Library& lib = State();
   auto it = lib.tables.find(table);
   const unsigned rows = it == lib.tables.end() ? 0 : it->second->rows;
-  Log("ItFill table=" + TableId(table) + " rows=" + std::to_string(rows));
+  JOURNAL("ItFill table=" + TableId(table) + " rows=" + std::to_string(rows));
   return rows;
 }
 
@@ -737,7 +744,7 @@ RFCEMU_EXPORT int RFC_STDCALL ItDelete(ITAB_H table) {
         {"RFC_ERROR_RESOURCE", "", "internal table " + it->second->name + " cannot be freed", ""}));
     rc = 1;
   }
-  Log("ItDelete table=" + TableId(table) + " rc=" + std::to_string(rc));
+  JOURNAL("ItDelete table=" + TableId(table) + " rc=" + std::to_string(rc));
   if (rc == 0) lib.tables.erase(it);
   return rc;
 }
