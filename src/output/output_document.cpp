@@ -1,5 +1,7 @@
 #include "output/output_document.h"
 
+#include <cstdio>
+
 #include "run/text.h"
 
 namespace poolmetrics {
@@ -17,16 +19,47 @@ std::string_view XmlEntity(char c) {
   }
 }
 
-// Appends `text` escaped, stopping before the first piece that would not fit
-// into `room` characters: an entity is never cut in half.
+// The length of the UTF-8 sequence that starts `text`, or 0 when it is none.
+std::size_t Utf8Length(std::string_view text) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  unsigned char lead = byte(0);
+  std::size_t n = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+  if (n == 0 || text.size() < n) return 0;
+  for (std::size_t i = 1; i < n; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+// Appends `text` as XML character data, stopping before the first piece that
+// would not fit into `room` characters (an entity is never cut in half):
+// "&", "<" and ">" escaped; a byte that is not part of a UTF-8 sequence
+// taken as the Windows code page's Latin-1 letter it most likely is; control
+// characters, which XML cannot carry at all, shown as "?".
 template <typename Text>
 void AppendEscaped(Text& out, std::string_view text, std::size_t room) {
   std::size_t limit = out.size() + room;
-  for (char c : text) {
-    std::string_view entity = XmlEntity(c);
-    std::string_view piece = entity.empty() ? std::string_view(&c, 1) : entity;
+  char reference[8];
+  for (std::size_t i = 0; i < text.size();) {
+    char c = text[i];
+    unsigned char u = static_cast<unsigned char>(c);
+    std::string_view piece = XmlEntity(c);
+    std::size_t consumed = 1;
+    if (piece.empty()) {
+      if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+        piece = "?";
+      } else if (u < 0x80) {
+        piece = text.substr(i, 1);
+      } else if (std::size_t n = Utf8Length(text.substr(i))) {
+        piece = text.substr(i, n);
+        consumed = n;
+      } else {
+        std::snprintf(reference, sizeof reference, "&#x%02X;", u);
+        piece = reference;
+      }
+    }
     if (out.size() + piece.size() > limit) break;
     out += piece;
+    i += consumed;
   }
 }
 

@@ -73,3 +73,32 @@ TEST(CallerMode, SelectedByProgramName) {
 
 }  // namespace
 }  // namespace poolmetrics
+
+namespace poolmetrics {
+namespace {
+
+TEST(OutputDocument, TextsThatXmlCannotCarryAsTheyAre) {
+  struct {
+    const char* label;
+    std::string text;
+    std::string in_document;
+  } cases[] = {
+      {"markup", "R&D <1> \"q\"", "R&amp;D &lt;1&gt; \"q\""},
+      {"UTF-8 passes", "M\xC3\xBCller \xE2\x82\xAC", "M\xC3\xBCller \xE2\x82\xAC"},
+      {"Latin-1 byte", "M\xFCller", "M&#xFC;ller"},
+      {"broken sequence", "\xC3(", "&#xC3;("},
+      {"control characters", std::string("a\x01\x1b") + '\0' + "b\tc", "a???b\tc"},
+  };
+  for (const auto& c : cases) {
+    RunState s;
+    WriteErrorDocument(s, c.text);
+    EXPECT_EQ(s.OutputDocument, "<Prtg>\n<Error>1</Error>\n<Text>" + c.in_document + "</Text>\n</Prtg>\n") << c.label;
+    RunState line;
+    line.Mode = CallerMode::kQuillon;
+    AppendText(line, c.text);
+    EXPECT_EQ(line.OutputDocument.view(), c.text) << c.label << ": line forms take text as it is";
+  }
+}
+
+}  // namespace
+}  // namespace poolmetrics
