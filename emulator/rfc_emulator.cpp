@@ -537,12 +537,13 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpenEx(char* connect_param, RFC_ERROR_IN
 RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMENT* elements,
                                                      unsigned entries, RFC_TYPEHANDLE* handle) {
   Library& lib = State();
-  const std::string prefix =
-      "RfcInstallStructure name=" + QuoteOrNull(name) + " entries=" + std::to_string(entries);
+  auto prefix = [&] {
+    return "RfcInstallStructure name=" + QuoteOrNull(name) + " entries=" + std::to_string(entries);
+  };
   auto fail = [&](const std::string& message) {
     SetError(
         ProgramError("RfcInstallStructure " + (name ? std::string(name) : "") + ": " + message));
-    JOURNAL(prefix + " rc=1 error=" + Quote(message));
+    JOURNAL(prefix() + " rc=1 error=" + Quote(message));
     return RFC_FAILURE;
   };
   if (name == nullptr || handle == nullptr || (elements == nullptr && entries > 0)) {
@@ -564,15 +565,17 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
   if (!ComputeLayout(&structure.elements, &structure.row_length, &err)) return fail(err);
 
   const RFC_TYPEHANDLE type = lib.next_type++;
-  std::string list;
-  for (const LayoutElement& element : structure.elements) {
-    if (!list.empty()) list += ",";
-    const std::string_view type_name = TypeName(element.type);
-    list += element.name + ":" + std::string(type_name) + ":" + std::to_string(element.length) +
-            ":" + std::to_string(element.decimals) + "@" + std::to_string(element.offset);
+  if (!lib.landscape.journal.empty()) {
+    std::string list;
+    for (const LayoutElement& element : structure.elements) {
+      if (!list.empty()) list += ",";
+      const std::string_view type_name = TypeName(element.type);
+      list += element.name + ":" + std::string(type_name) + ":" + std::to_string(element.length) +
+              ":" + std::to_string(element.decimals) + "@" + std::to_string(element.offset);
+    }
+    Log(prefix() + " rc=0 handle=" + std::to_string(type) +
+        " rowlength=" + std::to_string(structure.row_length) + " elements=" + list);
   }
-  JOURNAL(prefix + " rc=0 handle=" + std::to_string(type) +
-      " rowlength=" + std::to_string(structure.row_length) + " elements=" + list);
   lib.structures[type] = std::move(structure);
   *handle = type;
   return RFC_OK;
