@@ -16,13 +16,6 @@ constexpr NamedMode kFrontEndModes[] = {
     {"Quillon", CallerMode::kQuillon},
 };
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
-  return true;
-}
-
 }  // namespace
 
 std::string_view CallerModeName(CallerMode mode) {

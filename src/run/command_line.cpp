@@ -16,13 +16,7 @@ void AppendDefaultExtension(std::string& name) {
   if (name.size() < 4 || name[name.size() - 4] != '.') name += ".P00";
 }
 
-bool NamesGlobalFile(std::string_view name) {
-  constexpr std::string_view kGlobal = "GLOBAL.P00";
-  if (name.size() != kGlobal.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    if (ToUpperAscii(name[i]) != kGlobal[i]) return false;
-  return true;
-}
+bool NamesGlobalFile(std::string_view name) { return EqualsIgnoringCase(name, "GLOBAL.P00"); }
 
 void SetGlobalFile(RunState& state) {
   state.GlobalMode = true;

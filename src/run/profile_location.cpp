@@ -60,12 +60,7 @@ void ApplyPrtgHint(RunState& state, File hint) {
 
 // The path check of mode EXEXML: the directory must end in "ExeXml\" (any case).
 bool InSensorDirectory(std::string_view directory) {
-  if (directory.size() < 7) return false;
-  std::string_view tail = directory.substr(directory.size() - 7, 6);
-  constexpr std::string_view kExeXml = "EXEXML";
-  for (std::size_t i = 0; i < 6; ++i)
-    if (ToUpperAscii(tail[i]) != kExeXml[i]) return false;
-  return true;
+  return directory.size() >= 7 && EqualsIgnoringCase(directory.substr(directory.size() - 7, 6), "EXEXML");
 }
 
 }  // namespace

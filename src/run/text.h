@@ -9,6 +9,13 @@ namespace poolmetrics {
 // Upper case as the program has always meant it: the letters a to z only.
 constexpr char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
+  return true;
+}
+
 inline bool Contains(std::string_view text, std::string_view key) {
   return text.find(key) != std::string_view::npos;
 }
