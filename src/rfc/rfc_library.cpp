@@ -29,9 +29,10 @@ bool Resolve(const DynamicLibrary& library, const char* name, unsigned argument_
 
 const RfcLibrary& Rfc() {
   if (g_loaded) return g_rfc;
-  // Kept for the rest of the process: the library's handler and handles
-  // are in use until the process ends.
-  static DynamicLibrary library = DynamicLibrary::Load(ProgramDirectory(), kRfcLibraryFile);
+  // Never unloaded: the library's handler, handles and memory are in use
+  // until the process ends, and unloading it at exit would only pull its
+  // code away under whatever it still holds.
+  static const DynamicLibrary& library = *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kRfcLibraryFile));
   if (!library) Fail(Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " could not be loaded..."}));
 
   RfcLibrary rfc;
