@@ -21,6 +21,7 @@ bool NamesGlobalFile(std::string_view name) { return EqualsIgnoringCase(name, "G
 void SetGlobalFile(RunState& state) {
   state.GlobalMode = true;
   state.ProfileName = "SAP Overseer.Gbl";
+  state.ProfileNameCut = false;
 }
 
 // The item name follows "ITEM=" in the text as typed, up to a blank or a
@@ -75,6 +76,7 @@ void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
     profile.erase(0, split + 1);
   }
   state.ProfileName = profile;
+  state.ProfileNameCut = profile.size() > state.ProfileName.kCapacity;
   if (global_file || NamesGlobalFile(profile)) SetGlobalFile(state);
 }
 

@@ -18,12 +18,13 @@ constexpr std::size_t kHintLineLength = 99;
 
 using Path = decltype(RunState::ProfilePath);
 
-// Sets ProfilePath to directory + name and opens it. A path that does not
-// fit the field is never opened cut short: it counts as not found.
+// Sets ProfilePath to directory + name and opens it. A name or path that
+// does not fit its field is never opened cut short (that would be another
+// file): it counts as not found.
 File OpenCandidate(RunState& state, std::string_view directory) {
   state.ProfilePath = directory;
   state.ProfilePath += state.ProfileName;
-  if (directory.size() + state.ProfileName.size() > Path::kCapacity) return File();
+  if (state.ProfileNameCut || directory.size() + state.ProfileName.size() > Path::kCapacity) return File();
   return File::OpenRead(state.ProfilePath.c_str());
 }
 

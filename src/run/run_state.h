@@ -23,6 +23,7 @@ struct RunState {
   FixedText<9> StartTime;          // hh:mm:ss
   FixedText<124> ProgressLine;     // the header line, later each progress line
   FixedText<64> ProfileName;       // after the directory split: the file name only
+  bool ProfileNameCut = false;     // the name did not fit its field: never opened cut short
   FixedText<96> ProfileDirectory;  // with trailing backslash, or empty
   FixedText<96> ProfilePath;       // the path last tested
   FixedText<128> ParameterText;    // the parameter words as typed

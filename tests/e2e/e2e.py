@@ -22,7 +22,8 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenarios_sensors", "scenarios_global", "scenarios_rfc"]
+SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenarios_sensors", "scenarios_global", "scenarios_rfc",
+                    "scenarios_faults"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
@@ -116,8 +117,12 @@ def run_scenario(platform, sc):
         os.makedirs(bin_dir, exist_ok=True)
         program = os.path.join(bin_dir, sc.get("program", "PoolMetrics") + platform.exe)
         shutil.copy(os.path.join(platform.bin_dir, "PoolMetrics" + platform.exe), program)
-        if sc.get("library", False):
-            shutil.copy(os.path.join(platform.bin_dir, platform.library), os.path.join(bin_dir, platform.library))
+        # library=True: the emulated RFC library; a text names a fixture library
+        # of the same file name in that sub-directory of the build's bin/.
+        library = sc.get("library", False)
+        if library:
+            source_dir = os.path.join(platform.bin_dir, library) if isinstance(library, str) else platform.bin_dir
+            shutil.copy(os.path.join(source_dir, platform.library), os.path.join(bin_dir, platform.library))
         for name, content in sc.get("files", {}).items():
             path = platform.host_path(scenario_dir, name)
             if content is None:  # a directory

@@ -87,6 +87,9 @@ TEST(OutputDocument, TextsThatXmlCannotCarryAsTheyAre) {
       {"UTF-8 passes", "M\xC3\xBCller \xE2\x82\xAC", "M\xC3\xBCller \xE2\x82\xAC"},
       {"Latin-1 byte", "M\xFCller", "M&#xFC;ller"},
       {"broken sequence", "\xC3(", "&#xC3;("},
+      {"overlong form and surrogate", "\xE0\x80\x80\xED\xA0\x80", "&#xE0;&#x80;&#x80;&#xED;&#xA0;&#x80;"},
+      {"no character of XML", "\xEF\xBF\xBE\xF4\x90\x80\x80", "&#xEF;&#xBF;&#xBE;&#xF4;&#x90;&#x80;&#x80;"},
+      {"lead byte of no sequence", "\xF8\x80\x80", "&#xF8;&#x80;&#x80;"},
       {"control characters", std::string("a\x01\x1b") + '\0' + "b\tc", "a???b\tc"},
   };
   for (const auto& c : cases) {
