@@ -15,12 +15,12 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  // Host names and IDs are ASCII; a global run compares every logon's host
+  // with every system of the landscape, so no locale call per character.
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
+    if (upper(a[i]) != upper(b[i])) return false;
   }
   return true;
 }

@@ -7,4 +7,8 @@ namespace rfcemu {
 // Blocks the calling thread for about `milliseconds`.
 void SleepMilliseconds(unsigned milliseconds);
 
+// The size and modification time (in nanoseconds, as fine as the platform
+// tells) of a file; false when it cannot be examined.
+bool FileStamp(const char* path, long long* size, long long* modified);
+
 }  // namespace rfcemu

@@ -1,7 +1,10 @@
 #include <cerrno>
 #include <ctime>
 
+#include <sys/stat.h>
+
 #include "platform.h"
+
 
 namespace rfcemu {
 
@@ -11,6 +14,14 @@ void SleepMilliseconds(unsigned milliseconds) {
   // Signals cut a sleep short; sleep the remainder.
   while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
   }
+}
+
+bool FileStamp(const char* path, long long* size, long long* modified) {
+  struct stat info;
+  if (stat(path, &info) != 0) return false;
+  *size = static_cast<long long>(info.st_size);
+  *modified = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+  return true;
 }
 
 }  // namespace rfcemu

@@ -6,4 +6,12 @@ namespace rfcemu {
 
 void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 
+bool FileStamp(const char* path, long long* size, long long* modified) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+  *size = static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+  *modified = static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
 }  // namespace rfcemu

@@ -65,6 +65,8 @@ struct Library {
   Landscape landscape;
   std::string landscape_error;  // empty when the file was read
   std::string landscape_text;   // the text last parsed, to skip parsing it again
+  long long landscape_size = -1;  // size and modification time of the file last read
+  long long landscape_mtime = -1;
   RFC_ERROR_HANDLER handler = nullptr;
   bool has_error = false;
   ErrorReport last_error;
@@ -114,6 +116,15 @@ void LoadLandscape() {
   Library& lib = State();
   const char* variable = std::getenv(kLandscapeVariable);
   std::string path = variable != nullptr && *variable != '\0' ? variable : kDefaultLandscape;
+  // A global run opens hundreds of connections in one process: a file whose
+  // size and time are unchanged is neither read nor parsed again.
+  long long size = 0;
+  long long modified = 0;
+  const bool stamped = FileStamp(path.c_str(), &size, &modified);
+  if (stamped && path == lib.landscape_path && lib.landscape_size >= 0 && size == lib.landscape_size &&
+      modified == lib.landscape_mtime)
+    return;
+  lib.landscape_size = -1;
   std::string text;
   if (!ReadWholeFile(path, &text)) {
     lib.landscape_path = path;
@@ -122,8 +133,10 @@ void LoadLandscape() {
     lib.landscape_error = "cannot read the landscape file " + lib.landscape_path;
     return;
   }
-  // A global run opens hundreds of connections in one process: the file is
-  // read every time, but parsed again only when it changed.
+  if (stamped) {
+    lib.landscape_size = size;
+    lib.landscape_mtime = modified;
+  }
   if (path == lib.landscape_path && text == lib.landscape_text && !text.empty()) return;
   lib.landscape_path = path;
   lib.landscape = Landscape();
