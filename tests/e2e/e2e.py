@@ -42,6 +42,10 @@ class Platform:
             if not os.path.isdir(os.path.join(self.prefix, "drive_c")):
                 subprocess.run(["wineboot", "-i"], env=self.env, check=True,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                # The server that set the prefix up must be gone first, or
+                # "-p" finds it running and every scenario then starts (and
+                # stops) a server and Wine's services of its own.
+                subprocess.run(["wineserver", "-w"], env=self.env, check=False)
             subprocess.run(["wineserver", "-p"], env=self.env, check=False)
             # Start Wine's background services here: started by the first
             # scenario, they would inherit its output pipes and hold them open.
