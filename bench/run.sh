@@ -40,6 +40,11 @@ make_landscape() {
 make_landscape 1 single
 make_landscape 100 g100
 make_landscape 1000 g1000
+# The same listing of 1000 profiles, all of them logging on to one emulated
+# system: what grows is the program's own memory, not the landscape's.
+mkdir -p p1000 && cp g1000/*.P00 g1000/Overseer.Prf p1000/ && head -n 6 g1000/landscape.ini > p1000/landscape.ini
+sed -i 's/^Hostname...: .*/Hostname...: host0001/' p1000/*.P00
+ln -sf "$build/bin/PoolMetrics" p1000/PoolMetrics-Holdrun
 # Single sensor run under Wine: drive D: is the working directory.
 export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1 || true
@@ -78,4 +83,6 @@ peak() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1; }
 (cd single && echo "single run:  $(peak ./PoolMetrics-Holdrun S0001 TOTAL-ROWS) KB  (minimal program: $(peak ../minimal) KB)")
 (cd g100 && echo "100 systems: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 (cd g1000 && echo "1000 systems: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
+(cd single && echo "1 profile of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
+(cd p1000 && echo "1000 profiles of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 wineserver -k || true
