@@ -9,6 +9,7 @@
 #include "rfc/rfc_error_handler.h"
 #include "rfc/rfc_library.h"
 #include "run/console.h"
+#include "run/progress.h"
 #include "run/run_failure.h"
 #include "run/time_of_day.h"
 
@@ -97,7 +98,7 @@ int RunSystemListing(RunState& state) {
   CloseText(state);
   CloseDocument(state);
   PrintLine(state.OutputDocument);
-  if (state.ShowProgress) PrintLine(Concat({"\n* ", TimeOfDay(), " SAP PoolMetrics now processed..."}));
+  if (state.ShowProgress) PrintDoneLine();
   return 0;
 }
 

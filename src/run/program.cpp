@@ -7,6 +7,7 @@
 #include "run/console.h"
 #include "run/global_sensor_file.h"
 #include "run/profile_location.h"
+#include "run/progress.h"
 #include "run/run_failure.h"
 #include "run/run_flow.h"
 #include "run/time_of_day.h"
@@ -16,7 +17,7 @@ namespace poolmetrics {
 int RunProgram(int argc, const char* const* argv) {
   RunState state;
   state.StartTime = TimeOfDay();
-  state.ProgressLine = Concat({"* ", state.StartTime, " SAP PoolMetrics Vers 4.3 / 29.08.22"});
+  state.ProgressLine = HeaderLine(state.StartTime);
   state.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
   try {
     ReadCommandLine(state, argc, argv);

@@ -7,13 +7,12 @@
 #include "rfc/rfc_error_handler.h"
 #include "rfc/trace_hint.h"
 #include "run/console.h"
+#include "run/progress.h"
 #include "run/run_failure.h"
 #include "run/time_of_day.h"
 
 namespace poolmetrics {
 namespace {
-
-constexpr std::string_view kProgramName = "PoolMetrics";
 
 // The parameters as the "State=Executing" line shows them: without the
 // progress marks, and "(No Parameters)" when nothing is left.
@@ -63,8 +62,7 @@ int RunOneSystem(RunState& state) {
   }
   Print(state.OutputDocument);
   std::remove(kTraceFile);
-  if (state.ShowProgress)
-    PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."}));
+  if (state.ShowProgress) PrintDoneLine();
   return 0;
 }
 

@@ -1,0 +1,24 @@
+// The progress lines that frame a run when the parameters ask for them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "run/console.h"
+#include "run/run_failure.h"
+#include "run/time_of_day.h"
+
+namespace poolmetrics {
+
+constexpr std::string_view kProgramName = "PoolMetrics";
+constexpr std::string_view kProgramVersion = "Vers 4.3 / 29.08.22";
+
+// "* hh:mm:ss SAP PoolMetrics Vers ...", the first progress line of a run.
+inline std::string HeaderLine(std::string_view start_time) {
+  return Concat({"* ", start_time, " SAP ", kProgramName, " ", kProgramVersion});
+}
+
+// A blank line and "* hh:mm:ss SAP PoolMetrics now processed...", the last.
+inline void PrintDoneLine() { PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."})); }
+
+}  // namespace poolmetrics
