@@ -89,8 +89,7 @@ int ParseSystemNumber(std::string_view text) {
 }
 
 std::string NormalizeGatewayService(std::string_view service) {
-  if (service.size() == 4 && service.substr(0, 2) == "33" &&
-      ParseSystemNumber(service.substr(2)) >= 0) {
+  if (service.size() == 4 && service.substr(0, 2) == "33" && ParseSystemNumber(service.substr(2)) >= 0) {
     return "sapgw" + std::string(service.substr(2));
   }
   std::string lower(service);

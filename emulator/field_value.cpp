@@ -9,8 +9,7 @@ namespace rfcemu {
 namespace {
 
 bool IsDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int HexDigit(char c) {
@@ -87,14 +86,12 @@ std::string TwoDigits(unsigned n) {
 
 }  // namespace
 
-bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, FieldValue* value,
-                     std::string* err) {
+bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, FieldValue* value, std::string* err) {
   if (text.size() >= 4 && (text.substr(0, 4) == "raw:" || text.substr(0, 4) == "RAW:")) {
     value->kind = FieldValue::Kind::kRaw;
     if (!ParseRaw(text.substr(4), &value->bytes, err)) return false;
     if (value->bytes.size() > length) {
-      *err = std::to_string(value->bytes.size()) + " raw bytes do not fit a field of " +
-             std::to_string(length);
+      *err = std::to_string(value->bytes.size()) + " raw bytes do not fit a field of " + std::to_string(length);
       return false;
     }
     return true;
@@ -102,8 +99,8 @@ bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, Fiel
   switch (type) {
     case TYPC:
       if (text.size() > length) {
-        *err = "text of " + std::to_string(text.size()) + " characters does not fit a field of " +
-               std::to_string(length);
+        *err =
+            "text of " + std::to_string(text.size()) + " characters does not fit a field of " + std::to_string(length);
         return false;
       }
       value->kind = FieldValue::Kind::kText;
@@ -113,8 +110,7 @@ bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, Fiel
     case TYPTIME: {
       const std::size_t digits = type == TYPDATE ? 8 : 6;
       if (text.size() != digits || !IsDigits(text)) {
-        *err = type == TYPDATE ? "a date is written as 8 digits YYYYMMDD"
-                               : "a time is written as 6 digits HHMMSS";
+        *err = type == TYPDATE ? "a date is written as 8 digits YYYYMMDD" : "a time is written as 6 digits HHMMSS";
         return false;
       }
       value->kind = FieldValue::Kind::kText;
@@ -134,8 +130,7 @@ bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, Fiel
       if (type == TYPINT2) fits = number >= INT16_MIN && number <= INT16_MAX;
       if (type == TYPINT1) fits = number >= 0 && number <= 255;
       if (!fits) {
-        *err = "'" + std::string(text) + "' does not fit a " + std::to_string(length) +
-               "-byte field of this type";
+        *err = "'" + std::string(text) + "' does not fit a " + std::to_string(length) + "-byte field of this type";
         return false;
       }
       value->kind = FieldValue::Kind::kNumber;
@@ -148,8 +143,8 @@ bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, Fiel
 std::string EncodePacked(long long value, unsigned length) {
   std::string bytes(length, '\0');
   if (length == 0) return bytes;
-  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                           : static_cast<unsigned long long>(value);
+  unsigned long long magnitude =
+      value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
   // Half-bytes from the least significant end: the sign, then the digits.
   const unsigned half_bytes = 2 * length;
   for (unsigned i = 0; i < half_bytes; ++i) {
@@ -171,9 +166,7 @@ std::string EncodeField(const FieldValue& value, unsigned type, unsigned length)
   std::string bytes;
   char pad = '\0';
   switch (value.kind) {
-    case FieldValue::Kind::kRaw:
-      bytes = value.bytes;
-      break;
+    case FieldValue::Kind::kRaw: bytes = value.bytes; break;
     case FieldValue::Kind::kText:
       bytes = value.bytes;
       if (type == TYPC || type == TYPDATE || type == TYPTIME || type == TYPNUM) pad = ' ';
@@ -181,21 +174,11 @@ std::string EncodeField(const FieldValue& value, unsigned type, unsigned length)
     case FieldValue::Kind::kNumber: {
       const long long n = value.number;
       switch (type) {
-        case TYPP:
-          bytes = EncodePacked(n, length);
-          break;
-        case TYPINT:
-          bytes = NativeBytes(static_cast<std::int32_t>(static_cast<std::uint32_t>(n)));
-          break;
-        case TYPINT2:
-          bytes = NativeBytes(static_cast<std::int16_t>(static_cast<std::uint16_t>(n)));
-          break;
-        case TYPINT1:
-          bytes = std::string(1, static_cast<char>(static_cast<unsigned char>(n)));
-          break;
-        case TYPFLOAT:
-          bytes = NativeBytes(static_cast<double>(n));
-          break;
+        case TYPP: bytes = EncodePacked(n, length); break;
+        case TYPINT: bytes = NativeBytes(static_cast<std::int32_t>(static_cast<std::uint32_t>(n))); break;
+        case TYPINT2: bytes = NativeBytes(static_cast<std::int16_t>(static_cast<std::uint16_t>(n))); break;
+        case TYPINT1: bytes = std::string(1, static_cast<char>(static_cast<unsigned char>(n))); break;
+        case TYPFLOAT: bytes = NativeBytes(static_cast<double>(n)); break;
         case TYPNUM: {
           std::string digits = Decimal(n < 0 ? -n : n);
           if (digits.size() < length) digits.insert(0, length - digits.size(), '0');
@@ -205,9 +188,7 @@ std::string EncodeField(const FieldValue& value, unsigned type, unsigned length)
         case TYPX:
           for (unsigned i = 0; i < length; ++i) {
             const unsigned shift = 8 * (length - 1 - i);
-            bytes.push_back(
-                shift < 64 ? static_cast<char>(static_cast<unsigned long long>(n) >> shift & 0xFF)
-                           : '\0');
+            bytes.push_back(shift < 64 ? static_cast<char>(static_cast<unsigned long long>(n) >> shift & 0xFF) : '\0');
           }
           break;
         default:  // character, date and time fields take the decimal text
@@ -231,8 +212,7 @@ std::uint32_t Fingerprint(std::string_view text) {
   return hash;
 }
 
-FieldValue DefaultFieldValue(std::string_view system, std::string_view key, unsigned type,
-                             unsigned length) {
+FieldValue DefaultFieldValue(std::string_view system, std::string_view key, unsigned type, unsigned length) {
   const std::uint32_t seed = Fingerprint(std::string(system) + "/" + std::string(key));
   FieldValue value;
   switch (type) {
@@ -242,28 +222,17 @@ FieldValue DefaultFieldValue(std::string_view system, std::string_view key, unsi
       break;
     case TYPDATE:
       value.kind = FieldValue::Kind::kText;
-      value.bytes = std::to_string(2015 + seed % 10) + TwoDigits(1 + seed / 10 % 12) +
-                    TwoDigits(1 + seed / 120 % 28);
+      value.bytes = std::to_string(2015 + seed % 10) + TwoDigits(1 + seed / 10 % 12) + TwoDigits(1 + seed / 120 % 28);
       break;
     case TYPTIME:
       value.kind = FieldValue::Kind::kText;
       value.bytes = TwoDigits(seed % 24) + TwoDigits(seed / 24 % 60) + TwoDigits(seed / 1440 % 60);
       break;
-    case TYPP:
-      value.number = static_cast<long long>(seed % Power10(std::min(2 * length - 1, 6u)));
-      break;
-    case TYPINT2:
-      value.number = seed % 10000;
-      break;
-    case TYPINT1:
-      value.number = seed % 100;
-      break;
-    case TYPX:
-      value.number = 0;
-      break;
-    default:
-      value.number = seed % 100000;
-      break;
+    case TYPP: value.number = static_cast<long long>(seed % Power10(std::min(2 * length - 1, 6u))); break;
+    case TYPINT2: value.number = seed % 10000; break;
+    case TYPINT1: value.number = seed % 100; break;
+    case TYPX: value.number = 0; break;
+    default: value.number = seed % 100000; break;
   }
   return value;
 }

@@ -22,8 +22,7 @@ struct FieldValue {
 // (at most `length` characters), TYPDATE exactly 8 digits, TYPTIME exactly
 // 6 digits, and the numeric types a decimal integer, optionally signed, that
 // fits the field (TYPP: at most 2*length-1 digits).
-bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, FieldValue* value,
-                     std::string* err);
+bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, FieldValue* value, std::string* err);
 
 // SAP's packed decimal of `length` bytes: 2*length-1 digits, most significant
 // first, then the sign half-byte, C for positive and zero, D for negative.
@@ -43,8 +42,7 @@ std::uint32_t Fingerprint(std::string_view text);
 // The value a system reports for a field that its landscape entry leaves
 // out, derived from the system's name and the value's name ("PARAM" or
 // "PARAM.FIELD"), so that two systems report different figures.
-FieldValue DefaultFieldValue(std::string_view system, std::string_view key, unsigned type,
-                             unsigned length);
+FieldValue DefaultFieldValue(std::string_view system, std::string_view key, unsigned type, unsigned length);
 
 // The number of rows a system returns in a table its entry does not size.
 unsigned DefaultRowCount(std::string_view system, std::string_view table);

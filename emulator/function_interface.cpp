@@ -12,23 +12,21 @@ namespace {
 #define I(n) \
   DictionaryField { n, TYPINT, 4 }
 
-constexpr DictionaryField kTabPhysAcc[] = {P("UPDATE", 8), P("DELETE", 8), P("INSERT", 8),
-                                           P("DIRECT", 8), P("SEQUENTIAL", 8)};
+constexpr DictionaryField kTabPhysAcc[] = {P("UPDATE", 8), P("DELETE", 8), P("INSERT", 8), P("DIRECT", 8),
+                                           P("SEQUENTIAL", 8)};
 constexpr DictionaryField kEmStatusAg[] = {I("ATTACHED"), I("ALLOCATED"), I("USED"),
                                            I("TOTAL"),    I("QUOTA_DIA"), I("QUOTA_NDIA")};
 constexpr DictionaryField kHpStatusAg[] = {I("USED"),       I("TOTAL"),     I("QUOTA_DIA"),
                                            I("QUOTA_NDIA"), I("TOTAL_DIA"), I("TOTAL_NDIA")};
-constexpr DictionaryField kTablLogAcc[] = {I("UPDCNT"),  I("UPDFAIL"), I("DELCNT"),
-                                           I("DELFAIL"), I("INSCNT"),  I("INSFAIL"),
-                                           I("DIRCNT"),  I("DIRFAIL"), I("SEQCNT")};
-constexpr DictionaryField kRlpgStat[] = {I("AREA_WP"),   I("AREA_SHM"),  I("AREA_SIZE"),
-                                         I("CURR_USED"), I("MAX_USED"),  I("FILE_SIZE"),
-                                         I("QUOTA_DIA"), I("QUOTA_NDIA")};
+constexpr DictionaryField kTablLogAcc[] = {I("UPDCNT"),  I("UPDFAIL"), I("DELCNT"),  I("DELFAIL"), I("INSCNT"),
+                                           I("INSFAIL"), I("DIRCNT"),  I("DIRFAIL"), I("SEQCNT")};
+constexpr DictionaryField kRlpgStat[] = {I("AREA_WP"),  I("AREA_SHM"),  I("AREA_SIZE"), I("CURR_USED"),
+                                         I("MAX_USED"), I("FILE_SIZE"), I("QUOTA_DIA"), I("QUOTA_NDIA")};
 constexpr DictionaryField kPxaInfos[] = {I("GAPS"), I("PRG_GEN")};
-constexpr DictionaryField kCcStatsTtl[] = {
-    P("ID_REQ", 8),    P("ID_HITS", 8),  P("ID_HITR", 4),  P("ID_FREE", 8),   P("ID_MAX", 8),
-    P("ID_INS", 8),    P("ID_DEL", 8),   P("STMT_REQ", 8), P("STMT_HITS", 8), P("STMT_HITR", 8),
-    P("STMT_FREE", 8), P("STMT_MAX", 8), P("STMT_INS", 8), P("STMT_DEL", 8)};
+constexpr DictionaryField kCcStatsTtl[] = {P("ID_REQ", 8),    P("ID_HITS", 8),   P("ID_HITR", 4),   P("ID_FREE", 8),
+                                           P("ID_MAX", 8),    P("ID_INS", 8),    P("ID_DEL", 8),    P("STMT_REQ", 8),
+                                           P("STMT_HITS", 8), P("STMT_HITR", 8), P("STMT_FREE", 8), P("STMT_MAX", 8),
+                                           P("STMT_INS", 8),  P("STMT_DEL", 8)};
 constexpr DictionaryField kTabHitRato[] = {P("DIRECT", 7), P("SEQUENTIAL", 7), P("AVERAGE", 7)};
 constexpr DictionaryField kTabOpertns[] = {I("REQUESTS"), I("FAILS"), I("CALLS"), I("ROWS")};
 
@@ -125,28 +123,17 @@ bool IsTableName(std::string_view name) {
 
 std::string_view TypeName(unsigned type) {
   switch (type) {
-    case TYPC:
-      return "TYPC";
-    case TYPDATE:
-      return "TYPDATE";
-    case TYPP:
-      return "TYPP";
-    case TYPTIME:
-      return "TYPTIME";
-    case TYPX:
-      return "TYPX";
-    case TYPNUM:
-      return "TYPNUM";
-    case TYPFLOAT:
-      return "TYPFLOAT";
-    case TYPINT:
-      return "TYPINT";
-    case TYPINT2:
-      return "TYPINT2";
-    case TYPINT1:
-      return "TYPINT1";
-    default:
-      return {};
+    case TYPC: return "TYPC";
+    case TYPDATE: return "TYPDATE";
+    case TYPP: return "TYPP";
+    case TYPTIME: return "TYPTIME";
+    case TYPX: return "TYPX";
+    case TYPNUM: return "TYPNUM";
+    case TYPFLOAT: return "TYPFLOAT";
+    case TYPINT: return "TYPINT";
+    case TYPINT2: return "TYPINT2";
+    case TYPINT1: return "TYPINT1";
+    default: return {};
   }
 }
 

@@ -78,8 +78,7 @@ class Parser {
     const std::string_view inner = Trim(line.substr(1, line.size() - 2));
     const std::size_t blank = inner.find_first_of(" \t");
     const std::string kind = ToLower(inner.substr(0, blank));
-    const std::string_view name =
-        blank == std::string_view::npos ? std::string_view() : Trim(inner.substr(blank));
+    const std::string_view name = blank == std::string_view::npos ? std::string_view() : Trim(inner.substr(blank));
     seen_.clear();
     if (kind == "landscape" && name.empty()) {
       where_ = Where::kLandscape;
@@ -112,16 +111,13 @@ class Parser {
     }
     if (key.empty()) return Fail("a setting needs a key before '='");
     switch (where_) {
-      case Where::kNowhere:
-        return Fail("settings belong in a [landscape] or [system NAME] section");
+      case Where::kNowhere: return Fail("settings belong in a [landscape] or [system NAME] section");
       case Where::kLandscape:
-        if (ToLower(key) != "journal")
-          return Fail("unknown landscape setting '" + std::string(key) + "'");
+        if (ToLower(key) != "journal") return Fail("unknown landscape setting '" + std::string(key) + "'");
         if (!Once("journal")) return false;
         landscape_->journal = std::string(value);
         return true;
-      case Where::kSystem:
-        return SystemSetting(key, value);
+      case Where::kSystem: return SystemSetting(key, value);
     }
     return false;
   }
@@ -221,8 +217,7 @@ class Parser {
 
   bool ReturnCode(std::string_view value, int* code) {
     unsigned long long number = 0;
-    if (!ParseUnsigned(value, static_cast<unsigned long long>(std::numeric_limits<int>::max()),
-                       &number)) {
+    if (!ParseUnsigned(value, static_cast<unsigned long long>(std::numeric_limits<int>::max()), &number)) {
       return Fail("a return code is a whole number from 0");
     }
     *code = static_cast<int>(number);
@@ -255,8 +250,7 @@ class Parser {
     const std::string field_name = dot == std::string::npos ? "" : name.substr(dot + 1);
     const ImportingParameter* parameter = FindImportingParameter(parameter_name);
     if (parameter == nullptr) {
-      return Fail(parameter_name + " is not an importing parameter of " +
-                  std::string(kFunctionName));
+      return Fail(parameter_name + " is not an importing parameter of " + std::string(kFunctionName));
     }
     const DictionaryField* field = FindField(*parameter, field_name);
     if (field == nullptr) {
@@ -308,8 +302,8 @@ class Parser {
     }
     for (const EmulatedSystem& other : landscape_->systems) {
       if (!s.ashost.empty() && EqualsIgnoreCase(other.ashost, s.ashost) && other.sysnr == s.sysnr) {
-        return fail("application server " + s.ashost + " " + std::to_string(s.sysnr) +
-                    " is already system " + other.name);
+        return fail("application server " + s.ashost + " " + std::to_string(s.sysnr) + " is already system " +
+                    other.name);
       }
       if (EqualsIgnoreCase(other.gwhost, s.gwhost) && other.gwserv == s.gwserv) {
         return fail("gateway " + s.gwhost + " " + s.gwserv + " is already system " + other.name);

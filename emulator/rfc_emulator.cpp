@@ -63,8 +63,8 @@ struct InternalTable {
 struct Library {
   std::string landscape_path;
   Landscape landscape;
-  std::string landscape_error;  // empty when the file was read
-  std::string landscape_text;   // the text last parsed, to skip parsing it again
+  std::string landscape_error;    // empty when the file was read
+  std::string landscape_text;     // the text last parsed, to skip parsing it again
   long long landscape_size = -1;  // size and modification time of the file last read
   long long landscape_mtime = -1;
   RFC_ERROR_HANDLER handler = nullptr;
@@ -93,9 +93,9 @@ void Log(const std::string& line) { AppendLine(State().landscape.journal, line);
 
 // Journal lines are built only when a journal is kept: without one, a
 // sensor run should not pay for formatting them.
-#define JOURNAL(line)                                    \
-  do {                                                   \
-    if (!State().landscape.journal.empty()) Log(line);   \
+#define JOURNAL(line)                                  \
+  do {                                                 \
+    if (!State().landscape.journal.empty()) Log(line); \
   } while (false)
 
 void Trace(const std::string& line) { AppendLine(kTraceFile, line); }
@@ -168,8 +168,7 @@ ErrorReport FaultError(const EmulatedSystem& system, ErrorReport fallback) {
 
 void CallHandler(const std::string& operation) {
   Library& lib = State();
-  JOURNAL("ErrorHandler operation=" + Quote(operation) +
-      (lib.handler == nullptr ? " handler=NULL" : " handler=SET"));
+  JOURNAL("ErrorHandler operation=" + Quote(operation) + (lib.handler == nullptr ? " handler=NULL" : " handler=SET"));
   if (lib.handler == nullptr) return;
   std::vector<char> text(operation.begin(), operation.end());
   text.push_back('\0');
@@ -201,8 +200,7 @@ void CopyField(char* field, std::size_t size, const std::string& text) {
 
 // A failed logon as a real system reports it: no handle, the error for
 // RfcLastError and RFC_ERROR_INFO_EX, and an error block in the trace file.
-RFC_HANDLE RefuseOpen(const std::string& operation, const ErrorReport& error,
-                      RFC_ERROR_INFO_EX* info) {
+RFC_HANDLE RefuseOpen(const std::string& operation, const ErrorReport& error, RFC_ERROR_INFO_EX* info) {
   SetError(error);
   Trace("**** ERROR file opened by the emulated SAP landscape, " + operation);
   Trace("ERROR       " + error.message);
@@ -215,9 +213,7 @@ RFC_HANDLE RefuseOpen(const std::string& operation, const ErrorReport& error,
   return RFC_HANDLE_NULL;
 }
 
-ErrorReport ProgramError(const std::string& message) {
-  return {"RFC_ERROR_PROGRAM", "", message, ""};
-}
+ErrorReport ProgramError(const std::string& message) { return {"RFC_ERROR_PROGRAM", "", message, ""}; }
 
 std::string TrimTrailingBlanks(const char* text) {
   std::string value = text == nullptr ? "" : text;
@@ -228,8 +224,7 @@ std::string TrimTrailingBlanks(const char* text) {
 const EmulatedSystem* FindSystem(const Address& address) {
   for (const EmulatedSystem& system : State().landscape.systems) {
     if (address.kind == Address::Kind::kApplicationServer) {
-      if (!system.ashost.empty() && EqualsIgnoreCase(system.ashost, address.host) &&
-          system.sysnr == address.sysnr) {
+      if (!system.ashost.empty() && EqualsIgnoreCase(system.ashost, address.host) && system.sysnr == address.sysnr) {
         return &system;
       }
     } else if (EqualsIgnoreCase(system.gwhost, address.host) && system.gwserv == address.service) {
@@ -246,36 +241,30 @@ std::string Describe(const Address& address) {
 
 // The part of a logon that RfcOpen and RfcOpenEx share, once the address
 // and the logon data are known.
-RFC_HANDLE OpenSystem(const std::string& operation, const Address& address,
-                      const std::string& client, const std::string& user,
-                      const std::string& password, RFC_ERROR_INFO_EX* info) {
+RFC_HANDLE OpenSystem(const std::string& operation, const Address& address, const std::string& client,
+                      const std::string& user, const std::string& password, RFC_ERROR_INFO_EX* info) {
   Library& lib = State();
   const EmulatedSystem* found = FindSystem(address);
   if (found == nullptr) {
-    return RefuseOpen(
-        operation,
-        {"RFC_ERROR_COMMUNICATION", "", "partner '" + Describe(address) + "' not reached", ""},
-        info);
+    return RefuseOpen(operation, {"RFC_ERROR_COMMUNICATION", "", "partner '" + Describe(address) + "' not reached", ""},
+                      info);
   }
   const EmulatedSystem system = *found;
   for (const std::string& line : system.trace_at_open) Trace(line);
   if (system.error_handler == EmulatedSystem::HandlerPoint::kOpen) {
-    SetError(FaultError(system, {"RFC_ERROR_SYSTEM_FAILURE", "",
-                                 "connection closed by the emulated system " + system.name, ""}));
+    SetError(FaultError(
+        system, {"RFC_ERROR_SYSTEM_FAILURE", "", "connection closed by the emulated system " + system.name, ""}));
     CallHandler(system.error_operation.empty() ? operation : system.error_operation);
     JOURNAL(operation + " result handle=0 key=" + Quote(lib.last_error.key) +
-        " message=" + Quote(lib.last_error.message));
+            " message=" + Quote(lib.last_error.message));
     return RFC_HANDLE_NULL;
   }
   if (client != system.client) {
-    return RefuseOpen(operation,
-                      {"RFC_ERROR_LOGON_FAILURE", "",
-                       "Client " + client + " is not available in this system", ""},
-                      info);
+    return RefuseOpen(
+        operation, {"RFC_ERROR_LOGON_FAILURE", "", "Client " + client + " is not available in this system", ""}, info);
   }
   if (system.refuse_logon) {
-    return RefuseOpen(operation,
-                      FaultError(system, {"RFC_ERROR_LOGON_FAILURE", "", kLogonRefused, ""}), info);
+    return RefuseOpen(operation, FaultError(system, {"RFC_ERROR_LOGON_FAILURE", "", kLogonRefused, ""}), info);
   }
   if (!EqualsIgnoreCase(user, TrimTrailingBlanks(system.user.c_str())) ||
       password != TrimTrailingBlanks(system.password.c_str())) {
@@ -306,8 +295,7 @@ bool ReadSapRfcIni(std::string* path, std::string* text) {
   return false;
 }
 
-bool ResolveDestination(const std::string& operation, const std::string& dest, ParameterMap* block,
-                        std::string* err) {
+bool ResolveDestination(const std::string& operation, const std::string& dest, ParameterMap* block, std::string* err) {
   std::string path;
   std::string text;
   if (!ReadSapRfcIni(&path, &text)) {
@@ -346,8 +334,7 @@ std::string TableId(const void* table) {
   return it == State().tables.end() ? "UNKNOWN" : std::to_string(it->second->id);
 }
 
-FieldValue ValueOf(const EmulatedSystem& system, const std::string& key,
-                   const DictionaryField& field) {
+FieldValue ValueOf(const EmulatedSystem& system, const std::string& key, const DictionaryField& field) {
   auto it = system.values.find(key);
   if (it != system.values.end()) return it->second;
   return DefaultFieldValue(system.name, key, field.type, field.length);
@@ -362,8 +349,7 @@ void Put(unsigned char* target, unsigned available, unsigned offset, const std::
 // Fills one importing parameter through the caller's descriptor: the
 // caller's own layout for an installed structure, its declared type
 // otherwise; never a byte beyond `leng`. Returns what the journal says.
-std::string FillImporting(const EmulatedSystem& system, const RFC_PARAMETER& descriptor,
-                          const std::string& name) {
+std::string FillImporting(const EmulatedSystem& system, const RFC_PARAMETER& descriptor, const std::string& name) {
   if (descriptor.addr == nullptr) return "no-address";
   const ImportingParameter* parameter = FindImportingParameter(name);
   if (parameter == nullptr) return "not-a-parameter";
@@ -376,15 +362,13 @@ std::string FillImporting(const EmulatedSystem& system, const RFC_PARAMETER& des
       const DictionaryField* field = FindField(*parameter, element.name);
       if (field == nullptr) continue;  // the system sends no such field: it stays zero
       const std::string key = name + "." + element.name;
-      Put(target, leng, element.offset,
-          EncodeField(ValueOf(system, key, *field), element.type, element.length));
+      Put(target, leng, element.offset, EncodeField(ValueOf(system, key, *field), element.type, element.length));
     }
     return "structure";
   }
   if (TypeName(descriptor.type).empty()) return "unknown-type";
   if (parameter->structure.empty()) {
-    Put(target, leng, 0,
-        EncodeField(ValueOf(system, name, parameter->fields[0]), descriptor.type, leng));
+    Put(target, leng, 0, EncodeField(ValueOf(system, name, parameter->fields[0]), descriptor.type, leng));
     return "basic";
   }
   // A structure received as a flat field: the row as the system lays it out.
@@ -403,8 +387,7 @@ std::string FillImporting(const EmulatedSystem& system, const RFC_PARAMETER& des
   for (unsigned i = 0; i < parameter->field_count; ++i) {
     const DictionaryField& field = parameter->fields[i];
     Put(target, leng, row[i].offset,
-        EncodeField(ValueOf(system, name + "." + std::string(field.name), field), field.type,
-                    field.length));
+        EncodeField(ValueOf(system, name + "." + std::string(field.name), field), field.type, field.length));
   }
   return "flat-row";
 }
@@ -421,16 +404,11 @@ RFC_RC Result(const std::string& operation, RFC_RC rc, const std::string& detail
 
 ErrorReport ReturnCodeError(const EmulatedSystem& system, int rc, const std::string& exception) {
   switch (rc) {
-    case RFC_FAILURE:
-      return FaultError(system,
-                        {"RFC_ERROR_COMMUNICATION", "", "connection to partner broken", ""});
-    case RFC_EXCEPTION:
-      return FaultError(system, {"RFC_ERROR_APPLICATION_EXCEPTION", "", exception, ""});
-    case RFC_SYS_EXCEPTION:
-      return FaultError(system, {"RFC_ERROR_SYSTEM_FAILURE", "", exception, ""});
+    case RFC_FAILURE: return FaultError(system, {"RFC_ERROR_COMMUNICATION", "", "connection to partner broken", ""});
+    case RFC_EXCEPTION: return FaultError(system, {"RFC_ERROR_APPLICATION_EXCEPTION", "", exception, ""});
+    case RFC_SYS_EXCEPTION: return FaultError(system, {"RFC_ERROR_SYSTEM_FAILURE", "", exception, ""});
     default:
-      return FaultError(system, {"RFC_ERROR_INTERNAL", "",
-                                 "internal error, return code " + std::to_string(rc), ""});
+      return FaultError(system, {"RFC_ERROR_INTERNAL", "", "internal error, return code " + std::to_string(rc), ""});
   }
 }
 
@@ -449,7 +427,7 @@ RFCEMU_EXPORT void RFC_STDCALL RfcEnvironment(RFC_ENV* env) {
   }
   State().handler = env->errorhandler;
   JOURNAL(std::string("RfcEnvironment errorhandler=") + (env->errorhandler ? "SET" : "NULL") +
-      " allocate=" + (env->allocate ? "SET" : "NULL"));
+          " allocate=" + (env->allocate ? "SET" : "NULL"));
 }
 
 RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
@@ -460,13 +438,12 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
     return RefuseOpen("RfcOpen", ProgramError("RfcOpen without options"), nullptr);
   }
   JOURNAL("RfcOpen options bytes=" + Hex(options, sizeof *options));
-  JOURNAL("RfcOpen options destination=" + QuoteOrNull(options->destination) + " mode=" +
-      std::to_string(EnumValue(options->mode)) + " connopt=" + (options->connopt ? "SET" : "NULL") +
-      " client=" + QuoteOrNull(options->client) + " user=" + QuoteOrNull(options->user) +
-      " password=" + QuoteOrNull(options->password) +
-      " language=" + QuoteOrNull(options->language) + " trace=" + std::to_string(options->trace));
-  if (!lib.landscape_error.empty())
-    return RefuseOpen("RfcOpen", ProgramError(lib.landscape_error), nullptr);
+  JOURNAL("RfcOpen options destination=" + QuoteOrNull(options->destination) +
+          " mode=" + std::to_string(EnumValue(options->mode)) + " connopt=" + (options->connopt ? "SET" : "NULL") +
+          " client=" + QuoteOrNull(options->client) + " user=" + QuoteOrNull(options->user) +
+          " password=" + QuoteOrNull(options->password) + " language=" + QuoteOrNull(options->language) +
+          " trace=" + std::to_string(options->trace));
+  if (!lib.landscape_error.empty()) return RefuseOpen("RfcOpen", ProgramError(lib.landscape_error), nullptr);
 
   Address address;
   std::string err;
@@ -474,23 +451,20 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
     // No connection record: the destination names a saprfc.ini block.
     ParameterMap block;
     const std::string dest = options->destination ? options->destination : "";
-    if (!ResolveDestination("RfcOpen", dest, &block, &err) ||
-        !AddressFromParameters(block, &address, &err)) {
+    if (!ResolveDestination("RfcOpen", dest, &block, &err) || !AddressFromParameters(block, &address, &err)) {
       return RefuseOpen("RfcOpen", ProgramError(err), nullptr);
     }
   } else if (EnumValue(options->mode) == RFC_MODE_R3ONLY) {
     const auto* r3 = static_cast<const RFC_CONNOPT_R3ONLY*>(options->connopt);
-    JOURNAL("RfcOpen connopt R3ONLY bytes=" + Hex(r3, sizeof *r3) +
-        " hostname=" + QuoteOrNull(r3->hostname) + " sysnr=" + std::to_string(r3->sysnr) +
-        " gateway_host=" + QuoteOrNull(r3->gateway_host) +
-        " gateway_service=" + QuoteOrNull(r3->gateway_service));
+    JOURNAL("RfcOpen connopt R3ONLY bytes=" + Hex(r3, sizeof *r3) + " hostname=" + QuoteOrNull(r3->hostname) +
+            " sysnr=" + std::to_string(r3->sysnr) + " gateway_host=" + QuoteOrNull(r3->gateway_host) +
+            " gateway_service=" + QuoteOrNull(r3->gateway_service));
     if (r3->hostname == nullptr || *r3->hostname == '\0') {
       return RefuseOpen("RfcOpen", ProgramError("no application server host given"), nullptr);
     }
     if (r3->sysnr < 0 || r3->sysnr > 99) {
-      return RefuseOpen(
-          "RfcOpen",
-          ProgramError("system number " + std::to_string(r3->sysnr) + " is not 00 to 99"), nullptr);
+      return RefuseOpen("RfcOpen", ProgramError("system number " + std::to_string(r3->sysnr) + " is not 00 to 99"),
+                        nullptr);
     }
     address.kind = Address::Kind::kApplicationServer;
     address.host = r3->hostname;
@@ -498,7 +472,7 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
   } else if (EnumValue(options->mode) == RFC_MODE_CPIC) {
     const auto* cpic = static_cast<const RFC_CONNOPT_CPIC*>(options->connopt);
     JOURNAL("RfcOpen connopt CPIC bytes=" + Hex(cpic, sizeof *cpic) + " gateway_host=" +
-        QuoteOrNull(cpic->gateway_host) + " gateway_service=" + QuoteOrNull(cpic->gateway_service));
+            QuoteOrNull(cpic->gateway_host) + " gateway_service=" + QuoteOrNull(cpic->gateway_service));
     if (cpic->gateway_host == nullptr || cpic->gateway_service == nullptr) {
       return RefuseOpen("RfcOpen", ProgramError("no gateway host and service given"), nullptr);
     }
@@ -506,13 +480,10 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
     address.host = cpic->gateway_host;
     address.service = NormalizeGatewayService(cpic->gateway_service);
   } else {
-    return RefuseOpen("RfcOpen",
-                      ProgramError("invalid mode " + std::to_string(EnumValue(options->mode))),
-                      nullptr);
+    return RefuseOpen("RfcOpen", ProgramError("invalid mode " + std::to_string(EnumValue(options->mode))), nullptr);
   }
-  return OpenSystem("RfcOpen", address, TrimTrailingBlanks(options->client),
-                    TrimTrailingBlanks(options->user), TrimTrailingBlanks(options->password),
-                    nullptr);
+  return OpenSystem("RfcOpen", address, TrimTrailingBlanks(options->client), TrimTrailingBlanks(options->user),
+                    TrimTrailingBlanks(options->password), nullptr);
 }
 
 RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpenEx(char* connect_param, RFC_ERROR_INFO_EX* error_info) {
@@ -547,15 +518,12 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpenEx(char* connect_param, RFC_ERROR_IN
   return OpenSystem("RfcOpenEx", address, get("CLIENT"), get("USER"), get("PASSWD"), error_info);
 }
 
-RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMENT* elements,
-                                                     unsigned entries, RFC_TYPEHANDLE* handle) {
+RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMENT* elements, unsigned entries,
+                                                     RFC_TYPEHANDLE* handle) {
   Library& lib = State();
-  auto prefix = [&] {
-    return "RfcInstallStructure name=" + QuoteOrNull(name) + " entries=" + std::to_string(entries);
-  };
+  auto prefix = [&] { return "RfcInstallStructure name=" + QuoteOrNull(name) + " entries=" + std::to_string(entries); };
   auto fail = [&](const std::string& message) {
-    SetError(
-        ProgramError("RfcInstallStructure " + (name ? std::string(name) : "") + ": " + message));
+    SetError(ProgramError("RfcInstallStructure " + (name ? std::string(name) : "") + ": " + message));
     JOURNAL(prefix() + " rc=1 error=" + Quote(message));
     return RFC_FAILURE;
   };
@@ -565,8 +533,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
   InstalledStructure structure;
   structure.name = name;
   for (unsigned i = 0; i < entries; ++i) {
-    if (elements[i].name == nullptr)
-      return fail("element " + std::to_string(i + 1) + " has no name");
+    if (elements[i].name == nullptr) return fail("element " + std::to_string(i + 1) + " has no name");
     LayoutElement element;
     element.name = elements[i].name;
     element.type = elements[i].type;
@@ -583,31 +550,29 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
     for (const LayoutElement& element : structure.elements) {
       if (!list.empty()) list += ",";
       const std::string_view type_name = TypeName(element.type);
-      list += element.name + ":" + std::string(type_name) + ":" + std::to_string(element.length) +
-              ":" + std::to_string(element.decimals) + "@" + std::to_string(element.offset);
+      list += element.name + ":" + std::string(type_name) + ":" + std::to_string(element.length) + ":" +
+              std::to_string(element.decimals) + "@" + std::to_string(element.offset);
     }
-    Log(prefix() + " rc=0 handle=" + std::to_string(type) +
-        " rowlength=" + std::to_string(structure.row_length) + " elements=" + list);
+    Log(prefix() + " rc=0 handle=" + std::to_string(type) + " rowlength=" + std::to_string(structure.row_length) +
+        " elements=" + list);
   }
   lib.structures[type] = std::move(structure);
   *handle = type;
   return RFC_OK;
 }
 
-RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, char* function,
-                                         RFC_PARAMETER* exporting, RFC_TABLE* tables) {
+RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, char* function, RFC_PARAMETER* exporting,
+                                         RFC_TABLE* tables) {
   JOURNAL("RfcCall handle=" + std::to_string(handle) + " function=" + QuoteOrNull(function));
   for (RFC_PARAMETER* p = exporting; p != nullptr && p->name != nullptr; ++p) {
-    JOURNAL("RfcCall exporting name=" + Quote(DescriptorName(p->name, p->nlen)) +
-        " nlen=" + std::to_string(p->nlen) + " type=" + std::to_string(p->type) +
-        " leng=" + std::to_string(p->leng) + " value=" +
-        (p->addr ? Quote(std::string(static_cast<const char*>(p->addr), p->leng)) : "NULL"));
+    JOURNAL("RfcCall exporting name=" + Quote(DescriptorName(p->name, p->nlen)) + " nlen=" + std::to_string(p->nlen) +
+            " type=" + std::to_string(p->type) + " leng=" + std::to_string(p->leng) +
+            " value=" + (p->addr ? Quote(std::string(static_cast<const char*>(p->addr), p->leng)) : "NULL"));
   }
   for (RFC_TABLE* t = tables; t != nullptr && t->name != nullptr; ++t) {
-    JOURNAL("RfcCall table name=" + Quote(DescriptorName(t->name, t->nlen)) +
-        " nlen=" + std::to_string(t->nlen) + " type=" + std::to_string(t->type) +
-        " leng=" + std::to_string(t->leng) + " itmode=" + std::to_string(EnumValue(t->itmode)) +
-        " table=" + TableId(t->ithandle));
+    JOURNAL("RfcCall table name=" + Quote(DescriptorName(t->name, t->nlen)) + " nlen=" + std::to_string(t->nlen) +
+            " type=" + std::to_string(t->type) + " leng=" + std::to_string(t->leng) +
+            " itmode=" + std::to_string(EnumValue(t->itmode)) + " table=" + TableId(t->ithandle));
   }
   Connection* connection = FindConnection(handle);
   if (connection == nullptr || function == nullptr) {
@@ -625,8 +590,8 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, char* function,
   return Result("RfcCall", RFC_OK);
 }
 
-RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing,
-                                            RFC_TABLE* tables, char** exception) {
+RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
+                                            char** exception) {
   Library& lib = State();
   JOURNAL("RfcReceive handle=" + std::to_string(handle));
   Connection* connection = FindConnection(handle);
@@ -641,8 +606,8 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
 
   if (system.delay_ms > 0) SleepMilliseconds(system.delay_ms);
   if (system.error_handler == EmulatedSystem::HandlerPoint::kCall) {
-    SetError(FaultError(system, {"RFC_ERROR_SYSTEM_FAILURE", "",
-                                 "connection closed by the emulated system " + system.name, ""}));
+    SetError(FaultError(
+        system, {"RFC_ERROR_SYSTEM_FAILURE", "", "connection closed by the emulated system " + system.name, ""}));
     CallHandler(system.error_operation.empty() ? "RfcReceive" : system.error_operation);
     return Result("RfcReceive", RFC_FAILURE);
   }
@@ -651,11 +616,9 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
   if (function != kFunctionName) {
     rc = RFC_SYS_EXCEPTION;
     exception_text = "CALL_FUNCTION_NOT_FOUND";
-    SetError(
-        {"RFC_ERROR_SYSTEM_FAILURE", "", "Function module \"" + function + "\" not found", ""});
+    SetError({"RFC_ERROR_SYSTEM_FAILURE", "", "Function module \"" + function + "\" not found", ""});
   } else if (rc != RFC_OK) {
-    if (!system.has_exception)
-      exception_text = rc == RFC_EXCEPTION ? "NOT_FOUND" : "SYSTEM_FAILURE";
+    if (!system.has_exception) exception_text = rc == RFC_EXCEPTION ? "NOT_FOUND" : "SYSTEM_FAILURE";
     SetError(ReturnCodeError(system, rc, exception_text));
   }
   if (rc != RFC_OK) {
@@ -673,9 +636,9 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
     const std::string filled = FillImporting(system, *p, name);
     auto installed = lib.structures.find(p->type);
     JOURNAL("RfcReceive importing name=" + Quote(name) + " nlen=" + std::to_string(p->nlen) +
-        " type=" + std::to_string(p->type) +
-        (installed != lib.structures.end() ? " structure=" + Quote(installed->second.name) : "") +
-        " leng=" + std::to_string(p->leng) + " filled=" + filled);
+            " type=" + std::to_string(p->type) +
+            (installed != lib.structures.end() ? " structure=" + Quote(installed->second.name) : "") +
+            " leng=" + std::to_string(p->leng) + " filled=" + filled);
   }
   for (RFC_TABLE* t = tables; t != nullptr && t->name != nullptr; ++t) {
     const std::string name = DescriptorName(t->name, t->nlen);
@@ -683,13 +646,12 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
     std::string rows = "-";
     if (it != lib.tables.end() && IsTableName(name)) {
       auto configured = system.rows.find(name);
-      it->second->rows =
-          configured != system.rows.end() ? configured->second : DefaultRowCount(system.name, name);
+      it->second->rows = configured != system.rows.end() ? configured->second : DefaultRowCount(system.name, name);
       rows = std::to_string(it->second->rows);
     }
     JOURNAL("RfcReceive table name=" + Quote(name) + " nlen=" + std::to_string(t->nlen) +
-        " type=" + std::to_string(t->type) + " leng=" + std::to_string(t->leng) +
-        " table=" + TableId(t->ithandle) + " rows=" + rows);
+            " type=" + std::to_string(t->type) + " leng=" + std::to_string(t->leng) + " table=" + TableId(t->ithandle) +
+            " rows=" + rows);
   }
   return Result("RfcReceive", RFC_OK, " exception=NULL");
 }
@@ -698,7 +660,7 @@ RFCEMU_EXPORT int RFC_STDCALL RfcLastError(RFC_ERROR_INFO* error_info) {
   Library& lib = State();
   const ErrorReport& error = lib.last_error;
   JOURNAL("RfcLastError key=" + Quote(error.key) + " status=" + Quote(error.status) +
-      " message=" + Quote(error.message) + " intstat=" + Quote(error.intstat));
+          " message=" + Quote(error.message) + " intstat=" + Quote(error.intstat));
   if (error_info == nullptr) return 1;
   CopyField(error_info->key, sizeof error_info->key, error.key);
   CopyField(error_info->status, sizeof error_info->status, error.status);
@@ -721,12 +683,11 @@ RFCEMU_EXPORT void RFC_STDCALL RfcClose(RFC_HANDLE handle) {
 RFCEMU_EXPORT ITAB_H RFC_STDCALL ItCreate(char* name, unsigned leng, unsigned occu, unsigned memo) {
   Library& lib = State();
   const std::string table_name = name ? name : "";
-  const std::string prefix = "ItCreate name=" + QuoteOrNull(name) +
-                             " leng=" + std::to_string(leng) + " occu=" + std::to_string(occu) +
-                             " memo=" + std::to_string(memo);
+  const std::string prefix = "ItCreate name=" + QuoteOrNull(name) + " leng=" + std::to_string(leng) +
+                             " occu=" + std::to_string(occu) + " memo=" + std::to_string(memo);
   if (lib.last_system && lib.last_system->itcreate_fails.Contains(table_name)) {
-    SetError(FaultError(*lib.last_system, {"RFC_ERROR_RESOURCE", "",
-                                           "no memory for internal table " + table_name, ""}));
+    SetError(
+        FaultError(*lib.last_system, {"RFC_ERROR_RESOURCE", "", "no memory for internal table " + table_name, ""}));
     JOURNAL(prefix + " result=NULL");
     return nullptr;
   }
@@ -755,9 +716,8 @@ RFCEMU_EXPORT int RFC_STDCALL ItDelete(ITAB_H table) {
   if (it == lib.tables.end()) {
     rc = 1;
   } else if (lib.last_system && lib.last_system->itdelete_fails.Contains(it->second->name)) {
-    SetError(FaultError(
-        *lib.last_system,
-        {"RFC_ERROR_RESOURCE", "", "internal table " + it->second->name + " cannot be freed", ""}));
+    SetError(FaultError(*lib.last_system,
+                        {"RFC_ERROR_RESOURCE", "", "internal table " + it->second->name + " cannot be freed", ""}));
     rc = 1;
   }
   JOURNAL("ItDelete table=" + TableId(table) + " rc=" + std::to_string(rc));

@@ -8,22 +8,17 @@ namespace rfcemu {
 
 unsigned TypeAlignment(unsigned type) {
   switch (type) {
-    case TYPINT:
-      return 4;
-    case TYPINT2:
-      return 2;
-    case TYPFLOAT:
-      return 8;
+    case TYPINT: return 4;
+    case TYPINT2: return 2;
+    case TYPFLOAT: return 8;
     case TYPC:
     case TYPDATE:
     case TYPP:
     case TYPTIME:
     case TYPX:
     case TYPNUM:
-    case TYPINT1:
-      return 1;
-    default:
-      return 0;
+    case TYPINT1: return 1;
+    default: return 0;
   }
 }
 

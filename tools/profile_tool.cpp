@@ -82,8 +82,7 @@ int Check(const char* path) {
                 system.Client.c_str(), system.User.c_str());
     return 0;
   }
-  for (const ProfileFault& fault : faults)
-    std::printf("%s: %s (message %d)\n", path, fault.detail.c_str(), fault.code);
+  for (const ProfileFault& fault : faults) std::printf("%s: %s (message %d)\n", path, fault.detail.c_str(), fault.code);
   return 1;
 }
 

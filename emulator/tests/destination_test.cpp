@@ -9,10 +9,8 @@ TEST(ConnectString, SplitsBlankSeparatedPairsWithCaseInsensitiveIds) {
   ParameterMap pairs;
   std::string err;
   ASSERT_TRUE(ParseConnectString("CLIENT=100 user=MONITOR  PASSWD= LANG=D Dest=PRD", &pairs, &err));
-  EXPECT_EQ(
-      pairs,
-      (ParameterMap{
-          {"CLIENT", "100"}, {"USER", "MONITOR"}, {"PASSWD", ""}, {"LANG", "D"}, {"DEST", "PRD"}}));
+  EXPECT_EQ(pairs,
+            (ParameterMap{{"CLIENT", "100"}, {"USER", "MONITOR"}, {"PASSWD", ""}, {"LANG", "D"}, {"DEST", "PRD"}}));
 
   EXPECT_FALSE(ParseConnectString("CLIENT=100 MONITOR", &pairs, &err));
   EXPECT_EQ(err, "connect string: 'MONITOR' is not of the form ID=value");
@@ -37,8 +35,7 @@ TEST(SapRfcIni, FindsTheBlockOfADestination) {
       "GWSERV=sapgw02\n";
   ParameterMap block;
   ASSERT_TRUE(FindDestination(kIni, "prd", &block));
-  EXPECT_EQ(block, (ParameterMap{
-                       {"DEST", "PRD"}, {"TYPE", "A"}, {"ASHOST", "sapprd01"}, {"SYSNR", "00"}}));
+  EXPECT_EQ(block, (ParameterMap{{"DEST", "PRD"}, {"TYPE", "A"}, {"ASHOST", "sapprd01"}, {"SYSNR", "00"}}));
   ASSERT_TRUE(FindDestination(kIni, "R2", &block));
   EXPECT_EQ(block, (ParameterMap{{"DEST", "R2"}, {"GWHOST", "gw01"}, {"GWSERV", "sapgw02"}}));
   EXPECT_FALSE(FindDestination(kIni, "DEV", &block));
@@ -69,27 +66,9 @@ TEST(SapRfcIni, GivesTheAddressOfABlock) {
        0,
        "",
        ""},
-      {{{"GWHOST", "gw01"}, {"GWSERV", "3302"}},
-       true,
-       Address::Kind::kGateway,
-       "gw01",
-       0,
-       "sapgw02",
-       ""},
-      {{{"TYPE", "B"}, {"MSHOST", "ms"}},
-       false,
-       {},
-       "",
-       0,
-       "",
-       "connection type TYPE=B is not offered (only TYPE=A)"},
-      {{{"ASHOST", "h"}, {"SYSNR", "100"}},
-       false,
-       {},
-       "",
-       0,
-       "",
-       "SYSNR=100 is not a system number 00 to 99"},
+      {{{"GWHOST", "gw01"}, {"GWSERV", "3302"}}, true, Address::Kind::kGateway, "gw01", 0, "sapgw02", ""},
+      {{{"TYPE", "B"}, {"MSHOST", "ms"}}, false, {}, "", 0, "", "connection type TYPE=B is not offered (only TYPE=A)"},
+      {{{"ASHOST", "h"}, {"SYSNR", "100"}}, false, {}, "", 0, "", "SYSNR=100 is not a system number 00 to 99"},
       {{{"ASHOST", "h"}}, false, {}, "", 0, "", "SYSNR= is not a system number 00 to 99"},
       {{{"GWHOST", "gw01"}}, false, {}, "", 0, "", "GWHOST=gw01 is given without GWSERV="},
       {{{"TYPE", "A"}}, false, {}, "", 0, "", "neither ASHOST= nor GWHOST= is given"},

@@ -26,10 +26,13 @@ TEST(FieldValue, EncodesPackedDecimals) {
     unsigned length;
     const char* hex;
   } kCases[] = {
-      {12345, 8, "000000000012345C"},  {0, 8, "000000000000000C"}, {-7, 4, "0000007D"},
-      {-12345, 8, "000000000012345D"}, {995000, 4, "0995000C"},  // 99.5000 as a rate with four
-                                                                 // decimals
-      {9999999, 4, "9999999C"},                                  // the largest that fits four bytes
+      {12345, 8, "000000000012345C"},
+      {0, 8, "000000000000000C"},
+      {-7, 4, "0000007D"},
+      {-12345, 8, "000000000012345D"},
+      {995000, 4, "0995000C"},       // 99.5000 as a rate with four
+                                     // decimals
+      {9999999, 4, "9999999C"},      // the largest that fits four bytes
       {123456789, 2, "789C"},        // too many digits: the front is cut off
       {10000, 7, "0000000010000C"},  // 100.00 with two decimals
   };

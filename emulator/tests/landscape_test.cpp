@@ -99,8 +99,7 @@ TEST(Landscape, ReadsSystemsWithAddressesValuesAndFaults) {
   EXPECT_TRUE(r2.itdelete_fails.Contains("MODE_MEMORY_HISTORY"));
   EXPECT_EQ(r2.delay_ms, 250u);
   EXPECT_EQ(r2.trace_at_open, std::vector<std::string>{"**** ERROR file opened"});
-  EXPECT_EQ(r2.trace_at_call,
-            (std::vector<std::string>{"T:4711 ======> user locked", "ERROR       second line"}));
+  EXPECT_EQ(r2.trace_at_call, (std::vector<std::string>{"T:4711 ======> user locked", "ERROR       second line"}));
 }
 
 TEST(Landscape, AnEmptyFileHasNoSystems) {
@@ -112,8 +111,7 @@ TEST(Landscape, AnEmptyFileHasNoSystems) {
 }
 
 TEST(Landscape, NamesTheLineOfEveryMistake) {
-  const std::string kSystem =
-      "[system PRD]\nashost = h\nsysnr = 00\nclient = 100\nuser = U\npassword = p\n";
+  const std::string kSystem = "[system PRD]\nashost = h\nsysnr = 00\nclient = 100\nuser = U\npassword = p\n";
   const struct {
     std::string text;
     const char* error;
@@ -147,24 +145,17 @@ TEST(Landscape, NamesTheLineOfEveryMistake) {
       {kSystem + "value SAP_CURSOR_CACHE_TOTAL.ID_HITR = 10000000\n",
        "line 7: SAP_CURSOR_CACHE_TOTAL.ID_HITR: '10000000' does not fit a 4-byte field of this "
        "type"},
-      {kSystem + "value STARTUP_DATE = 2023-12-31\n",
-       "line 7: STARTUP_DATE: a date is written as 8 digits YYYYMMDD"},
-      {kSystem + "value NUMBER_OF_TABLES = 1\nvalue number_of_tables = 2\n",
-       "line 8: NUMBER_OF_TABLES is given twice"},
-      {kSystem + "rows TABLE_STAT = 1\n",
-       "line 7: TABLE_STAT is not a table of SAPTUNE_GET_SUMMARY_STATISTIC"},
+      {kSystem + "value STARTUP_DATE = 2023-12-31\n", "line 7: STARTUP_DATE: a date is written as 8 digits YYYYMMDD"},
+      {kSystem + "value NUMBER_OF_TABLES = 1\nvalue number_of_tables = 2\n", "line 8: NUMBER_OF_TABLES is given twice"},
+      {kSystem + "rows TABLE_STAT = 1\n", "line 7: TABLE_STAT is not a table of SAPTUNE_GET_SUMMARY_STATISTIC"},
       {kSystem + "rows TABLE_STATISTIC = many\n", "line 7: a row count is 0 to 1000000"},
-      {kSystem + "rows TABLE_STATISTIC = 1\nrows TABLE_STATISTIC = 2\n",
-       "line 8: rows TABLE_STATISTIC is given twice"},
+      {kSystem + "rows TABLE_STATISTIC = 1\nrows TABLE_STATISTIC = 2\n", "line 8: rows TABLE_STATISTIC is given twice"},
       {kSystem + std::string("oops = 1\0\n", 10), "line 7: a zero byte in the line"},
-      {"[system PRD]\nashost = h\nsysnr = 00\nuser = U\npassword = p\n",
-       "line 1: system PRD: client is missing"},
-      {"[system PRD]\nashost = h\nsysnr = 00\nclient = 1\npassword = p\n",
-       "line 1: system PRD: user is missing"},
+      {"[system PRD]\nashost = h\nsysnr = 00\nuser = U\npassword = p\n", "line 1: system PRD: client is missing"},
+      {"[system PRD]\nashost = h\nsysnr = 00\nclient = 1\npassword = p\n", "line 1: system PRD: user is missing"},
       {"[system PRD]\nashost = h\nsysnr = 00\nclient = 1\nuser = U\n[system QAS]\n",
        "line 1: system PRD: password is missing"},
-      {"[system PRD]\nclient = 1\nuser = U\npassword =\n",
-       "line 1: system PRD: give ashost (with sysnr) or gwhost"},
+      {"[system PRD]\nclient = 1\nuser = U\npassword =\n", "line 1: system PRD: give ashost (with sysnr) or gwhost"},
       {"[system PRD]\nashost = h\nclient = 1\nuser = U\npassword =\n",
        "line 1: system PRD: ashost is given without sysnr"},
       {"[system PRD]\ngwhost = g\nclient = 1\nuser = U\npassword =\n",
@@ -194,15 +185,9 @@ TEST(Landscape, SurvivesDamagedFiles) {
     for (int e = 0; e < edits; ++e) {
       const std::size_t at = random() % text.size();
       switch (random() % 3) {
-        case 0:
-          text[at] = static_cast<char>(random() % 256);
-          break;
-        case 1:
-          text.erase(at, 1 + random() % 20);
-          break;
-        default:
-          text.insert(at, original.substr(random() % original.size(), 1 + random() % 30));
-          break;
+        case 0: text[at] = static_cast<char>(random() % 256); break;
+        case 1: text.erase(at, 1 + random() % 20); break;
+        default: text.insert(at, original.substr(random() % original.size(), 1 + random() % 30)); break;
       }
       if (text.empty()) text = "[";
     }

@@ -145,28 +145,24 @@ struct Element {
 
 std::vector<RFC_TYPE_ELEMENT> ToElements(const std::vector<Element>& list) {
   std::vector<RFC_TYPE_ELEMENT> elements;
-  for (const Element& e : list)
-    elements.push_back({const_cast<char*>(e.name), e.type, e.length, 0, 0});
+  for (const Element& e : list) elements.push_back({const_cast<char*>(e.name), e.type, e.length, 0, 0});
   return elements;
 }
 
-const std::vector<Element> kCcStatsTtl = {
-    {"ID_REQ", TYPP, 8},    {"ID_HITS", TYPP, 8},   {"ID_HITR", TYPP, 4},   {"ID_FREE", TYPP, 8},
-    {"ID_MAX", TYPP, 8},    {"ID_INS", TYPP, 8},    {"ID_DEL", TYPP, 8},    {"STMT_REQ", TYPP, 8},
-    {"STMT_HITS", TYPP, 8}, {"STMT_HITR", TYPP, 8}, {"STMT_FREE", TYPP, 8}, {"STMT_MAX", TYPP, 8},
-    {"STMT_INS", TYPP, 8},  {"STMT_DEL", TYPP, 8}};
-const std::vector<Element> kEmStatusAg = {{"ATTACHED", TYPINT, 4},  {"ALLOCATED", TYPINT, 4},
-                                          {"USED", TYPINT, 4},      {"TOTAL", TYPINT, 4},
-                                          {"QUOTA_DIA", TYPINT, 4}, {"QUOTA_NDIA", TYPINT, 4}};
-const std::vector<Element> kTabHitRato = {
-    {"DIRECT", TYPP, 7}, {"SEQUENTIAL", TYPP, 7}, {"AVERAGE", TYPP, 7}};
+const std::vector<Element> kCcStatsTtl = {{"ID_REQ", TYPP, 8},    {"ID_HITS", TYPP, 8},   {"ID_HITR", TYPP, 4},
+                                          {"ID_FREE", TYPP, 8},   {"ID_MAX", TYPP, 8},    {"ID_INS", TYPP, 8},
+                                          {"ID_DEL", TYPP, 8},    {"STMT_REQ", TYPP, 8},  {"STMT_HITS", TYPP, 8},
+                                          {"STMT_HITR", TYPP, 8}, {"STMT_FREE", TYPP, 8}, {"STMT_MAX", TYPP, 8},
+                                          {"STMT_INS", TYPP, 8},  {"STMT_DEL", TYPP, 8}};
+const std::vector<Element> kEmStatusAg = {{"ATTACHED", TYPINT, 4}, {"ALLOCATED", TYPINT, 4}, {"USED", TYPINT, 4},
+                                          {"TOTAL", TYPINT, 4},    {"QUOTA_DIA", TYPINT, 4}, {"QUOTA_NDIA", TYPINT, 4}};
+const std::vector<Element> kTabHitRato = {{"DIRECT", TYPP, 7}, {"SEQUENTIAL", TYPP, 7}, {"AVERAGE", TYPP, 7}};
 const std::vector<Element> kEmContext = {
-    {"SRVNAME", TYPC, 20},     {"HANDLE", TYPINT, 4},     {"ROLLKEY", TYPC, 16},
-    {"ROLLINFO", TYPC, 16},    {"ATTACHED", TYPINT, 4},   {"WPID", TYPINT, 4},
-    {"ACTIMODE", TYPINT, 4},   {"MEMSUMKB", TYPINT, 4},   {"PRIVSUMKB", TYPINT, 4},
-    {"PRIVTIME", TYPC, 6},     {"TCODE", TYPC, 20},       {"USEKB", TYPINT, 4},
-    {"MAXKB", TYPINT, 4},      {"MAXDIAKB", TYPINT, 4},   {"STACKMODKB", TYPINT, 4},
-    {"USGLOBALKB", TYPINT, 4}, {"USEHYPERKB", TYPINT, 4}, {"MEMOFREEMB", TYPINT, 4}};
+    {"SRVNAME", TYPC, 20},     {"HANDLE", TYPINT, 4},    {"ROLLKEY", TYPC, 16},     {"ROLLINFO", TYPC, 16},
+    {"ATTACHED", TYPINT, 4},   {"WPID", TYPINT, 4},      {"ACTIMODE", TYPINT, 4},   {"MEMSUMKB", TYPINT, 4},
+    {"PRIVSUMKB", TYPINT, 4},  {"PRIVTIME", TYPC, 6},    {"TCODE", TYPC, 20},       {"USEKB", TYPINT, 4},
+    {"MAXKB", TYPINT, 4},      {"MAXDIAKB", TYPINT, 4},  {"STACKMODKB", TYPINT, 4}, {"USGLOBALKB", TYPINT, 4},
+    {"USEHYPERKB", TYPINT, 4}, {"MEMOFREEMB", TYPINT, 4}};
 
 std::string Hex(const void* data, std::size_t size) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -224,9 +220,7 @@ class EmulatorTest : public ::testing::Test {
     fs::remove_all(dir_);
   }
 
-  static void Write(const std::string& name, const std::string& text) {
-    std::ofstream(name, std::ios::binary) << text;
-  }
+  static void Write(const std::string& name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
   static std::vector<std::string> Lines(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     std::vector<std::string> lines;
@@ -253,8 +247,8 @@ class EmulatorTest : public ::testing::Test {
   }
 
   // RfcOpen as the program fills it: user padded to 12, password to 10.
-  RFC_HANDLE OpenR3(std::string host, int sysnr, std::string client = "100",
-                    std::string user = "MONITOR     ", std::string password = "Secret    ") {
+  RFC_HANDLE OpenR3(std::string host, int sysnr, std::string client = "100", std::string user = "MONITOR     ",
+                    std::string password = "Secret    ") {
     RFC_CONNOPT_R3ONLY r3{host.data(), sysnr, nullptr, nullptr};
     std::string destination = "PRD", language = "E";
     RFC_OPTIONS options{destination.data(), RFC_MODE_R3ONLY, &r3, client.data(), user.data(),
@@ -275,9 +269,9 @@ class EmulatorTest : public ::testing::Test {
     std::vector<RFC_TYPE_ELEMENT> elements = ToElements(list);
     RFC_TYPEHANDLE handle = 0;
     std::string structure = name;
-    EXPECT_EQ(rfc.RfcInstallStructure(structure.data(), elements.data(),
-                                      static_cast<unsigned>(elements.size()), &handle),
-              RFC_OK);
+    EXPECT_EQ(
+        rfc.RfcInstallStructure(structure.data(), elements.data(), static_cast<unsigned>(elements.size()), &handle),
+        RFC_OK);
     return handle;
   }
 
@@ -301,10 +295,8 @@ class EmulatorTest : public ::testing::Test {
   }
   RFC_RC Call(RFC_HANDLE handle, RFC_TABLE* tables) {
     std::string blanks(32, ' ');
-    RFC_PARAMETER exporting[2] = {{const_cast<char*>("DESTINATION"), 11, TYPC, 32, blanks.data()},
-                                  {}};
-    return rfc.RfcCall(handle, const_cast<char*>("SAPTUNE_GET_SUMMARY_STATISTIC"), exporting,
-                       tables);
+    RFC_PARAMETER exporting[2] = {{const_cast<char*>("DESTINATION"), 11, TYPC, 32, blanks.data()}, {}};
+    return rfc.RfcCall(handle, const_cast<char*>("SAPTUNE_GET_SUMMARY_STATISTIC"), exporting, tables);
   }
   // Calls and receives one scalar parameter; returns RfcReceive's code.
   RFC_RC CallAndReceive(RFC_HANDLE handle, char** exception) {
@@ -312,8 +304,7 @@ class EmulatorTest : public ::testing::Test {
     CreateTables(&tables);
     EXPECT_EQ(Call(handle, tables.descriptors), RFC_OK);
     std::int32_t number = 0;
-    RFC_PARAMETER importing[2] = {{const_cast<char*>("NUMBER_OF_TABLES"), 16, TYPINT, 4, &number},
-                                  {}};
+    RFC_PARAMETER importing[2] = {{const_cast<char*>("NUMBER_OF_TABLES"), 16, TYPINT, 4, &number}, {}};
     const RFC_RC rc = rfc.RfcReceive(handle, importing, tables.descriptors, exception);
     for (ITAB_H table : tables.handles) rfc.ItDelete(table);
     return rc;
@@ -325,17 +316,13 @@ class EmulatorTest : public ::testing::Test {
 };
 
 TEST_F(EmulatorTest, ExportsTheElevenOperations) {
-  const void* operations[] = {reinterpret_cast<const void*>(rfc.RfcEnvironment),
-                              reinterpret_cast<const void*>(rfc.RfcOpen),
-                              reinterpret_cast<const void*>(rfc.RfcOpenEx),
-                              reinterpret_cast<const void*>(rfc.RfcInstallStructure),
-                              reinterpret_cast<const void*>(rfc.RfcCall),
-                              reinterpret_cast<const void*>(rfc.RfcReceive),
-                              reinterpret_cast<const void*>(rfc.RfcLastError),
-                              reinterpret_cast<const void*>(rfc.RfcClose),
-                              reinterpret_cast<const void*>(rfc.ItCreate),
-                              reinterpret_cast<const void*>(rfc.ItFill),
-                              reinterpret_cast<const void*>(rfc.ItDelete)};
+  const void* operations[] = {
+      reinterpret_cast<const void*>(rfc.RfcEnvironment), reinterpret_cast<const void*>(rfc.RfcOpen),
+      reinterpret_cast<const void*>(rfc.RfcOpenEx),      reinterpret_cast<const void*>(rfc.RfcInstallStructure),
+      reinterpret_cast<const void*>(rfc.RfcCall),        reinterpret_cast<const void*>(rfc.RfcReceive),
+      reinterpret_cast<const void*>(rfc.RfcLastError),   reinterpret_cast<const void*>(rfc.RfcClose),
+      reinterpret_cast<const void*>(rfc.ItCreate),       reinterpret_cast<const void*>(rfc.ItFill),
+      reinterpret_cast<const void*>(rfc.ItDelete)};
   for (const void* operation : operations) EXPECT_NE(operation, nullptr);
 }
 
@@ -361,17 +348,14 @@ TEST_F(EmulatorTest, LogsOnByEveryAddressingWay) {
        [&] { return OpenEx("client=000 user=CPIC passwd=x lang=D dest=r2"); }, "R2"},
       {"RfcOpen without a connection record: the destination's block",
        [&] {
-         std::string qas = "QAS", qas_client = "200", qas_user = "MONITOR     ",
-                     qas_password = "Other     ";
-         RFC_OPTIONS by_destination{
-             qas.data(),      RFC_MODE_R3ONLY,     nullptr,      qas_client.data(),
-             qas_user.data(), qas_password.data(), empty.data(), 0};
+         std::string qas = "QAS", qas_client = "200", qas_user = "MONITOR     ", qas_password = "Other     ";
+         RFC_OPTIONS by_destination{qas.data(),      RFC_MODE_R3ONLY,     nullptr,      qas_client.data(),
+                                    qas_user.data(), qas_password.data(), empty.data(), 0};
          return rfc.RfcOpen(&by_destination);
        },
        "QAS"},
       {"connect string with the address itself",
-       [&] { return OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret ASHOST=sapprd01 SYSNR=00"); },
-       "PRD"},
+       [&] { return OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret ASHOST=sapprd01 SYSNR=00"); }, "PRD"},
   };
   std::vector<RFC_HANDLE> handles;
   for (const auto& c : kCases) {
@@ -380,8 +364,7 @@ TEST_F(EmulatorTest, LogsOnByEveryAddressingWay) {
     for (RFC_HANDLE other : handles) EXPECT_NE(handle, other) << c.label;
     handles.push_back(handle);
     const std::string result = LineStarting("journal.log", "RfcOpen");
-    EXPECT_NE(result.find("result handle=" + std::to_string(handle) + " system=" + c.system),
-              std::string::npos)
+    EXPECT_NE(result.find("result handle=" + std::to_string(handle) + " system=" + c.system), std::string::npos)
         << c.label << ": " << result;
   }
   for (RFC_HANDLE handle : handles) rfc.RfcClose(handle);
@@ -398,8 +381,8 @@ TEST_F(EmulatorTest, RefusesLogonsLikeARealSystem) {
   } kCases[] = {
       {"password of other case", [&] { return OpenR3("sapprd01", 0, "100", "MONITOR", "secret"); },
        "RFC_ERROR_LOGON_FAILURE", "Name or password is incorrect (repeat logon)"},
-      {"unknown user", [&] { return OpenR3("sapprd01", 0, "100", "NOBODY", "Secret"); },
-       "RFC_ERROR_LOGON_FAILURE", "Name or password is incorrect (repeat logon)"},
+      {"unknown user", [&] { return OpenR3("sapprd01", 0, "100", "NOBODY", "Secret"); }, "RFC_ERROR_LOGON_FAILURE",
+       "Name or password is incorrect (repeat logon)"},
       {"other client", [&] { return OpenR3("sapprd01", 0, "999"); }, "RFC_ERROR_LOGON_FAILURE",
        "Client 999 is not available in this system"},
       {"unknown host", [&] { return OpenR3("nohost", 0); }, "RFC_ERROR_COMMUNICATION",
@@ -407,10 +390,9 @@ TEST_F(EmulatorTest, RefusesLogonsLikeARealSystem) {
       {"other system number", [&] { return OpenR3("sapprd01", 3); }, "RFC_ERROR_COMMUNICATION",
        "partner 'sapprd01:sapgw03' not reached"},
       {"destination missing from saprfc.ini",
-       [&] { return OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret LANG=D DEST=DEV"); },
-       "RFC_ERROR_PROGRAM", "destination DEV is not in saprfc.ini"},
-      {"connect string password wrong",
-       [&] { return OpenEx("CLIENT=200 USER=MONITOR PASSWD=other LANG=D DEST=QAS"); },
+       [&] { return OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret LANG=D DEST=DEV"); }, "RFC_ERROR_PROGRAM",
+       "destination DEV is not in saprfc.ini"},
+      {"connect string password wrong", [&] { return OpenEx("CLIENT=200 USER=MONITOR PASSWD=other LANG=D DEST=QAS"); },
        "RFC_ERROR_LOGON_FAILURE", "Name or password is incorrect (repeat logon)"},
   };
   for (const auto& c : kCases) {
@@ -429,8 +411,7 @@ TEST_F(EmulatorTest, RefusesLogonsLikeARealSystem) {
 
   RFC_ERROR_INFO_EX info;
   std::memset(&info, 0x55, sizeof info);
-  EXPECT_EQ(OpenEx("CLIENT=100 USER=MONITOR PASSWD=wrong ASHOST=sapprd01 SYSNR=00", &info),
-            RFC_HANDLE_NULL);
+  EXPECT_EQ(OpenEx("CLIENT=100 USER=MONITOR PASSWD=wrong ASHOST=sapprd01 SYSNR=00", &info), RFC_HANDLE_NULL);
   EXPECT_EQ(info.group, 103);
   EXPECT_STREQ(info.key, "RFC_ERROR_LOGON_FAILURE");
   EXPECT_STREQ(info.message, "Name or password is incorrect (repeat logon)");
@@ -446,8 +427,8 @@ TEST_F(EmulatorTest, ALandscapeFaultOrABrokenFileRefusesEveryLogon) {
       {"refuse_logon", std::string(kLandscape) + "refuse_logon = yes\n", "RFC_ERROR_LOGON_FAILURE",
        "Name or password is incorrect (repeat logon)"},
       {"refuse_logon with its own error",
-       std::string(kLandscape) + "refuse_logon = yes\nerror_message = User is locked\n",
-       "RFC_ERROR_LOGON_FAILURE", "User is locked"},
+       std::string(kLandscape) + "refuse_logon = yes\nerror_message = User is locked\n", "RFC_ERROR_LOGON_FAILURE",
+       "User is locked"},
       {"malformed landscape", std::string(kLandscape) + "sysnr = 01\n", "RFC_ERROR_PROGRAM",
        "landscape file landscape.ini, line 24: 'sysnr' is given twice"},
   };
@@ -475,11 +456,9 @@ TEST_F(EmulatorTest, WritesValuesThroughTheCallersDescriptors) {
   const RFC_TYPEHANDLE emstatusag = Install("EMSTATUSAG", kEmStatusAg);
   const RFC_TYPEHANDLE tabhitrato = Install("TABHITRATO", kTabHitRato);
   const RFC_TYPEHANDLE emcontext = Install("EMCONTEXT", kEmContext);
-  for (RFC_TYPEHANDLE type : {ccstatsttl, emstatusag, tabhitrato, emcontext})
-    EXPECT_GT(type, TYPINT1);
+  for (RFC_TYPEHANDLE type : {ccstatsttl, emstatusag, tabhitrato, emcontext}) EXPECT_GT(type, TYPINT1);
   EXPECT_NE(ccstatsttl, emstatusag);
-  const std::string emcontext_line =
-      LineStarting("journal.log", "RfcInstallStructure name=\"EMCONTEXT\"");
+  const std::string emcontext_line = LineStarting("journal.log", "RfcInstallStructure name=\"EMCONTEXT\"");
   EXPECT_NE(emcontext_line.find(" rowlength=132 "), std::string::npos) << emcontext_line;
   EXPECT_NE(emcontext_line.find(",TCODE:TYPC:20:0@82,USEKB:TYPINT:4:0@104,"), std::string::npos);
 
@@ -492,15 +471,14 @@ TEST_F(EmulatorTest, WritesValuesThroughTheCallersDescriptors) {
   EXPECT_EQ(rfc.ItFill(tables.handles[5]), 0u) << "rows arrive with RfcReceive";
 
   Buffer cursor(108), memory(24), hitratio(21), date(8), time(6), number(4), error(256);
-  RFC_PARAMETER importing[] = {
-      {const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, ccstatsttl, 108, cursor.bytes.data()},
-      {const_cast<char*>("EXTENDED_MEMORY_USAGE"), 21, emstatusag, 24, memory.bytes.data()},
-      {const_cast<char*>("TOTAL_HITRATIO"), 14, tabhitrato, 21, hitratio.bytes.data()},
-      {const_cast<char*>("STARTUP_DATE"), 12, TYPDATE, 8, date.bytes.data()},
-      {const_cast<char*>("STARTUP_TIME"), 12, TYPTIME, 6, time.bytes.data()},
-      {const_cast<char*>("NUMBER_OF_TABLES"), 16, TYPINT, 4, number.bytes.data()},
-      {const_cast<char*>("RFC_ERROR"), 9, TYPC, 256, error.bytes.data()},
-      {}};
+  RFC_PARAMETER importing[] = {{const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, ccstatsttl, 108, cursor.bytes.data()},
+                               {const_cast<char*>("EXTENDED_MEMORY_USAGE"), 21, emstatusag, 24, memory.bytes.data()},
+                               {const_cast<char*>("TOTAL_HITRATIO"), 14, tabhitrato, 21, hitratio.bytes.data()},
+                               {const_cast<char*>("STARTUP_DATE"), 12, TYPDATE, 8, date.bytes.data()},
+                               {const_cast<char*>("STARTUP_TIME"), 12, TYPTIME, 6, time.bytes.data()},
+                               {const_cast<char*>("NUMBER_OF_TABLES"), 16, TYPINT, 4, number.bytes.data()},
+                               {const_cast<char*>("RFC_ERROR"), 9, TYPC, 256, error.bytes.data()},
+                               {}};
   char* exception = nullptr;
   ASSERT_EQ(rfc.RfcReceive(handle, importing, tables.descriptors, &exception), RFC_OK);
   EXPECT_EQ(exception, nullptr);
@@ -538,11 +516,10 @@ TEST_F(EmulatorTest, ValuesFollowTheCallersLayoutAndStayWithinLeng) {
   CreateTables(&tables);
   ASSERT_EQ(Call(handle, tables.descriptors), RFC_OK);
   Buffer cursor(112), shortened(18);
-  RFC_PARAMETER importing[] = {
-      {const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, type, 112, cursor.bytes.data()},
-      {const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, type, 18, shortened.bytes.data()},
-      {const_cast<char*>("NO_SUCH_PARAMETER"), 17, TYPINT, 4, nullptr},
-      {}};
+  RFC_PARAMETER importing[] = {{const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, type, 112, cursor.bytes.data()},
+                               {const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, type, 18, shortened.bytes.data()},
+                               {const_cast<char*>("NO_SUCH_PARAMETER"), 17, TYPINT, 4, nullptr},
+                               {}};
   char* exception = nullptr;
   ASSERT_EQ(rfc.RfcReceive(handle, importing, tables.descriptors, &exception), RFC_OK);
   EXPECT_EQ(cursor.HexAt(16, 8), "000000000995000C");
@@ -563,8 +540,7 @@ TEST_F(EmulatorTest, DefaultsAreStableAndDifferBetweenSystems) {
     CreateTables(&tables);
     EXPECT_EQ(Call(handle, tables.descriptors), RFC_OK);
     Buffer cursor(108);
-    RFC_PARAMETER importing[] = {
-        {const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, type, 108, cursor.bytes.data()}, {}};
+    RFC_PARAMETER importing[] = {{const_cast<char*>("SAP_CURSOR_CACHE_TOTAL"), 22, type, 108, cursor.bytes.data()}, {}};
     char* exception = nullptr;
     EXPECT_EQ(rfc.RfcReceive(handle, importing, tables.descriptors, &exception), RFC_OK);
     std::string rows;
@@ -594,22 +570,16 @@ TEST_F(EmulatorTest, ReturnCodesOfCallAndReceive) {
     const char* key;
     const char* message;
   } kCases[] = {
-      {"call_rc = 1\n", RFC_FAILURE, RFC_OK, nullptr, "RFC_ERROR_COMMUNICATION",
-       "connection to partner broken"},
-      {"call_rc = 5\n", RFC_INTERNAL_COM, RFC_OK, nullptr, "RFC_ERROR_INTERNAL",
-       "internal error, return code 5"},
-      {"receive_rc = 1\n", RFC_OK, RFC_FAILURE, nullptr, "RFC_ERROR_COMMUNICATION",
-       "connection to partner broken"},
-      {"receive_rc = 2\n", RFC_OK, RFC_EXCEPTION, "NOT_FOUND", "RFC_ERROR_APPLICATION_EXCEPTION",
-       "NOT_FOUND"},
-      {"receive_rc = 2\nexception = NO_DATA_AVAILABLE\n", RFC_OK, RFC_EXCEPTION,
-       "NO_DATA_AVAILABLE", "RFC_ERROR_APPLICATION_EXCEPTION", "NO_DATA_AVAILABLE"},
+      {"call_rc = 1\n", RFC_FAILURE, RFC_OK, nullptr, "RFC_ERROR_COMMUNICATION", "connection to partner broken"},
+      {"call_rc = 5\n", RFC_INTERNAL_COM, RFC_OK, nullptr, "RFC_ERROR_INTERNAL", "internal error, return code 5"},
+      {"receive_rc = 1\n", RFC_OK, RFC_FAILURE, nullptr, "RFC_ERROR_COMMUNICATION", "connection to partner broken"},
+      {"receive_rc = 2\n", RFC_OK, RFC_EXCEPTION, "NOT_FOUND", "RFC_ERROR_APPLICATION_EXCEPTION", "NOT_FOUND"},
+      {"receive_rc = 2\nexception = NO_DATA_AVAILABLE\n", RFC_OK, RFC_EXCEPTION, "NO_DATA_AVAILABLE",
+       "RFC_ERROR_APPLICATION_EXCEPTION", "NO_DATA_AVAILABLE"},
       {"receive_rc = 3\nexception = Connection reset by peer\nerror_key = "
        "RFC_ERROR_COMMUNICATION\n",
-       RFC_OK, RFC_SYS_EXCEPTION, "Connection reset by peer", "RFC_ERROR_COMMUNICATION",
-       "Connection reset by peer"},
-      {"receive_rc = 6\n", RFC_OK, RFC_CLOSED, nullptr, "RFC_ERROR_INTERNAL",
-       "internal error, return code 6"},
+       RFC_OK, RFC_SYS_EXCEPTION, "Connection reset by peer", "RFC_ERROR_COMMUNICATION", "Connection reset by peer"},
+      {"receive_rc = 6\n", RFC_OK, RFC_CLOSED, nullptr, "RFC_ERROR_INTERNAL", "internal error, return code 6"},
   };
   char untouched[] = "untouched";
   for (const auto& c : kCases) {
@@ -621,8 +591,7 @@ TEST_F(EmulatorTest, ReturnCodesOfCallAndReceive) {
     EXPECT_EQ(Call(handle, tables.descriptors), c.call_rc) << c.faults;
     if (c.call_rc == RFC_OK) {
       char* exception = untouched;
-      EXPECT_EQ(rfc.RfcReceive(handle, nullptr, tables.descriptors, &exception), c.receive_rc)
-          << c.faults;
+      EXPECT_EQ(rfc.RfcReceive(handle, nullptr, tables.descriptors, &exception), c.receive_rc) << c.faults;
       EXPECT_STREQ(exception, c.exception ? c.exception : untouched) << c.faults;
     }
     EXPECT_STREQ(LastError().key, c.key) << c.faults;
@@ -637,8 +606,7 @@ TEST_F(EmulatorTest, ReturnCodesOfCallAndReceive) {
   const RFC_HANDLE handle = OpenR3("sapprd01", 0);
   Tables tables;
   CreateTables(&tables);
-  EXPECT_EQ(rfc.RfcCall(handle, const_cast<char*>("RFC_PING"), nullptr, tables.descriptors),
-            RFC_OK);
+  EXPECT_EQ(rfc.RfcCall(handle, const_cast<char*>("RFC_PING"), nullptr, tables.descriptors), RFC_OK);
   char* exception = nullptr;
   EXPECT_EQ(rfc.RfcReceive(handle, nullptr, tables.descriptors, &exception), RFC_SYS_EXCEPTION);
   EXPECT_STREQ(exception, "CALL_FUNCTION_NOT_FOUND");
@@ -668,8 +636,7 @@ TEST_F(EmulatorTest, CallsTheErrorHandlerWhenAsked) {
     g_handler_operations.clear();
     Environment(RecordingHandler);
     const RFC_HANDLE handle =
-        c.open_ex ? OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret ASHOST=sapprd01 SYSNR=00")
-                  : OpenR3("sapprd01", 0);
+        c.open_ex ? OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret ASHOST=sapprd01 SYSNR=00") : OpenR3("sapprd01", 0);
     if (std::string(c.faults).find("open") != std::string::npos) {
       EXPECT_EQ(handle, RFC_HANDLE_NULL) << c.faults;
     } else {
@@ -692,9 +659,8 @@ TEST_F(EmulatorTest, CallsTheErrorHandlerWhenAsked) {
 }
 
 TEST_F(EmulatorTest, InternalTableFaultsFollowTheLastOpenedSystem) {
-  Write("landscape.ini", std::string(kLandscape) +
-                             "itcreate_fails = TABLE_STATISTIC\nitdelete_fails = BUFFER_NAMES\n" +
-                             kOtherSystems);
+  Write("landscape.ini",
+        std::string(kLandscape) + "itcreate_fails = TABLE_STATISTIC\nitdelete_fails = BUFFER_NAMES\n" + kOtherSystems);
   const RFC_HANDLE prd = OpenR3("sapprd01", 0);
   ASSERT_NE(prd, RFC_HANDLE_NULL);
   char table_statistic[] = "TABLE_STATISTIC", buffer_names[] = "BUFFER_NAMES";
@@ -718,8 +684,7 @@ TEST_F(EmulatorTest, InternalTableFaultsFollowTheLastOpenedSystem) {
 
   Write("landscape.ini", std::string(kLandscape) + "itcreate_fails = all\n");
   const RFC_HANDLE all = OpenR3("sapprd01", 0);
-  for (const auto& table : kTables)
-    EXPECT_EQ(rfc.ItCreate(const_cast<char*>(table.name), table.leng, 0, 0), nullptr);
+  for (const auto& table : kTables) EXPECT_EQ(rfc.ItCreate(const_cast<char*>(table.name), table.leng, 0, 0), nullptr);
   rfc.RfcClose(all);
 }
 
@@ -731,21 +696,19 @@ TEST_F(EmulatorTest, DelaysTheReplyAndWritesTraceLines) {
                              "trace_at_call = \"T:4711 ======> User locked\"\n");
   const RFC_HANDLE handle = OpenR3("sapprd01", 0);
   ASSERT_NE(handle, RFC_HANDLE_NULL);
-  EXPECT_EQ(Lines("Dev_Rfc.Trc"),
-            std::vector<std::string>{"**** ERROR file opened at 20240101 120000"});
+  EXPECT_EQ(Lines("Dev_Rfc.Trc"), std::vector<std::string>{"**** ERROR file opened at 20240101 120000"});
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(CallAndReceive(handle, nullptr), RFC_OK);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
-  EXPECT_EQ(
-      Lines("Dev_Rfc.Trc"),
-      (std::vector<std::string>{"**** ERROR file opened at 20240101 120000",
-                                "ERROR       partner not reached", "T:4711 ======> User locked"}));
+  EXPECT_EQ(Lines("Dev_Rfc.Trc"),
+            (std::vector<std::string>{"**** ERROR file opened at 20240101 120000", "ERROR       partner not reached",
+                                      "T:4711 ======> User locked"}));
   rfc.RfcClose(handle);
 }
 
 TEST_F(EmulatorTest, JournalsEveryCallWithItsArguments) {
-  std::string host = "sapprd01", destination = "PRD", client = "100", user = "MONITOR     ",
-              password = "Secret    ", language = "E";
+  std::string host = "sapprd01", destination = "PRD", client = "100", user = "MONITOR     ", password = "Secret    ",
+              language = "E";
   RFC_CONNOPT_R3ONLY r3{host.data(), 0, nullptr, nullptr};
   RFC_OPTIONS options{destination.data(), RFC_MODE_R3ONLY, &r3, client.data(), user.data(),
                       password.data(),    language.data(), 0};
@@ -762,8 +725,7 @@ TEST_F(EmulatorTest, JournalsEveryCallWithItsArguments) {
   rfc.RfcClose(handle);
   rfc.RfcClose(RFC_HANDLE_NULL);
   EXPECT_EQ(Call(handle, tables.descriptors), RFC_FAILURE) << "a closed handle";
-  EXPECT_EQ(OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret LANG=D  ASHOST=sapprd01 SYSNR=00"),
-            handle + 1);
+  EXPECT_EQ(OpenEx("CLIENT=100 USER=MONITOR PASSWD=Secret LANG=D  ASHOST=sapprd01 SYSNR=00"), handle + 1);
 
   const std::vector<std::string> expected = {
       "RfcEnvironment errorhandler=SET allocate=NULL",
@@ -776,8 +738,7 @@ TEST_F(EmulatorTest, JournalsEveryCallWithItsArguments) {
       "RfcInstallStructure name=\"TABHITRATO\" entries=3 rc=0 handle=" + std::to_string(type) +
           " rowlength=21 elements=DIRECT:TYPP:7:0@0,SEQUENTIAL:TYPP:7:0@7,AVERAGE:TYPP:7:0@14",
       "RfcCall handle=" + h + " function=\"SAPTUNE_GET_SUMMARY_STATISTIC\"",
-      "RfcCall exporting name=\"DESTINATION\" nlen=11 type=0 leng=32 value=\"" +
-          std::string(32, ' ') + "\"",
+      "RfcCall exporting name=\"DESTINATION\" nlen=11 type=0 leng=32 value=\"" + std::string(32, ' ') + "\"",
       "RfcCall result rc=0",
       "RfcReceive handle=" + h,
       "RfcReceive importing name=\"TOTAL_HITRATIO\" nlen=14 type=" + std::to_string(type) +
@@ -793,15 +754,12 @@ TEST_F(EmulatorTest, JournalsEveryCallWithItsArguments) {
 
   // Tables: created, passed to the call, filled; numbered in creation order.
   const std::string created = LineStarting("journal.log", "ItCreate name=\"TABLE_STATISTIC\"");
-  ASSERT_EQ(created.rfind("ItCreate name=\"TABLE_STATISTIC\" leng=379 occu=0 memo=0 result=", 0),
-            0u);
+  ASSERT_EQ(created.rfind("ItCreate name=\"TABLE_STATISTIC\" leng=379 occu=0 memo=0 result=", 0), 0u);
   const std::string id = created.substr(created.find("result=") + 7);
-  EXPECT_TRUE(HasLine(
-      "journal.log",
-      "RfcCall table name=\"TABLE_STATISTIC\" nlen=15 type=0 leng=379 itmode=0 table=" + id));
-  EXPECT_TRUE(HasLine(
-      "journal.log",
-      "RfcReceive table name=\"TABLE_STATISTIC\" nlen=15 type=0 leng=379 table=" + id + " rows=0"));
+  EXPECT_TRUE(
+      HasLine("journal.log", "RfcCall table name=\"TABLE_STATISTIC\" nlen=15 type=0 leng=379 itmode=0 table=" + id));
+  EXPECT_TRUE(HasLine("journal.log",
+                      "RfcReceive table name=\"TABLE_STATISTIC\" nlen=15 type=0 leng=379 table=" + id + " rows=0"));
   for (ITAB_H table : tables.handles) rfc.ItDelete(table);
   EXPECT_TRUE(HasLine("journal.log", "ItDelete table=" + id + " rc=0"));
   rfc.RfcClose(handle + 1);
@@ -809,19 +767,16 @@ TEST_F(EmulatorTest, JournalsEveryCallWithItsArguments) {
 
 TEST_F(EmulatorTest, ReadsTheR2AndDestinationPathsIntoTheJournal) {
   Write("saprfc.ini", kSapRfcIni);
-  std::string gateway = "sapr2gw", empty, client = "000", user = "CPIC        ",
-              password = "x         ";
+  std::string gateway = "sapr2gw", empty, client = "000", user = "CPIC        ", password = "x         ";
   RFC_CONNOPT_CPIC cpic{gateway.data(), nullptr};
-  RFC_OPTIONS options{empty.data(), RFC_MODE_CPIC,   &cpic,        client.data(),
-                      user.data(),  password.data(), empty.data(), 0};
+  RFC_OPTIONS options{empty.data(), RFC_MODE_CPIC, &cpic, client.data(), user.data(), password.data(), empty.data(), 0};
   EXPECT_EQ(rfc.RfcOpen(&options), RFC_HANDLE_NULL);
   EXPECT_TRUE(HasLine("journal.log", "RfcOpen connopt CPIC bytes=" + Hex(&cpic, sizeof cpic) +
                                          " gateway_host=\"sapr2gw\" gateway_service=NULL"));
   const RFC_HANDLE handle = OpenEx("CLIENT=000 USER=CPIC PASSWD=x LANG=D DEST=R2");
   EXPECT_NE(handle, RFC_HANDLE_NULL);
-  EXPECT_TRUE(HasLine(
-      "journal.log",
-      "RfcOpenEx saprfc file=\"saprfc.ini\" DEST=\"R2\" GWHOST=\"sapr2gw\" GWSERV=\"3305\""));
+  EXPECT_TRUE(
+      HasLine("journal.log", "RfcOpenEx saprfc file=\"saprfc.ini\" DEST=\"R2\" GWHOST=\"sapr2gw\" GWSERV=\"3305\""));
   rfc.RfcClose(handle);
 }
 

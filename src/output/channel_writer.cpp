@@ -69,8 +69,7 @@ void WriteChannel(RunState& state, std::string_view label, std::string_view valu
       doc += DisplayedUnit(unit);
       return;
     }
-    default:
-      break;
+    default: break;
   }
   doc += "\n<Result><Channel>";
   doc += label;

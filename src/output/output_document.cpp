@@ -25,7 +25,7 @@ std::string_view XmlEntity(char c) {
 std::size_t Utf8Length(std::string_view text) {
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(0);
-  std::size_t n = lead >= 0xF0 && lead <= 0xF4 ? 4
+  std::size_t n = lead >= 0xF0 && lead <= 0xF4   ? 4
                   : lead >= 0xE0 && lead <= 0xEF ? 3
                   : lead >= 0xC2 && lead <= 0xDF ? 2
                                                  : 0;

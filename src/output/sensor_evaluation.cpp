@@ -12,7 +12,10 @@ void AppendCallFailure(RunState& state, int code, std::string_view exception) {
   auto& doc = state.OutputDocument;
   switch (code) {
     case 1: doc += "Error 1014: RFC-Failure raised !"; break;
-    case 2: doc += "Error 1012: Exception.: "; doc += exception; break;
+    case 2:
+      doc += "Error 1012: Exception.: ";
+      doc += exception;
+      break;
     case 3: doc += "Error 1013: Sys-Exception raised !"; break;
     default: doc += "Error 1015: Other Failure raised !"; break;
   }
@@ -32,8 +35,8 @@ void WriteSection(RunState& state, const SensorType& type, const SummaryStatisti
   const unsigned char* row = reinterpret_cast<const unsigned char*>(&statistic) + type.parameter;
   for (std::size_t i = 0; i < type.channel_count; ++i) {
     const ChannelDefinition& c = type.channels[i];
-    ValueText value = c.format == ValueFormat::kCount ? FormatInteger(tables.Rows(c.source))
-                                                      : FormatField(row + c.source, c.format);
+    ValueText value =
+        c.format == ValueFormat::kCount ? FormatInteger(tables.Rows(c.source)) : FormatField(row + c.source, c.format);
     WriteChannel(state, c.label, value, c.unit);
   }
 }

@@ -110,11 +110,11 @@ constexpr ChannelDefinition kTotalOperations[] = {
 
 // Sources are the tables in the order of StatisticTables.
 constexpr ChannelDefinition kTableEntries[] = {
-    {"Alloc Procedure Dia", 0, F::kCount, "#"},     {"Alloc Procedure NonDia", 1, F::kCount, "#"},
-    {"Buffer Names", 2, F::kCount, "#"},            {"Buffer Statistic", 3, F::kCount, "#"},
-    {"Cursor Cache Info", 4, F::kCount, "#"},       {"Ext.Mem Act Context", 5, F::kCount, "#"},
-    {"Int.Ext. Mode Memory", 6, F::kCount, "#"},    {"Mode Memory History", 7, F::kCount, "#"},
-    {"Table Qualities", 8, F::kCount, "#"},         {"Table Statistic", 9, F::kCount, "#"},
+    {"Alloc Procedure Dia", 0, F::kCount, "#"},  {"Alloc Procedure NonDia", 1, F::kCount, "#"},
+    {"Buffer Names", 2, F::kCount, "#"},         {"Buffer Statistic", 3, F::kCount, "#"},
+    {"Cursor Cache Info", 4, F::kCount, "#"},    {"Ext.Mem Act Context", 5, F::kCount, "#"},
+    {"Int.Ext. Mode Memory", 6, F::kCount, "#"}, {"Mode Memory History", 7, F::kCount, "#"},
+    {"Table Qualities", 8, F::kCount, "#"},      {"Table Statistic", 9, F::kCount, "#"},
 };
 
 template <std::size_t N>
@@ -126,8 +126,8 @@ constexpr SensorType Type(std::string_view keyword, std::string_view header, std
 }  // namespace
 
 const SensorType kSensorTypes[13] = {
-    Type("DBASE-ACCESSES", ") Table Statistics: Physical Database Accesses, ",
-         offsetof(SummaryStatistic, DB_ACCESSES), kPhysicalAccesses),
+    Type("DBASE-ACCESSES", ") Table Statistics: Physical Database Accesses, ", offsetof(SummaryStatistic, DB_ACCESSES),
+         kPhysicalAccesses),
     Type("EXTENDED-MEMORY", ") Extended Memory Statistics: Utilization Data, ",
          offsetof(SummaryStatistic, EXTENDED_MEMORY_USAGE), kExtendedMemory),
     Type("HEAP-MEMORY", ") Heap Memory Statistics: Utilization Data, ", offsetof(SummaryStatistic, HEAP_MEMORY_USAGE),

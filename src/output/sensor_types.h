@@ -18,8 +18,8 @@ struct ChannelDefinition {
 
 struct SensorType {
   std::string_view keyword;
-  std::string_view header;   // follows "(" and the destination
-  std::size_t parameter;     // offsetof the row in SummaryStatistic (unused for table counts)
+  std::string_view header;  // follows "(" and the destination
+  std::size_t parameter;    // offsetof the row in SummaryStatistic (unused for table counts)
   const ChannelDefinition* channels;
   std::size_t channel_count;
 };

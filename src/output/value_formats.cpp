@@ -47,8 +47,7 @@ ValueText FormatField(const unsigned char* field, ValueFormat format) {
       std::memcpy(&value, field, sizeof value);
       return FormatInteger(value);
     }
-    case ValueFormat::kPacked8:
-      return StripLeadingZeros(FormatPacked(field, 8, 0));
+    case ValueFormat::kPacked8: return StripLeadingZeros(FormatPacked(field, 8, 0));
     case ValueFormat::kRate4: {
       ValueText packed = FormatPacked(field, 4, 4);
       ValueText text(packed[0] == '-' ? "-" : "");  // the sign is dropped unless negative
@@ -71,8 +70,7 @@ ValueText FormatField(const unsigned char* field, ValueFormat format) {
       negative += text;
       return negative;
     }
-    case ValueFormat::kCount:
-      break;
+    case ValueFormat::kCount: break;
   }
   return ValueText("0");
 }

@@ -20,11 +20,11 @@ ValueText FormatPacked(const unsigned char* field, unsigned n, unsigned d);
 ValueText StripLeadingZeros(std::string_view formatted);
 
 enum class ValueFormat {
-  kInt,       // 4-byte integer, as signed decimal
-  kPacked8,   // 8-byte packed, significant digits
-  kCount,     // number of rows of an internal table
-  kRate4,     // 4-byte packed with 4 decimals: 099.5000
-  kPercent,   // 7-byte packed with 2 decimals: 100.00, " 99.87", " 05.00"
+  kInt,      // 4-byte integer, as signed decimal
+  kPacked8,  // 8-byte packed, significant digits
+  kCount,    // number of rows of an internal table
+  kRate4,    // 4-byte packed with 4 decimals: 099.5000
+  kPercent,  // 7-byte packed with 2 decimals: 100.00, " 99.87", " 05.00"
 };
 
 // The value of a field in the given format (not for kCount).

@@ -35,8 +35,8 @@ DecodedPassword DecodeStoredPassword(std::string_view stored, bool stop_at_form_
   std::size_t head_size = stored.size() < 4 ? stored.size() : 4;
   for (std::size_t k = 1; k <= head_size; ++k) head[k - 1] = static_cast<char>(stored[k - 1] ^ KeyByte(k));
 
-  result.form_ok = stored.size() == kStoredPasswordLength && head_size == 4 && IsDigit(head[0]) &&
-                   IsDigit(head[1]) && IsDigit(head[2]) && IsDigit(head[3]);
+  result.form_ok = stored.size() == kStoredPasswordLength && head_size == 4 && IsDigit(head[0]) && IsDigit(head[1]) &&
+                   IsDigit(head[2]) && IsDigit(head[3]);
   if (!result.form_ok && stop_at_form_fault) return result;
 
   // After a form fault (listing mode only) a head character that is not a

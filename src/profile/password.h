@@ -25,8 +25,8 @@ constexpr std::array<unsigned char, kPasswordKeyLength> kPasswordKey = {
     0x03, 0x1D, 0x09, 0x16, 0x01, 0x12, 0x0C, 0x1F, 0x06, 0x18, 0x0F, 0x14, 0x0A, 0x1B, 0x10, 0x11};
 
 struct DecodedPassword {
-  bool form_ok = false;   // 24 characters and a head of four digits
-  bool check_ok = false;  // the check digit matches the body
+  bool form_ok = false;                       // 24 characters and a head of four digits
+  bool check_ok = false;                      // the check digit matches the body
   FixedText<kPasswordBlockLength + 1> plain;  // valid only when check_ok
 };
 

@@ -14,8 +14,20 @@ constexpr std::size_t kValueLength = 60;
 constexpr std::size_t kStrictLineLength = 99;
 constexpr std::size_t kListingLineLength = 199;
 
-enum class Field { kExtcompany, kDestination, kClient, kUser, kPassword, kLanguage, kMode,
-                   kHostname, kSysnr, kGwhost, kGwservice, kDatClient };
+enum class Field {
+  kExtcompany,
+  kDestination,
+  kClient,
+  kUser,
+  kPassword,
+  kLanguage,
+  kMode,
+  kHostname,
+  kSysnr,
+  kGwhost,
+  kGwservice,
+  kDatClient
+};
 
 struct Label {
   std::string_view text;
@@ -54,7 +66,10 @@ void SetField(SystemDefinition& s, Field f, std::string_view value) {
     case Field::kExtcompany: s.Extcompany = value; break;
     case Field::kDestination: s.Destination = value; break;
     case Field::kClient: s.Client = value; break;
-    case Field::kUser: s.User = value; UpperCaseInPlace(s.User); break;
+    case Field::kUser:
+      s.User = value;
+      UpperCaseInPlace(s.User);
+      break;
     case Field::kPassword: s.Password = value; break;
     case Field::kLanguage: s.Language = value; break;
     case Field::kMode: s.Mode = value; break;
@@ -109,7 +124,8 @@ bool ReadSystemDefinition(File profile, ReadMode mode, std::string_view profile_
           if (strict) Fail(ProfileFaultMessage(1005, profile_name));
           valid = false;
           if (decoded.form_ok)
-            AddFault(faults, 1005, "Password...: the stored form fails its check digit (made with another key, or altered)");
+            AddFault(faults, 1005,
+                     "Password...: the stored form fails its check digit (made with another key, or altered)");
         }
         break;
       }

@@ -53,8 +53,8 @@ bool RunListedSystem(RunState& state, std::string_view name) {
   SetSystemLabel(state);
   const SystemDefinition& s = state.System;
   if (state.ShowProgress)
-    state.ProgressLine = Concat({"* ", TimeOfDay(), " ", name, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr,
-                                 ", ", s.Client});
+    state.ProgressLine =
+        Concat({"* ", TimeOfDay(), " ", name, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
 
   InstallRfcErrorHandler();
   state.OutputDocument.clear();
@@ -72,8 +72,8 @@ bool RunListedSystem(RunState& state, std::string_view name) {
   // The state lines stand inside the document: in the XML modes a profile
   // named "R&D.P00" must not break it.
   if (state.ShowProgress)
-    PrintLine(Concat({"\n", DocumentLine(state.Mode, state.ProgressLine), " State=",
-                      processed ? "Processed" : "Rfc Failure"}));
+    PrintLine(Concat(
+        {"\n", DocumentLine(state.Mode, state.ProgressLine), " State=", processed ? "Processed" : "Rfc Failure"}));
   return true;
 }
 
@@ -92,9 +92,8 @@ int RunSystemListing(RunState& state) {
   }
 
   OpenText(state);
-  AppendText(state, Concat({"(***) ", state.ItemName, ": NoSystems=", std::to_string(state.SystemCount),
-                            ", Processed=", std::to_string(state.ProcessedCount), ", Failed=",
-                            std::to_string(state.FailedCount)}));
+  AppendText(state, Concat({"(***) ", state.ItemName, ": NoSystems=", std::to_string(state.SystemCount), ", Processed=",
+                            std::to_string(state.ProcessedCount), ", Failed=", std::to_string(state.FailedCount)}));
   CloseText(state);
   CloseDocument(state);
   PrintLine(state.OutputDocument);

@@ -130,8 +130,8 @@ std::uint32_t OpenThroughDestinationFile(const SystemDefinition& s, File source)
     if (!CopyFile(source.get(), target.get())) return 0;
     if (std::fclose(target.release()) != 0) return 0;
   }
-  std::string connect = Concat({"CLIENT=", s.Client, " USER=", s.User, " PASSWD=", s.Password,
-                                " LANG=D DEST=", s.Destination});
+  std::string connect =
+      Concat({"CLIENT=", s.Client, " USER=", s.User, " PASSWD=", s.Password, " LANG=D DEST=", s.Destination});
   g_error_info = RFC_ERROR_INFO_EX{};
   return Rfc().RfcOpenEx(connect.data(), &g_error_info);
 }
@@ -142,7 +142,8 @@ std::uint32_t OpenConnection(const RunState& state) {
   const RfcLibrary& rfc = Rfc();
   FillOptions(state);
   std::string ini_name = Concat({"SapRfc.", state.System.Destination});
-  if (File source = File::OpenRead(ini_name.c_str())) return OpenThroughDestinationFile(state.System, std::move(source));
+  if (File source = File::OpenRead(ini_name.c_str()))
+    return OpenThroughDestinationFile(state.System, std::move(source));
   return rfc.RfcOpen(&g_options);
 }
 

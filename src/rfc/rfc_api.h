@@ -130,22 +130,15 @@ typedef struct {
 // library is loaded at run time, never linked.
 typedef void(RFC_STDCALL* RfcEnvironmentFn)(RFC_ENV* env);
 typedef RFC_HANDLE(RFC_STDCALL* RfcOpenFn)(RFC_OPTIONS* options);
-typedef RFC_HANDLE(RFC_STDCALL* RfcOpenExFn)(char* connect_param,
-                                              RFC_ERROR_INFO_EX* error_info);
-typedef RFC_RC(RFC_STDCALL* RfcInstallStructureFn)(char* name,
-                                                    RFC_TYPE_ELEMENT* elements,
-                                                    unsigned entries,
-                                                    RFC_TYPEHANDLE* handle);
-typedef RFC_RC(RFC_STDCALL* RfcCallFn)(RFC_HANDLE handle, char* function,
-                                        RFC_PARAMETER* exporting,
-                                        RFC_TABLE* tables);
-typedef RFC_RC(RFC_STDCALL* RfcReceiveFn)(RFC_HANDLE handle,
-                                           RFC_PARAMETER* importing,
-                                           RFC_TABLE* tables, char** exception);
+typedef RFC_HANDLE(RFC_STDCALL* RfcOpenExFn)(char* connect_param, RFC_ERROR_INFO_EX* error_info);
+typedef RFC_RC(RFC_STDCALL* RfcInstallStructureFn)(char* name, RFC_TYPE_ELEMENT* elements, unsigned entries,
+                                                   RFC_TYPEHANDLE* handle);
+typedef RFC_RC(RFC_STDCALL* RfcCallFn)(RFC_HANDLE handle, char* function, RFC_PARAMETER* exporting, RFC_TABLE* tables);
+typedef RFC_RC(RFC_STDCALL* RfcReceiveFn)(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
+                                          char** exception);
 typedef int(RFC_STDCALL* RfcLastErrorFn)(RFC_ERROR_INFO* error_info);
 typedef void(RFC_STDCALL* RfcCloseFn)(RFC_HANDLE handle);
-typedef ITAB_H(RFC_STDCALL* ItCreateFn)(char* name, unsigned leng,
-                                         unsigned occu, unsigned memo);
+typedef ITAB_H(RFC_STDCALL* ItCreateFn)(char* name, unsigned leng, unsigned occu, unsigned memo);
 typedef unsigned(RFC_STDCALL* ItFillFn)(ITAB_H table);
 typedef int(RFC_STDCALL* ItDeleteFn)(ITAB_H table);
 
@@ -155,12 +148,10 @@ typedef int(RFC_STDCALL* ItDeleteFn)(ITAB_H table);
 // vendor's SDK; a drift here would pass garbage to a real SAP connection.
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(RFC_HANDLE) == 4);
-static_assert(sizeof(RFC_RC) == 4 && sizeof(RFC_MODE) == 4 &&
-              sizeof(RFC_ITMODE) == 4);
+static_assert(sizeof(RFC_RC) == 4 && sizeof(RFC_MODE) == 4 && sizeof(RFC_ITMODE) == 4);
 static_assert(sizeof(RFC_ENV) == 8);
 static_assert(sizeof(RFC_OPTIONS) == 32);
-static_assert(offsetof(RFC_OPTIONS, connopt) == 8 &&
-              offsetof(RFC_OPTIONS, trace) == 28);
+static_assert(offsetof(RFC_OPTIONS, connopt) == 8 && offsetof(RFC_OPTIONS, trace) == 28);
 static_assert(sizeof(RFC_CONNOPT_R3ONLY) == 16);
 static_assert(sizeof(RFC_CONNOPT_CPIC) == 8);
 static_assert(sizeof(RFC_ERROR_INFO) == 545);
@@ -169,5 +160,4 @@ static_assert(sizeof(RFC_PARAMETER) == 20);
 static_assert(sizeof(RFC_TABLE) == 28);
 static_assert(sizeof(RFC_TYPE_ELEMENT) == 20);
 #endif
-static_assert(sizeof(RFC_ERROR_INFO) == 545,
-              "character arrays only: no padding on any platform");
+static_assert(sizeof(RFC_ERROR_INFO) == 545, "character arrays only: no padding on any platform");

@@ -29,8 +29,8 @@ void PrintProgressLines(RunState& state) {
   PrintLine(state.ProgressLine);  // the header line
   FixedText<9> now = TimeOfDay();
   const SystemDefinition& s = state.System;
-  state.ProgressLine = Concat({"* ", now, " ", state.ProfileName, ", ", s.Hostname, ", ", s.Destination, ", ",
-                               s.Sysnr, ", ", s.Client, " State=Processing"});
+  state.ProgressLine = Concat({"* ", now, " ", state.ProfileName, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr,
+                               ", ", s.Client, " State=Processing"});
   PrintLine(state.ProgressLine);
   ShortenParameterText(state);
   state.ProgressLine = Concat({"* ", now, " ", kProgramName, " - ", state.ParameterText, " State=Executing"});
@@ -49,8 +49,7 @@ int RunOneSystem(RunState& state) {
   if (state.ShowProgress) PrintProgressLines(state);
 
   state.ConnectionHandle = OpenConnection(state);
-  if (state.ConnectionHandle == 0)
-    Fail(Concat({"Error 1011: RFC-Open for ", state.System.Destination, " failed !"}));
+  if (state.ConnectionHandle == 0) Fail(Concat({"Error 1011: RFC-Open for ", state.System.Destination, " failed !"}));
   EvaluateSensor(state);
   CloseConnection(state);
 

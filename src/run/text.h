@@ -16,9 +16,7 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-inline bool Contains(std::string_view text, std::string_view key) {
-  return text.find(key) != std::string_view::npos;
-}
+inline bool Contains(std::string_view text, std::string_view key) { return text.find(key) != std::string_view::npos; }
 
 // The first `n` characters of `text`, or all of it when shorter.
 constexpr std::string_view Head(std::string_view text, std::size_t n) { return text.substr(0, n); }

@@ -38,9 +38,9 @@ TEST(WriteChannel, Forms) {
   EXPECT_EQ(Channels(CallerMode::kExeXml, "", 1),
             "\n<Result><Channel>Label 1</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>#</CustomUnit>\n"
             "<Value>11</Value></Result>\n");
-  EXPECT_EQ(Channels(CallerMode::kVarnock, "", 1, ""), "\n<Result><Channel>Label 1</Channel>\n<Value>11</Value></Result>\n");
-  EXPECT_EQ(Channels(CallerMode::kBrennick, "", 1, ""),
-            "\n\nMessage.Label_1: Label 1 (#)\nStatistic.Label_1: 11");
+  EXPECT_EQ(Channels(CallerMode::kVarnock, "", 1, ""),
+            "\n<Result><Channel>Label 1</Channel>\n<Value>11</Value></Result>\n");
+  EXPECT_EQ(Channels(CallerMode::kBrennick, "", 1, ""), "\n\nMessage.Label_1: Label 1 (#)\nStatistic.Label_1: 11");
   EXPECT_EQ(Channels(CallerMode::kQuillon, "", 1, "PerCent"), "\n> Label 1: 11 %");
   EXPECT_EQ(Channels(CallerMode::kBrennick, "", 1, "TimeResponse"),
             "\n\nMessage.Label_1: Label 1 (mSec)\nStatistic.Label_1: 11");
@@ -69,10 +69,10 @@ TEST(WriteChannel, QuillonSelection) {
       {"TOTAL-ROWS CH=2", "22"},
       {"ch=3", "33"},
       {"CH=12,more", "132"},
-      {"CH=1234", "1353"},   // three characters: channel 123
+      {"CH=1234", "1353"},  // three characters: channel 123
       {"CH=abc", ""},
       {"CH=", ""},
-      {"CH= 4", "44"},       // leading blank skipped
+      {"CH= 4", "44"},  // leading blank skipped
       {"CH=-1", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(Channels(CallerMode::kQuillon, c.parameters, 130), c.document) << c.parameters;

@@ -41,8 +41,8 @@ TEST(Password, FormFaults) {
       {"25 characters (a trailing blank)", stored + " "},
       {"empty", ""},
       {"head decodes to a letter", std::string(1, static_cast<char>('a' ^ kPasswordKey[0])) + stored.substr(1)},
-      {"fourth head character a letter", stored.substr(0, 3) + static_cast<char>('x' ^ kPasswordKey[3]) +
-                                             stored.substr(4)},
+      {"fourth head character a letter",
+       stored.substr(0, 3) + static_cast<char>('x' ^ kPasswordKey[3]) + stored.substr(4)},
   };
   for (const auto& c : cases) {
     DecodedPassword strict = DecodeStoredPassword(c.text, true);
@@ -50,8 +50,8 @@ TEST(Password, FormFaults) {
     EXPECT_FALSE(strict.check_ok) << c.label << ": strict decoding stops at the form fault";
   }
   // Listing mode decodes on: a letter in the head still leaves a usable body.
-  DecodedPassword listing = DecodeStoredPassword(stored.substr(0, 3) + static_cast<char>('x' ^ kPasswordKey[3]) +
-                                                     stored.substr(4), false);
+  DecodedPassword listing =
+      DecodeStoredPassword(stored.substr(0, 3) + static_cast<char>('x' ^ kPasswordKey[3]) + stored.substr(4), false);
   EXPECT_FALSE(listing.form_ok);
 }
 
@@ -83,9 +83,9 @@ TEST(Password, CheckDigitCountsOnlyAsciiDigitsAndLetters) {
 }
 
 TEST(Password, EncodeRefusesWhatCannotBeStored) {
-  EXPECT_EQ(EncodeStoredPassword("123456789012345678901", 0, ""), "");   // 21 characters
-  EXPECT_EQ(EncodeStoredPassword("abc", 10, kFiller), "");                // offset out of range
-  EXPECT_EQ(EncodeStoredPassword("abc", 0, "short"), "");                 // block not filled
+  EXPECT_EQ(EncodeStoredPassword("123456789012345678901", 0, ""), "");  // 21 characters
+  EXPECT_EQ(EncodeStoredPassword("abc", 10, kFiller), "");              // offset out of range
+  EXPECT_EQ(EncodeStoredPassword("abc", 0, "short"), "");               // block not filled
   // A password character equal to its key byte would store a zero byte.
   std::string zero(1, static_cast<char>(kPasswordKey[0]));
   EXPECT_EQ(EncodeStoredPassword(zero, 0, kFiller), "");

@@ -17,13 +17,12 @@ File Profile(const std::string& text) {
   return File(f);
 }
 
-std::string Stored(const char* password) {
-  return EncodeStoredPassword(password, 4, "abcdefghijklmnopqrstuvwxyz");
-}
+std::string Stored(const char* password) { return EncodeStoredPassword(password, 4, "abcdefghijklmnopqrstuvwxyz"); }
 
 std::string ValidProfile() {
   return "Extcompany.: ACME\nDestination: PRD\nClient.....: 100\nUser.......: monitor\n"
-         "Password...: " + Stored("secret1") +
+         "Password...: " +
+         Stored("secret1") +
          "\nLanguage...: E\nMode.......: R/3\nHostname...: prdhost\nSysnr......: 00\n"
          "Gwhost.....: gw\nGwservice..: sapgw00\n";
 }
@@ -44,11 +43,13 @@ TEST(SystemDefinition, LineRules) {
   std::string text = ValidProfile() +
                      "hostname...: lower-case label sets nothing\n"
                      "Language..: one dot too few sets nothing\n"
-                     "Client.....:X200\n"                                // column 13 is skipped whatever it holds
-                     "Sysnr......:  07  \n"                              // blanks at both ends stay
-                     "User.......: mon1tor_x\n"                          // upper-cased, other characters kept
-                     "Gwhost.....: " + std::string(70, 'g') + "\n"       // cut to 60, then to the field's 61
-                     "Extcompany.:\n";                                   // exactly the label: empty value
+                     "Client.....:X200\n"        // column 13 is skipped whatever it holds
+                     "Sysnr......:  07  \n"      // blanks at both ends stay
+                     "User.......: mon1tor_x\n"  // upper-cased, other characters kept
+                     "Gwhost.....: " +
+                     std::string(70, 'g') +
+                     "\n"               // cut to 60, then to the field's 61
+                     "Extcompany.:\n";  // exactly the label: empty value
   ASSERT_FALSE(ReadSystemDefinition(Profile(text), ReadMode::kListing, "PRD.P00", s));  // Extcompany now empty
   EXPECT_EQ(s.Hostname, "prdhost");
   EXPECT_EQ(s.Language, "E");
@@ -108,8 +109,8 @@ TEST(SystemDefinition, ListingModeMarksInvalidAndKeepsReading) {
   SystemDefinition s;
   s.Password = "kept";
   std::vector<ProfileFault> faults;
-  EXPECT_FALSE(ReadSystemDefinition(Profile("Password...: " + bad_check + "\nUser.......: u1\n"),
-                                    ReadMode::kListing, "P", s, &faults));
+  EXPECT_FALSE(ReadSystemDefinition(Profile("Password...: " + bad_check + "\nUser.......: u1\n"), ReadMode::kListing,
+                                    "P", s, &faults));
   EXPECT_EQ(s.Password, "kept");  // a failed check keeps what the field held
   EXPECT_EQ(s.User, "U1");
   ASSERT_FALSE(faults.empty());

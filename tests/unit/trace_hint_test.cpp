@@ -32,8 +32,7 @@ TEST(TraceHint, Rules) {
        " - Please Check Trace-File !"},
       {"message after **** ERROR", "**** ERROR file opened\nERROR       new one\n", " - new one"},
       {"short ERROR line", "ERROR x\n", " - Please Check Trace-File !"},
-      {"message cut to 87 characters", "ERROR       " + std::string(120, 'm') + "\n",
-       " - " + std::string(87, 'm')},
+      {"message cut to 87 characters", "ERROR       " + std::string(120, 'm') + "\n", " - " + std::string(87, 'm')},
   };
   for (const auto& c : cases) EXPECT_EQ(Hint(c.trace), c.hint) << c.label;
 }
