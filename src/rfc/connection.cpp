@@ -133,6 +133,7 @@ std::uint32_t OpenThroughDestinationFile(const SystemDefinition& s, File source)
   std::string connect =
       Concat({"CLIENT=", s.Client, " USER=", s.User, " PASSWD=", s.Password, " LANG=D DEST=", s.Destination});
   g_error_info = RFC_ERROR_INFO_EX{};
+  std::fflush(stdout);  // what the library prints itself comes after our lines
   return Rfc().RfcOpenEx(connect.data(), &g_error_info);
 }
 
@@ -144,6 +145,7 @@ std::uint32_t OpenConnection(const RunState& state) {
   std::string ini_name = Concat({"SapRfc.", state.System.Destination});
   if (File source = File::OpenRead(ini_name.c_str()))
     return OpenThroughDestinationFile(state.System, std::move(source));
+  std::fflush(stdout);  // what the library prints itself comes after our lines
   return rfc.RfcOpen(&g_options);
 }
 
