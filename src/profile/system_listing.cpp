@@ -35,8 +35,9 @@ void SetSystemLabel(RunState& state) {
   }
 }
 
-// Handles one listed system; false when its profile could not be opened.
-bool RunListedSystem(RunState& state, std::string_view name) {
+// Handles one listed system. A profile that cannot be opened is skipped
+// without a word: it counts only among the listed systems.
+void RunListedSystem(RunState& state, std::string_view name) {
   state.ProfileName = name;
   state.SystemLabel = name;
   state.ProfilePath = state.ProfileDirectory;
@@ -44,9 +45,9 @@ bool RunListedSystem(RunState& state, std::string_view name) {
   // A name or path cut to its field would open another file, if any.
   if (name.size() > state.ProfileName.kCapacity ||
       state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity)
-    return false;
+    return;
   File profile = File::OpenRead(state.ProfilePath.c_str());
-  if (!profile) return false;
+  if (!profile) return;
 
   state.System = SystemDefinition();
   bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, name, state.System);
@@ -74,7 +75,6 @@ bool RunListedSystem(RunState& state, std::string_view name) {
   if (state.ShowProgress)
     PrintLine(Concat(
         {"\n", DocumentLine(state.Mode, state.ProgressLine), " State=", processed ? "Processed" : "Rfc Failure"}));
-  return true;
 }
 
 }  // namespace
