@@ -14,9 +14,14 @@ BUILD_DIR=${BUILD_DIR:-build}
 PACKAGES=(cmake ninja-build g++ libgtest-dev python3 libxml2-utils g++-mingw-w64-i686 wine wine32:i386
           clang libclang-rt-14-dev)
 
+# The demo needs only the native program and the emulated library.
+DEMO_PACKAGES=(cmake ninja-build g++ libgtest-dev python3)
+
 install_missing() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  local wanted=("${PACKAGES[@]}")
+  [ "${1:-}" = demo ] && wanted=("${DEMO_PACKAGES[@]}")
+  for p in "${wanted[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -24,7 +29,9 @@ install_missing() {
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "Installing: ${missing[*]}"
   # wine32 is a 32-bit package: the i386 architecture must be known first.
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then $sudo dpkg --add-architecture i386; fi
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
@@ -46,8 +53,9 @@ build() {
 
 case "${1:-}" in
   demo)
-    install_missing
-    build
+    install_missing demo
+    cmake -S . -B "$BUILD_DIR" -G Ninja >/dev/null
+    cmake --build "$BUILD_DIR" --target PoolMetrics PoolMetricsProfile rfc_emulator
     examples/demo.sh "$BUILD_DIR"
     ;;
   test)
