@@ -39,7 +39,6 @@ void SetSystemLabel(RunState& state) {
 // without a word: it counts only among the listed systems.
 void RunListedSystem(RunState& state, std::string_view name) {
   state.ProfileName = name;
-  state.SystemLabel = name;
   state.ProfilePath = state.ProfileDirectory;
   state.ProfilePath += name;
   // A name or path cut to its field would open another file, if any.
@@ -52,10 +51,7 @@ void RunListedSystem(RunState& state, std::string_view name) {
   state.System = SystemDefinition();
   bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, name, state.System);
   SetSystemLabel(state);
-  const SystemDefinition& s = state.System;
-  if (state.ShowProgress)
-    state.ProgressLine =
-        Concat({"* ", TimeOfDay(), " ", name, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
+  if (state.ShowProgress) state.ProgressLine = SystemLine(TimeOfDay(), name, state.System);
 
   InstallRfcErrorHandler();
   state.OutputDocument.clear();

@@ -2,13 +2,12 @@
 
 #include <string>
 
+#include "run/global_sensor_file.h"
 #include "run/run_failure.h"
 #include "run/text.h"
 
 namespace poolmetrics {
 namespace {
-
-constexpr std::size_t kItemNameLength = 90;
 
 // A name without a three-character extension gets ".P00": the fourth-last
 // character must be the point.
@@ -22,18 +21,6 @@ void SetGlobalFile(RunState& state) {
   state.GlobalMode = true;
   state.ProfileName = "SAP Overseer.Gbl";
   state.ProfileNameCut = false;
-}
-
-// The item name follows "ITEM=" in the text as typed, up to a blank or a
-// comma or 90 characters; ":" stands for a blank.
-void ReadItemName(RunState& state, std::size_t item_at) {
-  state.ItemName.clear();
-  std::string_view keys = state.ParameterKeys;
-  std::string_view text = state.ParameterText;
-  for (std::size_t i = item_at; i < keys.size() && i - item_at < kItemNameLength; ++i) {
-    if (keys[i] == ' ' || keys[i] == ',') break;
-    state.ItemName += text[i] == ':' ? ' ' : text[i];
-  }
 }
 
 }  // namespace
@@ -57,7 +44,8 @@ void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
   std::size_t item = state.ParameterKeys.view().find("ITEM=");
   if (item != std::string_view::npos) {
     state.GlobalMode = true;
-    ReadItemName(state, item + 5);
+    // Case as typed: the keys are the text upper-cased, position for position.
+    state.ItemName = ItemNameOf(From(state.ParameterText, item + 5));
     profile = "Overseer.Prf";
   }
 

@@ -41,16 +41,10 @@ SystemLabelKind LabelKindOf(std::string_view line) {
   return SystemLabelKind::kProfile;
 }
 
-// The value after "Item=": up to a blank or a comma or 90 characters, ":"
-// standing for a blank.
+// The item name of an allocation text: the value of its "Item=", if any.
 void ReadAllocatedItem(RunState& state, std::string_view allocation) {
-  state.ItemName.clear();
   std::size_t at = allocation.find("Item=");
-  if (at == std::string_view::npos) return;
-  for (char c : From(allocation, at + 5).substr(0, kItemNameLength)) {
-    if (c == ' ' || c == ',') break;
-    state.ItemName += c == ':' ? ' ' : c;
-  }
+  state.ItemName = at == std::string_view::npos ? FixedText<91>() : ItemNameOf(From(allocation, at + 5));
 }
 
 void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
@@ -91,6 +85,15 @@ void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
 }
 
 }  // namespace
+
+FixedText<91> ItemNameOf(std::string_view value) {
+  FixedText<91> name;
+  for (char c : value.substr(0, kItemNameLength)) {
+    if (c == ' ' || c == ',') break;
+    name += c == ':' ? ' ' : c;
+  }
+  return name;
+}
 
 void ReadGlobalSensorFile(RunState& state, std::string_view sensor_argument) {
   state.Profile.reset();  // located, but read here by its own rules

@@ -13,6 +13,10 @@ namespace poolmetrics {
 constexpr const char* kItemProfile = "Overseer.Prf";
 constexpr const char* kGlobalSensorFile = "SAP Overseer.Gbl";
 
+// The item name at the start of `value` (what follows "ITEM=" or "Item="):
+// up to a blank or a comma or 90 characters, ":" standing for a blank.
+FixedText<91> ItemNameOf(std::string_view value);
+
 // Fills ServerListing, ItemName, LabelKind and, for the global sensor file,
 // ParameterText. `sensor_argument` is the first parameter word as typed (it
 // names the sensor in message 1030). Every fault ends the run (RunFailure).

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "profile/system_definition.h"
 #include "run/console.h"
 #include "run/run_failure.h"
 #include "run/time_of_day.h"
@@ -16,6 +17,11 @@ constexpr std::string_view kProgramVersion = "Vers 4.3 / 29.08.22";
 // "* hh:mm:ss SAP PoolMetrics Vers ...", the first progress line of a run.
 inline std::string HeaderLine(std::string_view start_time) {
   return Concat({"* ", start_time, " SAP ", kProgramName, " ", kProgramVersion});
+}
+
+// "* hh:mm:ss PRD.P00, host, PRD, 00, 100": the line that names a system.
+inline std::string SystemLine(std::string_view time, std::string_view profile, const SystemDefinition& s) {
+  return Concat({"* ", time, " ", profile, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
 }
 
 // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...", the last.

@@ -28,9 +28,7 @@ void ShortenParameterText(RunState& state) {
 void PrintProgressLines(RunState& state) {
   PrintLine(state.ProgressLine);  // the header line
   FixedText<9> now = TimeOfDay();
-  const SystemDefinition& s = state.System;
-  state.ProgressLine = Concat({"* ", now, " ", state.ProfileName, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr,
-                               ", ", s.Client, " State=Processing"});
+  state.ProgressLine = SystemLine(now, state.ProfileName, state.System) + " State=Processing";
   PrintLine(state.ProgressLine);
   ShortenParameterText(state);
   state.ProgressLine = Concat({"* ", now, " ", kProgramName, " - ", state.ParameterText, " State=Executing"});
