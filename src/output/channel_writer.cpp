@@ -12,20 +12,6 @@ std::string_view DisplayedUnit(std::string_view unit) {
   return unit;
 }
 
-// The channel number after "CH=": at most three characters, up to a comma,
-// read as a decimal whole number (0 when there are no digits).
-unsigned SelectedChannel(const RunState& state, std::size_t selection_at) {
-  std::string_view text = From(state.ParameterText, selection_at).substr(0, 3);
-  text = text.substr(0, text.find(','));
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  unsigned number = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) number = number * 10 + (text[i] - '0');
-  return negative ? 0 : number;  // no channel has a negative number
-}
-
 }  // namespace
 
 FixedText<124> ChannelKey(std::string_view name) {
@@ -56,9 +42,8 @@ void WriteChannel(RunState& state, std::string_view label, std::string_view valu
       return;
     }
     case CallerMode::kQuillon: {
-      std::size_t selection = state.ParameterKeys.view().find("CH=");
-      if (selection != std::string_view::npos) {
-        if (SelectedChannel(state, selection + 3) == state.ChannelCount) doc += value;
+      if (state.Values.channel) {
+        if (*state.Values.channel == state.ChannelCount) doc += value;
         return;
       }
       doc += "\n> ";

@@ -60,16 +60,6 @@ int LeadingNumber(std::string_view text) {
   return static_cast<int>(value);
 }
 
-// The value of an override such as ",HOST=" in the parameters: the text as
-// typed after the keyword, up to the next comma or blank.
-bool OverrideValue(const RunState& state, std::string_view keyword, std::string_view* value) {
-  std::size_t at = state.ParameterKeys.view().find(keyword);
-  if (at == std::string_view::npos) return false;
-  std::string_view text = From(state.ParameterText, at + keyword.size());
-  *value = text.substr(0, text.find_first_of(", "));
-  return true;
-}
-
 void FillOptions(const RunState& state) {
   const SystemDefinition& s = state.System;
   g_fields.destination = s.Destination;
@@ -85,9 +75,8 @@ void FillOptions(const RunState& state) {
   PadWithBlanks(g_fields.user, kUserWidth);
   PadWithBlanks(g_fields.password, kPasswordWidth);
 
-  std::string_view value;
-  if (OverrideValue(state, ",HOST=", &value)) g_fields.hostname = value;
-  if (OverrideValue(state, ",NO=", &value)) g_fields.sysnr = value;
+  if (state.Values.host) g_fields.hostname = *state.Values.host;
+  if (state.Values.sysnr) g_fields.sysnr = *state.Values.sysnr;
 
   g_options.destination = g_fields.destination.data();
   g_options.client = g_fields.client.data();

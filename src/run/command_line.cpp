@@ -40,6 +40,7 @@ void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
   }
   state.ParameterKeys = state.ParameterText;
   UpperCaseInPlace(state.ParameterKeys);
+  state.Values = ReadParameterValues(state.ParameterText, state.ParameterKeys);
 
   std::size_t item = state.ParameterKeys.view().find("ITEM=");
   if (item != std::string_view::npos) {

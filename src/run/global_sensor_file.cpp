@@ -24,14 +24,45 @@ File OpenSensorFile(RunState& state, std::string_view number) {
   return file;
 }
 
+// A piece's text as a line: up to a zero byte, without its line end.
+std::string_view LineOf(std::string_view raw) { return WithoutLineEnd(raw.substr(0, raw.find('\0'))); }
+
+// Hands every line of a listing file to `on_line` in the pieces of at most
+// 199 characters that these files have always been read in, each piece a
+// line of its own; but a piece that starts a group line takes the rest of
+// its line with it: a group line cut into pieces would drop its tail and glue
+// a cut name to the next line, and so lose listed systems without a word.
+template <typename IsGroupLine, typename OnLine>
+void ReadListingLines(std::FILE* stream, IsGroupLine is_group_line, OnLine on_line) {
+  LineReader reader(stream, 0);
+  std::string_view unused;
+  while (reader.Next(&unused)) {
+    std::string_view raw = reader.Raw();
+    for (std::size_t at = 0; at < raw.size(); at += kLineLength) {
+      std::string_view line = LineOf(raw.substr(at, kLineLength));
+      if (is_group_line(line)) {
+        on_line(LineOf(raw.substr(at)));
+        break;
+      }
+      on_line(line);
+    }
+  }
+}
+
+bool IsItemGroupLine(std::string_view line) { return line.substr(0, 6) == "# Gsng" && line.substr(6, 2) == ": "; }
+
 void ReadItemProfile(RunState& state) {
   File file = OpenSensorFile(state, "1024");
-  LineReader reader(file.get(), kLineLength);
-  std::string_view piece;
-  while (reader.Next(&piece)) {
-    std::string_view line = WithoutLineEnd(piece);
-    if (line.substr(0, 6) == "# Gsng" && line.substr(6, 2) == ": ") state.ServerListing += From(line, kListingColumn);
-  }
+  ReadListingLines(file.get(), IsItemGroupLine, [&](std::string_view line) {
+    if (IsItemGroupLine(line)) state.ServerListing += From(line, kListingColumn);
+  });
+}
+
+// The tag of a global sensor file's line: its first 18 characters, upper-cased.
+FixedText<kTagLength + 1> TagOf(std::string_view line) {
+  FixedText<kTagLength + 1> tag(Head(line, kTagLength));
+  UpperCaseInPlace(tag);
+  return tag;
 }
 
 SystemLabelKind LabelKindOf(std::string_view line) {
@@ -61,14 +92,9 @@ void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
   state.ItemName.clear();
   bool found = false;
   std::string allocation;
-  LineReader reader(file.get(), kLineLength);
-  std::string_view piece;
-  FixedText<kLineLength + 1> upper;
-  while (reader.Next(&piece)) {
-    std::string_view line = WithoutLineEnd(piece);
-    upper = line;
-    UpperCaseInPlace(upper);
-    std::string_view tag = Head(upper, kTagLength);
+  auto is_group_line = [&](std::string_view line) { return TagOf(line) == group_tag; };
+  ReadListingLines(file.get(), is_group_line, [&](std::string_view line) {
+    FixedText<kTagLength + 1> tag = TagOf(line);
     if (tag == group_tag) state.ServerListing += From(line, kListingColumn);
     if (tag == sensor_tag && !found) {
       allocation = From(line, kAllocationColumn);
@@ -78,7 +104,7 @@ void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
       state.LabelKind = LabelKindOf(line);
       found = true;
     }
-  }
+  });
   file.reset();
   ReadAllocatedItem(state, allocation);
   if (!found) Fail(Concat({"Error 1030: Global Sensor ", sensor_argument, " not found..."}));
@@ -115,6 +141,7 @@ void StartGlobalRun(RunState& state) {
   UpperCaseInPlace(state.ParameterKeys);
   if (state.ShowProgress) PrintLine(state.ProgressLine);  // the header line
   ReplaceAll(state.ParameterText, ':', ' ');
+  state.Values = ReadParameterValues(state.ParameterText, state.ParameterKeys);
   state.ParameterText.truncate(state.ParameterText.view().find(" @"));
   if (state.ShowProgress) {
     state.ProgressLine = Concat({"* ", state.StartTime, " ", state.ParameterText, " State=Executing"});

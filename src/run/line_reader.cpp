@@ -23,7 +23,7 @@ int LineReader::Get() {
 
 bool LineReader::Next(std::string_view* piece) {
   piece_.clear();
-  while (piece_.size() < max_chars_) {
+  while (max_chars_ == 0 || piece_.size() < max_chars_) {
     int c = Get();
     if (c == EOF) break;
     if (c == '\r' && Peek() == '\n') c = Get();

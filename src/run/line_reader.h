@@ -14,12 +14,15 @@ namespace poolmetrics {
 
 class LineReader {
  public:
+  // `max_chars` 0: no limit, every piece is a whole line.
   LineReader(std::FILE* stream, std::size_t max_chars);
 
   // The next piece, with its line feed if it ended in one; a zero byte ends
   // the piece's text there (the rest of that piece is not part of it).
   // Returns false at the end of the file.
   bool Next(std::string_view* piece);
+  // The last piece as read, zero bytes and all.
+  std::string_view Raw() const { return piece_; }
 
  private:
   int Get();

@@ -11,6 +11,7 @@
 #include "profile/system_definition.h"
 #include "run/file.h"
 #include "run/fixed_text.h"
+#include "run/parameter_values.h"
 
 namespace poolmetrics {
 
@@ -28,6 +29,7 @@ struct RunState {
   FixedText<96> ProfilePath;       // the path last tested
   FixedText<128> ParameterText;    // the parameter words as typed
   FixedText<128> ParameterKeys;    // upper-case copy: every keyword is searched here
+  ParameterValues Values;          // what the keywords carry, read before any shortening
   bool GlobalMode = false;
   FixedText<91> ItemName;  // at most 90 characters
   bool ShowProgress = false;

@@ -30,6 +30,7 @@ std::string Channels(CallerMode mode, const char* text, int count, const char* u
   s.ParameterText = text;
   s.ParameterKeys = text;
   UpperCaseInPlace(s.ParameterKeys);
+  s.Values = ReadParameterValues(s.ParameterText, s.ParameterKeys);
   for (int i = 1; i <= count; ++i) WriteChannel(s, "Label " + std::to_string(i), std::to_string(i * 11), unit);
   return std::string(s.OutputDocument);
 }

@@ -64,6 +64,41 @@ TEST(CommandLine, ParametersAndKeys) {
   for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).ShowProgress) << mark;
 }
 
+// The values are read from the parameters as typed, whatever progress marks
+// stand before them: a mark never changes which system is asked.
+TEST(CommandLine, KeywordValues) {
+  struct {
+    const char* parameters;
+    const char* host;   // null: no override
+    const char* sysnr;  // null: no override
+    int channel;        // -1: no selection
+  } cases[] = {
+      {"TOTAL-ROWS,NO=01", nullptr, "01", -1},
+      {"# TOTAL-ROWS,NO=01", nullptr, "01", -1},
+      {"@,HOST=sapqas01 TOTAL-ROWS", "sapqas01", nullptr, -1},
+      {"TOTAL-ROWS,HOST=SapApp2,NO=07 #", "SapApp2", "07", -1},
+      {"TOTAL-ROWS,HOST=,NO=x", "", "x", -1},
+      {"TOTAL-ROWS HOST=qas NO=01", nullptr, nullptr, -1},  // without the comma no override
+      {"# TOTAL-ROWS,CH=2", nullptr, nullptr, 2},
+      {"ch=12,x", nullptr, nullptr, 12},
+      {"CH=1234", nullptr, nullptr, 123},
+      {"CH=ab", nullptr, nullptr, 0},
+      {"CH=-1", nullptr, nullptr, 0},
+  };
+  for (const auto& c : cases) {
+    RunState s = Read({"PRD", c.parameters});
+    EXPECT_EQ(s.Values.host.has_value(), c.host != nullptr) << c.parameters;
+    if (c.host && s.Values.host) {
+      EXPECT_EQ(*s.Values.host, c.host) << c.parameters;
+    }
+    EXPECT_EQ(s.Values.sysnr.has_value(), c.sysnr != nullptr) << c.parameters;
+    if (c.sysnr && s.Values.sysnr) {
+      EXPECT_EQ(*s.Values.sysnr, c.sysnr) << c.parameters;
+    }
+    EXPECT_EQ(s.Values.channel ? static_cast<int>(*s.Values.channel) : -1, c.channel) << c.parameters;
+  }
+}
+
 TEST(CommandLine, ItemRun) {
   RunState s = Read({"PRD", "TOTAL-ROWS", "ITEM=Prd:Main,x"});
   EXPECT_TRUE(s.GlobalMode);
