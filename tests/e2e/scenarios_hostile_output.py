@@ -12,6 +12,7 @@ import subprocess
 
 from e2e import encode_password
 from scenarios_foundation import profile
+from scenarios_rfc import rfc_error_block
 from scenarios_global import (DONE, HEADER, LANDSCAPE, MARK, OPEN_XML, PROFILES, checked, group, item_profile,
                               pxa_xml, sensor, summary_xml)
 from scenarios_sensors import LANDSCAPE as SENSOR_LANDSCAPE, SENSORS, document, system, xml_channel
@@ -189,3 +190,12 @@ SCENARIOS += [
          + "* hh:mm:ss PoolMetrics - PXA-INFO  State=Executing\n"
          + document("Brennick", "PXA-INFO") + DONE),
 ]
+
+# The RFC error block is printed in every mode; the library's texts may quote
+# files, and their control characters are "?" there as well.
+SCENARIOS.append(dict(
+    name="RFC error block: a carriage return in the library's message is ?", program="Brennick", library=True,
+    args=["PRD", "PXA-INFO"], timeout=LIMIT, status=1,
+    files={"landscape.ini": system("PRD", "prdhost", lines=[
+        "error_handler = call", 'error_message = "broken\rStatistic.PRD: 1"']), "PRD.P00": profile()},
+    stdout=rfc_error_block("RfcReceive", "RFC_ERROR_SYSTEM_FAILURE", "broken?Statistic.PRD: 1")))
