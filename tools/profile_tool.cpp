@@ -12,6 +12,7 @@
 
 #include "profile/password.h"
 #include "profile/system_definition.h"
+#include "run/console.h"
 #include "run/file.h"
 #include "run/line_reader.h"
 
@@ -86,13 +87,23 @@ int Check(const char* path) {
   return 1;
 }
 
+int Run(int argc, char** argv) {
+  std::string_view command = argc > 1 ? argv[1] : "";
+  if (command == "encode" && argc == 2) return Encode();
+  if (command == "check" && argc == 3) return Check(argv[2]);
+  std::fputs(kUsage.data(), stderr);
+  return 1;
+}
+
 }  // namespace
 }  // namespace poolmetrics
 
 int main(int argc, char** argv) {
-  std::string_view command = argc > 1 ? argv[1] : "";
-  if (command == "encode" && argc == 2) return poolmetrics::Encode();
-  if (command == "check" && argc == 3) return poolmetrics::Check(argv[2]);
-  std::fputs(poolmetrics::kUsage.data(), stderr);
-  return 1;
+  int status = poolmetrics::Run(argc, argv);
+  // A stored form that never reached its reader must not look like success.
+  if (!poolmetrics::OutputDelivered()) {
+    std::fputs("PoolMetricsProfile: standard output could not be written\n", stderr);
+    return 1;
+  }
+  return status;
 }

@@ -1,5 +1,6 @@
 #include "output/channel_writer.h"
 
+#include "output/output_document.h"
 #include "run/text.h"
 
 namespace poolmetrics {
@@ -15,7 +16,7 @@ std::string_view DisplayedUnit(std::string_view unit) {
 }  // namespace
 
 FixedText<124> ChannelKey(std::string_view name) {
-  FixedText<124> key(name);
+  FixedText<124> key(LineText(name, '_'));
   for (char c : std::string_view(" /\\[]*():-")) ReplaceAll(key, c, '_');
   std::size_t stop = key.view().find('.');
   if (stop != std::string_view::npos) key[stop] = '_';
@@ -57,17 +58,17 @@ void WriteChannel(RunState& state, std::string_view label, std::string_view valu
     default: break;
   }
   doc += "\n<Result><Channel>";
-  doc += label;
+  AppendText(state, label);
   doc += "</Channel>";
   if (!unit.empty()) {
     doc += "\n<Unit>Custom</Unit>\n<CustomUnit>";
-    doc += unit;
+    AppendText(state, unit);
     doc += "</CustomUnit>";
   }
   // Without it the monitoring host reads a decimal value as 0.
   if (Contains(value, ".")) doc += "\n<Float>1</Float>";
   doc += "\n<Value>";
-  doc += value;
+  AppendText(state, value);
   doc += "</Value></Result>\n";
 }
 

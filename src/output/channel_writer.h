@@ -16,7 +16,9 @@ void WriteChannel(RunState& state, std::string_view label, std::string_view valu
 
 // The name of a channel in the "Brennick" lines: blanks, slashes,
 // backslashes, brackets, stars, parentheses, colons and hyphens become "_",
-// and so does the first full stop.
+// and so does the first full stop. So do control characters: a carriage
+// return in a host name (the key of a global run's channels) would otherwise
+// start a forged line for the front-end.
 FixedText<124> ChannelKey(std::string_view name);
 
 }  // namespace poolmetrics

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "output/code_page.h"
 #include "run/text.h"
 
 namespace poolmetrics {
@@ -40,15 +41,13 @@ std::size_t Utf8Length(std::string_view text) {
   return n;
 }
 
-// Appends `text` as XML character data, stopping before the first piece that
-// would not fit into `room` characters (an entity is never cut in half):
-// "&", "<" and ">" escaped; a byte that is not part of a UTF-8 sequence
-// taken as the Windows code page's Latin-1 letter it most likely is; control
-// characters, which XML cannot carry at all, shown as "?".
-template <typename Text>
-void AppendEscaped(Text& out, std::string_view text, std::size_t room) {
-  std::size_t limit = out.size() + room;
-  char reference[8];
+// Appends `text` as XML character data: "&", "<" and ">" escaped; a byte
+// that is not part of a UTF-8 sequence written as a reference to the
+// character it stands for in the platform's legacy code page; control
+// characters, which XML cannot carry at all, shown as "?". Tabs and line
+// ends are XML's own and stay.
+void AppendEscaped(std::string& out, std::string_view text) {
+  char reference[16];
   for (std::size_t i = 0; i < text.size();) {
     char c = text[i];
     unsigned char u = static_cast<unsigned char>(c);
@@ -63,11 +62,10 @@ void AppendEscaped(Text& out, std::string_view text, std::size_t room) {
         piece = text.substr(i, n);
         consumed = n;
       } else {
-        std::snprintf(reference, sizeof reference, "&#x%02X;", u);
+        std::snprintf(reference, sizeof reference, "&#x%02lX;", static_cast<unsigned long>(LegacyCodePoint(u)));
         piece = reference;
       }
     }
-    if (out.size() + piece.size() > limit) break;
     out += piece;
     i += consumed;
   }
@@ -95,22 +93,23 @@ void CloseDocument(RunState& state) { state.OutputDocument += IsXmlMode(state.Mo
 
 void AppendText(RunState& state, std::string_view text) {
   if (IsXmlMode(state.Mode))
-    AppendEscaped(state.OutputDocument, text, state.OutputDocument.kCapacity);
+    AppendEscaped(state.OutputDocument, text);
   else
-    state.OutputDocument += text;
+    state.OutputDocument += LineText(text);
 }
 
 std::string DocumentLine(CallerMode mode, std::string_view text) {
-  if (!IsXmlMode(mode)) return std::string(text);
-  std::string line;
-  AppendEscaped(line, text, 6 * text.size());
-  return line;
+  std::string line = LineText(text);
+  if (!IsXmlMode(mode)) return line;
+  std::string escaped;
+  AppendEscaped(escaped, line);
+  return escaped;
 }
 
 void WriteErrorDocument(RunState& state, std::string_view message) {
   auto& doc = state.OutputDocument;
   doc = kErrorHead;
-  AppendEscaped(doc, message, doc.kCapacity - kErrorHead.size() - kErrorTail.size());
+  AppendEscaped(doc, message);
   doc += kErrorTail;
 }
 

@@ -3,22 +3,31 @@
 #include "output/channel_writer.h"
 #include "output/output_document.h"
 #include "output/sensor_types.h"
+#include "run/run_failure.h"
 #include "run/text.h"
 
 namespace poolmetrics {
 namespace {
 
-void AppendCallFailure(RunState& state, int code, std::string_view exception) {
-  auto& doc = state.OutputDocument;
+std::string CallFailureMessage(int code, std::string_view exception) {
   switch (code) {
-    case 1: doc += "Error 1014: RFC-Failure raised !"; break;
-    case 2:
-      doc += "Error 1012: Exception.: ";
-      doc += exception;
-      break;
-    case 3: doc += "Error 1013: Sys-Exception raised !"; break;
-    default: doc += "Error 1015: Other Failure raised !"; break;
+    case 1: return "Error 1014: RFC-Failure raised !";
+    case 2: return Concat({"Error 1012: Exception.: ", exception});
+    case 3: return "Error 1013: Sys-Exception raised !";
+    default: return "Error 1015: Other Failure raised !";
   }
+}
+
+void AppendCallFailure(RunState& state, int code, std::string_view exception) {
+  std::string message = CallFailureMessage(code, exception);
+  // In a global run the message stands in the document, in place of the
+  // system's channels, and is written as any text there. A single run turns
+  // it into the error document, which escapes it then: escaped here, it
+  // would be escaped twice.
+  if (state.GlobalMode)
+    AppendText(state, message);
+  else
+    state.OutputDocument += message;
 }
 
 void WriteSection(RunState& state, const SensorType& type, const SummaryStatistic& statistic,

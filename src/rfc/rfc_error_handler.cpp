@@ -6,6 +6,7 @@
 
 #include "rfc/rfc_library.h"
 #include "run/console.h"
+#include "run/text.h"
 
 namespace poolmetrics {
 namespace {
@@ -28,7 +29,7 @@ void WriteLabelLine(std::string_view label, int indent, int width, std::string_v
   Print(label);
   for (int i = static_cast<int>(label.size()); i < width; ++i) std::fputc(' ', stdout);
   Print(" : ");
-  PrintLine(value);
+  PrintLine(LineText(value));  // the library's texts may quote files
 }
 
 void ReportRfcError(std::string_view operation) {

@@ -13,4 +13,9 @@ inline void PrintLine(std::string_view text) {
   std::fputc('\n', stdout);
 }
 
+// Flushes standard output; false when anything printed did not reach it (a
+// full disk, a closed pipe). Errors stick to the stream, so one check at the
+// end covers every line printed before.
+inline bool OutputDelivered() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
+
 }  // namespace poolmetrics

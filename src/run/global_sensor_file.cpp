@@ -4,6 +4,7 @@
 
 #include "run/console.h"
 #include "run/line_reader.h"
+#include "run/progress.h"
 #include "run/run_failure.h"
 #include "run/text.h"
 
@@ -139,13 +140,13 @@ void ReadGlobalSensorFile(RunState& state, std::string_view sensor_argument) {
 void StartGlobalRun(RunState& state) {
   state.ParameterKeys = state.ParameterText;
   UpperCaseInPlace(state.ParameterKeys);
-  if (state.ShowProgress) PrintLine(state.ProgressLine);  // the header line
+  if (state.ShowProgress) PrintProgressLine(state.ProgressLine);  // the header line
   ReplaceAll(state.ParameterText, ':', ' ');
   state.Values = ReadParameterValues(state.ParameterText, state.ParameterKeys);
   state.ParameterText.truncate(state.ParameterText.view().find(" @"));
   if (state.ShowProgress) {
     state.ProgressLine = Concat({"* ", state.StartTime, " ", state.ParameterText, " State=Executing"});
-    PrintLine(state.ProgressLine);
+    PrintProgressLine(state.ProgressLine);
   }
 }
 

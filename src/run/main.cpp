@@ -2,6 +2,7 @@
 // statistics of an SAP application server to a network monitoring host.
 #include <cstdio>
 
+#include "run/console.h"
 #include "run/program.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
   static char buffer[1 << 14];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   int status = poolmetrics::RunProgram(argc, argv);
-  std::fflush(stdout);
+  // A document that did not reach the monitoring host is no success: the run
+  // failed, and there is no channel left to say why.
+  if (!poolmetrics::OutputDelivered()) return poolmetrics::kUndeliveredStatus;
   return status;
 }

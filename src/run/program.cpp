@@ -19,6 +19,7 @@ int RunProgram(int argc, const char* const* argv) {
   state.StartTime = TimeOfDay();
   state.ProgressLine = HeaderLine(state.StartTime);
   state.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
+  state.OutputDocument.reserve(kDocumentReserve);
   try {
     ReadCommandLine(state, argc, argv);
     LocateProfile(state);

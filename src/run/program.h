@@ -8,4 +8,8 @@ namespace poolmetrics {
 // handler itself.)
 int RunProgram(int argc, const char* const* argv);
 
+// The exit status when standard output could not be written: the status of
+// a failed run, as with an error document.
+constexpr int kUndeliveredStatus = 2;
+
 }  // namespace poolmetrics

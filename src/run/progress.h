@@ -7,6 +7,7 @@
 #include "profile/system_definition.h"
 #include "run/console.h"
 #include "run/run_failure.h"
+#include "run/text.h"
 #include "run/time_of_day.h"
 
 namespace poolmetrics {
@@ -23,6 +24,10 @@ inline std::string HeaderLine(std::string_view start_time) {
 inline std::string SystemLine(std::string_view time, std::string_view profile, const SystemDefinition& s) {
   return Concat({"* ", time, " ", profile, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
 }
+
+// Prints a progress line. The lines name profiles, hosts, destinations and
+// parameters read from files: their control characters are shown as "?".
+inline void PrintProgressLine(std::string_view line) { PrintLine(LineText(line)); }
 
 // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...", the last.
 inline void PrintDoneLine() { PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."})); }

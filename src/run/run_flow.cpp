@@ -26,13 +26,13 @@ void ShortenParameterText(RunState& state) {
 }
 
 void PrintProgressLines(RunState& state) {
-  PrintLine(state.ProgressLine);  // the header line
+  PrintProgressLine(state.ProgressLine);  // the header line
   FixedText<9> now = TimeOfDay();
   state.ProgressLine = SystemLine(now, state.ProfileName, state.System) + " State=Processing";
-  PrintLine(state.ProgressLine);
+  PrintProgressLine(state.ProgressLine);
   ShortenParameterText(state);
   state.ProgressLine = Concat({"* ", now, " ", kProgramName, " - ", state.ParameterText, " State=Executing"});
-  PrintLine(state.ProgressLine);
+  PrintProgressLine(state.ProgressLine);
 }
 
 }  // namespace

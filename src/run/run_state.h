@@ -35,7 +35,9 @@ struct RunState {
   bool ShowProgress = false;
   CallerMode Mode = CallerMode::kExeXml;
   CallStatus Status = CallStatus::kErr;
-  FixedText<4096> OutputDocument;
+  // Grows as sections and systems are appended: a document cut short would
+  // no longer be one the monitoring host can read.
+  std::string OutputDocument;
   std::uint32_t ConnectionHandle = 0;
 
   SystemDefinition System;

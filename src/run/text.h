@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace poolmetrics {
@@ -31,6 +32,20 @@ template <typename Text>
 void ReplaceAll(Text& text, char from, char to) {
   for (std::size_t i = 0; i < text.size(); ++i)
     if (text[i] == from) text[i] = to;
+}
+
+// The control characters of ASCII: below 0x20, and 0x7F.
+constexpr bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+// `text` fit for a line of output: a carriage return or line feed from a file
+// would start a line of its own for the reader (a forged "Statistic." line),
+// and escape sequences would reach a terminal, so every control character
+// becomes `replacement`. Text without control characters stays as it is.
+inline std::string LineText(std::string_view text, char replacement = '?') {
+  std::string line(text);
+  for (char& c : line)
+    if (IsControl(c)) c = replacement;
+  return line;
 }
 
 template <typename Text>

@@ -239,35 +239,46 @@ SCENARIOS.append(scenario(
     stdout=OPEN_XML + pxa_xml(5, 4711) + summary_xml("Many", 5000, 1, 1)))
 
 # --- hostile texts in every field that reaches a document ------------------------------------
-# The XML forms escape markup, write bytes outside UTF-8 as references and
-# control characters as "?"; the line forms print the bytes as they are.
+# The XML forms escape markup, write bytes outside UTF-8 as references to the
+# characters of the platform's legacy code page (Latin-1 natively, code page
+# 1252 on Windows, where 0x80 is the euro sign) and control characters as "?";
+# the line forms print the bytes as they are, but control characters as "?".
 HOSTILE = [
-    # (bytes, as the XML forms show them)
-    ('R&D<"\xe4\x01>', 'R&amp;D&lt;"&#xE4;?&gt;'),
-    ("\xc3\xa4\xe0\x80\x80\xed\xa0\x80", "\xc3\xa4&#xE0;&#x80;&#x80;&#xED;&#xA0;&#x80;"),  # overlong, surrogate
-    ("\xef\xbf\xbe\xf4\x90\x80\x80\xf8\x1b", "&#xEF;&#xBF;&#xBE;&#xF4;&#x90;&#x80;&#x80;&#xF8;?"),  # no XML chars
+    # (bytes, as the XML forms show them natively, under Wine)
+    ('R&D<"\xe4\x01>', 'R&amp;D&lt;"&#xE4;?&gt;', 'R&amp;D&lt;"&#xE4;?&gt;'),
+    ("\xc3\xa4\xe0\x80\x80\xed\xa0\x80", "\xc3\xa4&#xE0;&#x80;&#x80;&#xED;&#xA0;&#x80;",  # overlong, surrogate
+     "\xc3\xa4&#xE0;&#x20AC;&#x20AC;&#xED;&#xA0;&#x20AC;"),
+    ("\xef\xbf\xbe\xf4\x90\x80\x80\xf8\x1b", "&#xEF;&#xBF;&#xBE;&#xF4;&#x90;&#x80;&#x80;&#xF8;?",  # no XML chars
+     "&#xEF;&#xBF;&#xBE;&#xF4;&#x90;&#x20AC;&#x20AC;&#xF8;?"),
 ]
-for n, (text, shown) in enumerate(HOSTILE, 1):
+for n, (text, native, wine) in enumerate(HOSTILE, 1):
     given = {"landscape.ini": SENSOR_LANDSCAPE, "PRD.P00": profile(destination=text)}
+    as_line = re.sub("[\x00-\x1f\x7f]", "?", text)
+
+    def shown(platform, native=native, wine=wine):
+        return wine if platform.name == "wine" else native
+
     SCENARIOS += [
         scenario("hostile destination %d in the XML header" % n, given, program="Holdrun", library=True,
-                 args=["PRD", "PXA-INFO"], stdout=document("xml", "PXA-INFO", destination=shown), status=0),
-        scenario("hostile destination %d as it is in the Quillon header" % n, given, program="Quillon",
-                 library=True, args=["PRD", "PXA-INFO"], stdout=document("Quillon", "PXA-INFO", destination=text),
-                 status=0),
+                 args=["PRD", "PXA-INFO"], status=0,
+                 stdout=lambda p, shown=shown: document("xml", "PXA-INFO", destination=shown(p))),
+        scenario("hostile destination %d as it is in the Quillon header, but control characters" % n, given,
+                 program="Quillon", library=True, args=["PRD", "PXA-INFO"],
+                 stdout=document("Quillon", "PXA-INFO", destination=as_line), status=0),
         scenario("hostile destination %d in message 1011" % n,
                  files(landscape(prd("refuse_logon = yes")), profile(destination=text), here=True),
                  program="Holdrun", library=True, args=["PRD", "PXA-INFO"],
-                 stdout=error_doc("Error 1011: RFC-Open for %s failed !" % shown), status=2),
+                 stdout=lambda p, shown=shown: error_doc("Error 1011: RFC-Open for %s failed !" % shown(p)), status=2),
         scenario("hostile exception name %d in message 1012" % n,
                  files(landscape(prd("receive_rc = 2", 'exception = "%s"' % text)), here=True),
                  program="Holdrun", library=True, args=["PRD", "PXA-INFO"],
-                 stdout=error_doc("Error 1012: Exception.: %s - Look for Trace-File" % shown), status=2),
+                 stdout=lambda p, shown=shown: error_doc("Error 1012: Exception.: %s - Look for Trace-File" % shown(p)),
+                 status=2),
         scenario("hostile item name %d from the global file in the XML summary" % n, dict(PROFILES, **{
             "landscape.ini": LANDSCAPE, "SAP Overseer.Gbl": "".join(line + "\n" for line in [
                 group("PRDMEM", "PRD.P00#"), sensor("PRDMEM", "PXA-INFO," + MARK + ",Item=" + text)])}),
                  program="Holdrun", library=True, args=["GLOBAL", "PRDMEM"], status=0,
-                 stdout=OPEN_XML + pxa_xml(5, 4711) + summary_xml(shown, 1, 1, 0)),
+                 stdout=lambda p, shown=shown: OPEN_XML + pxa_xml(5, 4711) + summary_xml(shown(p), 1, 1, 0)),
     ]
 
 # Arguments reach the program through the platform's command line: markup

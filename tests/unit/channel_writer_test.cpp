@@ -20,6 +20,10 @@ TEST(ChannelKey, LabelsOfTheSensorTables) {
       {"Max. size non-dialog WPs", "Max__size_non_dialog_WPs"},
       {"a/b\\c[d]e*f", "a_b_c_d_e_f"},
       {"PRD.P00", "PRD_P00"},
+      // a host name from a profile: no control character starts a line of its own
+      {"qas\rStatistic.x", "qas_Statistic_x"},
+      {"a\nb\tc\x1b\x7f", "a_b_c__"},
+      {"M\xFCller", "M\xFCller"},
   };
   for (const auto& c : cases) EXPECT_EQ(ChannelKey(c.label).view(), c.key) << c.label;
 }

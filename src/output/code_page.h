@@ -1,0 +1,29 @@
+// How a byte that is not part of UTF-8 is read before it goes into an XML
+// document: as a character of the platform's legacy code page.
+#pragma once
+
+namespace poolmetrics {
+
+// The Unicode code point of `byte` in Windows code page 1252: 0x80 to 0x9F
+// hold printable characters there (en dash, euro sign, ...), the rest is
+// Latin-1. The five positions the code page leaves undefined (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D) keep their Latin-1 value, as Windows itself maps them.
+constexpr char32_t Windows1252CodePoint(unsigned char byte) {
+  constexpr char32_t kC1[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
+      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
+  };
+  return byte >= 0x80 && byte <= 0x9F ? kC1[byte - 0x80] : byte;
+}
+
+// The code point of `byte` in ISO 8859-1: the byte's own value.
+constexpr char32_t Latin1CodePoint(unsigned char byte) { return byte; }
+
+// The code point of `byte` in the legacy code page of this platform: on
+// Windows the ANSI code page 1252 in which arguments and files arrive, on
+// other systems Latin-1 (legacy_code_page_win32.cpp / _posix.cpp).
+char32_t LegacyCodePoint(unsigned char byte);
+
+}  // namespace poolmetrics

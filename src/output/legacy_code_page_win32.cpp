@@ -1,0 +1,8 @@
+#include "output/code_page.h"
+
+namespace poolmetrics {
+
+// Arguments and files written on Windows carry the ANSI code page's bytes.
+char32_t LegacyCodePoint(unsigned char byte) { return Windows1252CodePoint(byte); }
+
+}  // namespace poolmetrics
