@@ -30,8 +30,8 @@ void AppendCallFailure(RunState& state, int code, std::string_view exception) {
     state.OutputDocument += message;
 }
 
-void WriteSection(RunState& state, const SensorType& type, const SummaryStatistic& statistic,
-                  const StatisticTables& tables, std::string_view since) {
+void WriteSection(RunState& state, const SensorType& type, const StatisticResult& statistic,
+                  std::string_view since) {
   if (!state.GlobalMode) {
     OpenDocument(state);
     OpenText(state);
@@ -41,11 +41,10 @@ void WriteSection(RunState& state, const SensorType& type, const SummaryStatisti
     AppendText(state, since);
     CloseText(state);
   }
-  const unsigned char* row = reinterpret_cast<const unsigned char*>(&statistic) + type.parameter;
   for (std::size_t i = 0; i < type.channel_count; ++i) {
     const ChannelDefinition& c = type.channels[i];
-    ValueText value =
-        c.format == ValueFormat::kCount ? FormatInteger(tables.Rows(c.source)) : FormatField(row + c.source, c.format);
+    ValueText value = c.format == ValueFormat::kCount ? FormatInteger(statistic.row_counts[c.source])
+                                                      : FormatField(statistic.Field(type.parameter, c.source), c.format);
     WriteChannel(state, c.label, value, c.unit);
   }
 }
@@ -67,37 +66,35 @@ std::string NoSensorTypeMessage() {
   return message + "...";
 }
 
-FixedText<32> SinceText(const SummaryStatistic& s) {
-  const char* date = s.STARTUP_DATE;
-  const char* time = s.STARTUP_TIME;
+FixedText<32> SinceText(const StatisticResult& s) {
+  std::string_view date = s.startup_date;  // YYYYMMDD
+  std::string_view time = s.startup_time;  // HHMMSS
   FixedText<32> since("since ");
-  since += std::string_view(date + 6, 2);
+  since += From(date, 6).substr(0, 2);
   since += '.';
-  since += std::string_view(date + 4, 2);
+  since += From(date, 4).substr(0, 2);
   since += '.';
-  since += std::string_view(date + 2, 2);
+  since += From(date, 2).substr(0, 2);
   since += " at ";
-  since += std::string_view(time, 2);
+  since += Head(time, 2);
   since += ':';
-  since += std::string_view(time + 2, 2);
+  since += From(time, 2).substr(0, 2);
   return since;
 }
 
 int EvaluateSensor(RunState& state) {
-  StatisticTables tables;
-  SummaryStatistic statistic = {};
+  StatisticResult statistic;
   FixedText<256> exception;
-  int code = CallSummaryStatistic(state.ConnectionHandle, "", statistic, tables, exception);
+  int code = CallSummaryStatistic(state.ConnectionHandle, statistic, exception);
   if (code == 0) {
     state.Status = CallStatus::kOk;
     FixedText<32> since = SinceText(statistic);
     for (const SensorType& type : kSensorTypes)
-      if (Contains(state.ParameterKeys, type.keyword)) WriteSection(state, type, statistic, tables, since);
+      if (Contains(state.ParameterKeys, type.keyword)) WriteSection(state, type, statistic, since);
     if (!state.GlobalMode) CloseDocument(state);
   } else {
     AppendCallFailure(state, code, exception);
   }
-  tables.Delete();
   return code;
 }
 

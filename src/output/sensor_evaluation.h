@@ -22,6 +22,6 @@ bool NamesSensorType(std::string_view parameter_keys);
 std::string NoSensorTypeMessage();
 
 // "since DD.MM.YY at HH:MM" from the system's start-up date and time.
-FixedText<32> SinceText(const SummaryStatistic& statistic);
+FixedText<32> SinceText(const StatisticResult& statistic);
 
 }  // namespace poolmetrics

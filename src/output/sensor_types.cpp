@@ -3,7 +3,6 @@
 #include <cstddef>
 
 #include "rfc/structures.h"
-#include "rfc/summary_statistic.h"
 
 namespace poolmetrics {
 namespace {
@@ -11,7 +10,7 @@ namespace {
 using S = StructureId;
 using F = ValueFormat;
 
-constexpr unsigned At(StructureId s, std::string_view field) { return FieldOffset(s, field); }
+constexpr std::size_t At(StructureId s, std::string_view field) { return FieldIndex(s, field); }
 
 constexpr ChannelDefinition kPhysicalAccesses[] = {
     {"Physical updates", At(S::kTabphysacc, "UPDATE"), F::kPacked8, "#"},
@@ -108,7 +107,7 @@ constexpr ChannelDefinition kTotalOperations[] = {
     {"Processed table tuples", At(S::kTabopertns, "ROWS"), F::kInt, "#"},
 };
 
-// Sources are the tables in the order of StatisticTables.
+// Sources are the tables in the interface's order.
 constexpr ChannelDefinition kTableEntries[] = {
     {"Alloc Procedure Dia", 0, F::kCount, "#"},  {"Alloc Procedure NonDia", 1, F::kCount, "#"},
     {"Buffer Names", 2, F::kCount, "#"},         {"Buffer Statistic", 3, F::kCount, "#"},
@@ -118,7 +117,7 @@ constexpr ChannelDefinition kTableEntries[] = {
 };
 
 template <std::size_t N>
-constexpr SensorType Type(std::string_view keyword, std::string_view header, std::size_t parameter,
+constexpr SensorType Type(std::string_view keyword, std::string_view header, RowParameter parameter,
                           const ChannelDefinition (&channels)[N]) {
   return {keyword, header, parameter, channels, N};
 }
@@ -126,29 +125,29 @@ constexpr SensorType Type(std::string_view keyword, std::string_view header, std
 }  // namespace
 
 const SensorType kSensorTypes[13] = {
-    Type("DBASE-ACCESSES", ") Table Statistics: Physical Database Accesses, ", offsetof(SummaryStatistic, DB_ACCESSES),
+    Type("DBASE-ACCESSES", ") Table Statistics: Physical Database Accesses, ", RowParameter::kDbAccesses,
          kPhysicalAccesses),
     Type("EXTENDED-MEMORY", ") Extended Memory Statistics: Utilization Data, ",
-         offsetof(SummaryStatistic, EXTENDED_MEMORY_USAGE), kExtendedMemory),
-    Type("HEAP-MEMORY", ") Heap Memory Statistics: Utilization Data, ", offsetof(SummaryStatistic, HEAP_MEMORY_USAGE),
+         RowParameter::kExtendedMemoryUsage, kExtendedMemory),
+    Type("HEAP-MEMORY", ") Heap Memory Statistics: Utilization Data, ", RowParameter::kHeapMemoryUsage,
          kHeapMemory),
     Type("LOGICAL-ACCESSES", ") Table Statistics: Logical (ABAP) DataBase Accesses, ",
-         offsetof(SummaryStatistic, LOGIC_ACCESSES), kLogicalAccesses),
-    Type("PAGING-AREA", ") Statistics on SAP Paging Area, ", offsetof(SummaryStatistic, PAGING_AREA), kPagingArea),
-    Type("PXA-INFO", ") Selected Information for PXA (Program Buffer), ", offsetof(SummaryStatistic, PXA_INFO),
+         RowParameter::kLogicAccesses, kLogicalAccesses),
+    Type("PAGING-AREA", ") Statistics on SAP Paging Area, ", RowParameter::kPagingArea, kPagingArea),
+    Type("PXA-INFO", ") Selected Information for PXA (Program Buffer), ", RowParameter::kPxaInfo,
          kPxaInfo),
-    Type("ROLL-AREA", ") Statistics on SAP Roll Area, ", offsetof(SummaryStatistic, ROLL_AREA), kRollArea),
+    Type("ROLL-AREA", ") Statistics on SAP Roll Area, ", RowParameter::kRollArea, kRollArea),
     Type("CURSOR-CACHE", ") SAP Cursor Cache: Total Statistics for all Work Processes, ",
-         offsetof(SummaryStatistic, SAP_CURSOR_CACHE_TOTAL), kCursorCache),
+         RowParameter::kSapCursorCacheTotal, kCursorCache),
     Type("TOTAL-DURATIONS", ") Total Durations: Physical Database Accesses, ",
-         offsetof(SummaryStatistic, TOTAL_DURATIONS), kPhysicalAccesses),
-    Type("TOTAL-HITRATIO", ") Table Statistics: Total Hit Rates, ", offsetof(SummaryStatistic, TOTAL_HITRATIO),
+         RowParameter::kTotalDurations, kPhysicalAccesses),
+    Type("TOTAL-HITRATIO", ") Table Statistics: Total Hit Rates, ", RowParameter::kTotalHitratio,
          kTotalHitRatio),
     Type("TOTAL-OPERATIONS", ") Table Statistics: Total number of Operations, ",
-         offsetof(SummaryStatistic, TOTAL_OPERATIONS), kTotalOperations),
-    Type("TOTAL-ROWS", ") Total Rows: Physical Database Accesses, ", offsetof(SummaryStatistic, TOTAL_ROWS),
+         RowParameter::kTotalOperations, kTotalOperations),
+    Type("TOTAL-ROWS", ") Total Rows: Physical Database Accesses, ", RowParameter::kTotalRows,
          kPhysicalAccesses),
-    Type("TABLE-ENTRIES", ") Pool-Metrics: Table-Entries, ", 0, kTableEntries),
+    Type("TABLE-ENTRIES", ") Pool-Metrics: Table-Entries, ", RowParameter::kDbAccesses, kTableEntries),
 };
 
 }  // namespace poolmetrics

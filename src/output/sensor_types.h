@@ -6,12 +6,13 @@
 #include <string_view>
 
 #include "output/value_formats.h"
+#include "rfc/structures.h"
 
 namespace poolmetrics {
 
 struct ChannelDefinition {
   std::string_view label;
-  unsigned source;  // the field's offset in its row, or the table's index (kCount)
+  std::size_t source;  // the field's index in its structure, or the table's index (kCount)
   ValueFormat format;
   std::string_view unit;
 };
@@ -19,7 +20,7 @@ struct ChannelDefinition {
 struct SensorType {
   std::string_view keyword;
   std::string_view header;  // follows "(" and the destination
-  std::size_t parameter;    // offsetof the row in SummaryStatistic (unused for table counts)
+  RowParameter parameter;   // whose fields the channels show (unused for table counts)
   const ChannelDefinition* channels;
   std::size_t channel_count;
 };

@@ -1,26 +1,20 @@
 #include "output/value_formats.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "run/text.h"
 
 namespace poolmetrics {
 
-ValueText FormatPacked(const unsigned char* field, unsigned n, unsigned d) {
-  constexpr char kHex[] = "0123456789ABCDEF";
-  char digits[2 * 32];
-  if (n > 32) n = 32;
-  for (unsigned i = 0; i < n; ++i) {
-    digits[2 * i] = kHex[field[i] >> 4];
-    digits[2 * i + 1] = kHex[field[i] & 0x0F];
-  }
-  ValueText text(digits[2 * n - 1] == 'D' ? "-" : "+");
-  unsigned integer_digits = 2 * n - 1 - d;
-  text += std::string_view(digits, integer_digits);
+ValueText FormatPacked(const PackedDigits& packed, unsigned d) {
+  std::string_view digits = packed.digits;
+  if (d > digits.size()) d = static_cast<unsigned>(digits.size());
+  ValueText text(packed.negative ? "-" : "+");
+  std::size_t integer_digits = digits.size() - d;
+  text += digits.substr(0, integer_digits);
   if (d > 0) {
     text += '.';
-    text += std::string_view(digits + integer_digits, d);
+    text += digits.substr(integer_digits);
   }
   return text;
 }
@@ -40,22 +34,18 @@ ValueText FormatInteger(long value) {
   return ValueText(text);
 }
 
-ValueText FormatField(const unsigned char* field, ValueFormat format) {
+ValueText FormatField(const FieldValue& field, ValueFormat format) {
   switch (format) {
-    case ValueFormat::kInt: {
-      std::int32_t value;
-      std::memcpy(&value, field, sizeof value);
-      return FormatInteger(value);
-    }
-    case ValueFormat::kPacked8: return StripLeadingZeros(FormatPacked(field, 8, 0));
+    case ValueFormat::kInt: return FormatInteger(field.integer);
+    case ValueFormat::kPacked8: return StripLeadingZeros(FormatPacked(field.packed, 0));
     case ValueFormat::kRate4: {
-      ValueText packed = FormatPacked(field, 4, 4);
+      ValueText packed = FormatPacked(field.packed, 4);
       ValueText text(packed[0] == '-' ? "-" : "");  // the sign is dropped unless negative
       text += From(packed, 1);
       return text;
     }
     case ValueFormat::kPercent: {
-      ValueText packed = FormatPacked(field, 7, 2);  // sign, 11 digits, point, 2 digits
+      ValueText packed = FormatPacked(field.packed, 2);  // sign, 11 digits, point, 2 digits
       ValueText text(std::string_view(packed).substr(9, 6));
       if (packed[0] != '-') {
         if (text[0] == '0') text[0] = ' ';

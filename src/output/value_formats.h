@@ -4,16 +4,16 @@
 #include <cstdint>
 #include <string_view>
 
+#include "rfc/statistic_result.h"
 #include "run/fixed_text.h"
 
 namespace poolmetrics {
 
 using ValueText = FixedText<64>;
 
-// A packed field of `n` bytes (2n-1 digits and a sign half-byte, "D" for
-// negative) as a sign character and its digits, with a point before the last
-// `d` of them. Half-bytes above 9 are written as they are ("A" to "F").
-ValueText FormatPacked(const unsigned char* field, unsigned n, unsigned d);
+// A packed number as a sign character and its digits, with a point before
+// the last `d` of them. Digits above 9 are written as they are ("A" to "F").
+ValueText FormatPacked(const PackedDigits& packed, unsigned d);
 
 // A formatted packed number reduced to its significant digits ("0" when
 // there is none). A negative number keeps its minus sign.
@@ -28,7 +28,7 @@ enum class ValueFormat {
 };
 
 // The value of a field in the given format (not for kCount).
-ValueText FormatField(const unsigned char* field, ValueFormat format);
+ValueText FormatField(const FieldValue& field, ValueFormat format);
 
 ValueText FormatInteger(long value);
 

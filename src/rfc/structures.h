@@ -1,8 +1,7 @@
-// The 17 structure types of the SAPTUNE_GET_SUMMARY_STATISTIC interface: the
-// element lists given to RfcInstallStructure, and the row layout the program
-// reads back. The library computes the offsets itself, by natural alignment;
-// the program computes the same layout here and is built against the row
-// lengths of the interface, so a drift in either stops the build.
+// The interface of SAPTUNE_GET_SUMMARY_STATISTIC as every RFC library sees
+// it: its 17 structure types with their fields, the importing parameters
+// typed by a structure, and its ten tables. Names, types and lengths only;
+// how a library lays a row out in memory is that library's own business.
 #pragma once
 
 #include <cstddef>
@@ -188,45 +187,79 @@ constexpr Structure kStructures[kStructureCount] = {
 
 constexpr const Structure& StructureOf(StructureId id) { return kStructures[static_cast<unsigned>(id)]; }
 
-constexpr unsigned AlignmentOf(FieldType type) { return type == FieldType::kInt ? 4 : 1; }
-
-constexpr unsigned AlignUp(unsigned offset, unsigned alignment) {
-  return (offset + alignment - 1) / alignment * alignment;
-}
-
-// The offset of element `index` under natural alignment.
-constexpr unsigned ElementOffset(const Structure& s, unsigned index) {
-  unsigned offset = 0;
-  for (unsigned i = 0;; ++i) {
-    offset = AlignUp(offset, AlignmentOf(s.elements[i].type));
-    if (i == index) return offset;
-    offset += s.elements[i].length;
-  }
-}
-
-// The row length under natural alignment: the end of the last element,
-// rounded up to the largest alignment of the structure.
-constexpr unsigned ComputedRowLength(const Structure& s) {
-  unsigned largest = 1;
-  for (unsigned i = 0; i < s.count; ++i)
-    if (AlignmentOf(s.elements[i].type) > largest) largest = AlignmentOf(s.elements[i].type);
-  return AlignUp(ElementOffset(s, s.count - 1) + s.elements[s.count - 1].length, largest);
-}
-
-// The offset of a field by name; a name that is not in the structure does
-// not compile where the offset is a constant.
-constexpr unsigned FieldOffset(StructureId id, std::string_view field) {
+// The index of a field by name; a name that is not in the structure does not
+// compile where the index is a constant.
+constexpr std::size_t FieldIndex(StructureId id, std::string_view field) {
   const Structure& s = StructureOf(id);
-  for (unsigned i = 0; i < s.count; ++i)
-    if (s.elements[i].name == field) return ElementOffset(s, i);
+  for (std::size_t i = 0; i < s.count; ++i)
+    if (s.elements[i].name == field) return i;
   throw "no such field";
 }
 
-constexpr bool LayoutsMatchTheInterface() {
-  for (const Structure& s : kStructures)
-    if (ComputedRowLength(s) != s.row_length) return false;
+// The importing parameters typed by a structure, in the interface's order.
+enum class RowParameter : unsigned {
+  kDbAccesses,
+  kExtendedMemoryUsage,
+  kHeapMemoryUsage,
+  kLogicAccesses,
+  kPagingArea,
+  kPxaInfo,
+  kRollArea,
+  kSapCursorCacheTotal,
+  kTotalDurations,
+  kTotalHitratio,
+  kTotalOperations,
+  kTotalRows,
+};
+constexpr std::size_t kRowParameterCount = 12;
+
+struct RowParameterSpec {
+  const char* name;
+  StructureId structure;
+};
+constexpr RowParameterSpec kRowParameters[kRowParameterCount] = {
+    {"DB_ACCESSES", StructureId::kTabphysacc},
+    {"EXTENDED_MEMORY_USAGE", StructureId::kEmstatusag},
+    {"HEAP_MEMORY_USAGE", StructureId::kHpstatusag},
+    {"LOGIC_ACCESSES", StructureId::kTabllogacc},
+    {"PAGING_AREA", StructureId::kRlpgStat},
+    {"PXA_INFO", StructureId::kPxainfos},
+    {"ROLL_AREA", StructureId::kRlpgStat},
+    {"SAP_CURSOR_CACHE_TOTAL", StructureId::kCcstatsttl},
+    {"TOTAL_DURATIONS", StructureId::kTabphysacc},
+    {"TOTAL_HITRATIO", StructureId::kTabhitrato},
+    {"TOTAL_OPERATIONS", StructureId::kTabopertns},
+    {"TOTAL_ROWS", StructureId::kTabphysacc},
+};
+
+constexpr const RowParameterSpec& RowParameterOf(RowParameter p) { return kRowParameters[static_cast<unsigned>(p)]; }
+
+// The most fields of a structure-typed importing parameter (CCSTATSTTL).
+constexpr std::size_t kMaxRowFields = 14;
+constexpr bool RowsFit() {
+  for (const RowParameterSpec& p : kRowParameters)
+    if (StructureOf(p.structure).count > kMaxRowFields) return false;
   return true;
 }
-static_assert(LayoutsMatchTheInterface(), "a structure's natural layout differs from its row length");
+static_assert(RowsFit(), "a structure-typed parameter has more fields than a result row holds");
+
+// The ten tables, in the interface's order, with the structures of their rows.
+struct TableSpec {
+  const char* name;
+  StructureId row;
+};
+constexpr std::size_t kTableCount = 10;
+constexpr TableSpec kTables[kTableCount] = {
+    {"ALLOC_PROCEDURE_DIA", StructureId::kMemalloc},
+    {"ALLOC_PROCEDURE_NONDIA", StructureId::kMemalloc},
+    {"BUFFER_NAMES", StructureId::kSaptunebfn},
+    {"BUFFER_STATISTIC", StructureId::kTunehdwq},
+    {"CURSOR_CACHE_INFO", StructureId::kCcstats},
+    {"EXTENDED_MEMORY_ACTIVE_CONTEXT", StructureId::kEmcontext},
+    {"INTERNAL_EXTERNAL_MODES_MEMORY", StructureId::kMemmodetab},
+    {"MODE_MEMORY_HISTORY", StructureId::kMemmodetab},
+    {"TABLE_QUALITIES", StructureId::kTabbufqual},
+    {"TABLE_STATISTIC", StructureId::kDbstatdec},
+};
 
 }  // namespace poolmetrics

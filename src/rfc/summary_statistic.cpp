@@ -1,10 +1,12 @@
 #include "rfc/summary_statistic.h"
 
+#include <cstring>
 #include <string>
 
 #include "rfc/rfc_api.h"
 #include "rfc/rfc_error_handler.h"
 #include "rfc/rfc_library.h"
+#include "rfc/structure_layout.h"
 
 namespace poolmetrics {
 namespace {
@@ -14,22 +16,33 @@ static_assert(static_cast<unsigned>(FieldType::kChar) == TYPC && static_cast<uns
 
 constexpr const char* kFunction = "SAPTUNE_GET_SUMMARY_STATISTIC";
 
-struct TableSpec {
-  const char* name;
-  StructureId row;
+// The buffers the library writes the importing parameters into: each at
+// least as long as its parameter, structure rows in the layout of
+// structure_layout.h.
+struct ReceiveBuffer {
+  char ANALYSIS_DATE[8];
+  char ANALYSIS_TIME[6];
+  char BUFSTAT_AVAILABLE[1];
+  char CCSTAT_AVAILABLE[1];
+  char EMSTAT_AVAILABLE[1];
+  std::int32_t NUMBER_OF_TABLES;
+  char PXAINF_AVAILABLE[1];
+  char RFC_ERROR[256];
+  char RFC_ERROR_TYPE[1];
+  char RPSTAT_AVAILABLE[1];
+  char STARTUP_DATE[8];  // YYYYMMDD
+  char STARTUP_TIME[6];  // HHMMSS
+  char TABSTAT_AVAILABLE[1];
+  // The structure-typed parameters, in the order of kRowParameters.
+  alignas(8) unsigned char rows[kRowParameterCount][StructureOf(StructureId::kCcstatsttl).row_length];
 };
-constexpr TableSpec kTables[StatisticTables::kCount] = {
-    {"ALLOC_PROCEDURE_DIA", StructureId::kMemalloc},
-    {"ALLOC_PROCEDURE_NONDIA", StructureId::kMemalloc},
-    {"BUFFER_NAMES", StructureId::kSaptunebfn},
-    {"BUFFER_STATISTIC", StructureId::kTunehdwq},
-    {"CURSOR_CACHE_INFO", StructureId::kCcstats},
-    {"EXTENDED_MEMORY_ACTIVE_CONTEXT", StructureId::kEmcontext},
-    {"INTERNAL_EXTERNAL_MODES_MEMORY", StructureId::kMemmodetab},
-    {"MODE_MEMORY_HISTORY", StructureId::kMemmodetab},
-    {"TABLE_QUALITIES", StructureId::kTabbufqual},
-    {"TABLE_STATISTIC", StructureId::kDbstatdec},
-};
+
+constexpr bool RowBuffersFit() {
+  for (const RowParameterSpec& p : kRowParameters)
+    if (StructureOf(p.structure).row_length > sizeof ReceiveBuffer::rows[0]) return false;
+  return true;
+}
+static_assert(RowBuffersFit(), "a row buffer is shorter than its structure");
 
 // Type handles of the installed structures: installed on the first call of
 // the process and reused by every later one (a global run calls once per
@@ -63,75 +76,129 @@ RFC_PARAMETER Field(const char* name, unsigned type, char (&field)[N]) {
   return Parameter(name, type, N, field);
 }
 
-template <std::size_t N>
-RFC_PARAMETER Row(const char* name, StructureId id, unsigned char (&row)[N]) {
-  return Parameter(name, TypeOf(id), N, row);
+RFC_PARAMETER Row(ReceiveBuffer& r, RowParameter p) {
+  const RowParameterSpec& spec = RowParameterOf(p);
+  return Parameter(spec.name, TypeOf(spec.structure), StructureOf(spec.structure).row_length,
+                   r.rows[static_cast<unsigned>(p)]);
+}
+
+// The ten internal tables of one call, created in the order of the interface
+// and deleted in the same order when the owner goes. A table the library
+// cannot create or delete ends the process through the RFC error handler.
+class StatisticTables {
+ public:
+  explicit StatisticTables(const RfcLibrary& rfc) : rfc_(rfc) {
+    for (std::size_t i = 0; i < kTableCount; ++i) {
+      handles_[i] = rfc.ItCreate(Name(kTables[i].name), StructureOf(kTables[i].row).row_length, 0, 0);
+      if (!handles_[i]) ReportRfcError(std::string("ItCreate ") + kTables[i].name);
+    }
+  }
+  ~StatisticTables() {
+    for (std::size_t i = 0; i < kTableCount; ++i)
+      if (rfc_.ItDelete(handles_[i]) != 0) ReportRfcError(std::string("ItDelete ") + kTables[i].name);
+  }
+  StatisticTables(const StatisticTables&) = delete;
+  StatisticTables& operator=(const StatisticTables&) = delete;
+
+  long Rows(std::size_t index) const { return static_cast<long>(rfc_.ItFill(handles_[index])); }
+  void* Handle(std::size_t index) const { return handles_[index]; }
+
+ private:
+  const RfcLibrary& rfc_;
+  void* handles_[kTableCount] = {};
+};
+
+void DecodeRow(const unsigned char* row, StructureId id, std::array<FieldValue, kMaxRowFields>& fields) {
+  const Structure& s = StructureOf(id);
+  for (unsigned i = 0; i < s.count; ++i) {
+    const unsigned char* field = row + ElementOffset(s, i);
+    if (s.elements[i].type == FieldType::kInt)
+      std::memcpy(&fields[i].integer, field, sizeof fields[i].integer);
+    else if (s.elements[i].type == FieldType::kPacked)
+      fields[i].packed = DecodePacked(field, s.elements[i].length);
+  }
+}
+
+template <std::size_t N, std::size_t M>
+void Take(FixedText<M>& text, const char (&field)[N]) {
+  text = std::string_view(field, N);
+}
+
+void Decode(const ReceiveBuffer& r, const StatisticTables& tables, StatisticResult& result) {
+  Take(result.analysis_date, r.ANALYSIS_DATE);
+  Take(result.analysis_time, r.ANALYSIS_TIME);
+  Take(result.startup_date, r.STARTUP_DATE);
+  Take(result.startup_time, r.STARTUP_TIME);
+  Take(result.bufstat_available, r.BUFSTAT_AVAILABLE);
+  Take(result.ccstat_available, r.CCSTAT_AVAILABLE);
+  Take(result.emstat_available, r.EMSTAT_AVAILABLE);
+  Take(result.pxainf_available, r.PXAINF_AVAILABLE);
+  Take(result.rpstat_available, r.RPSTAT_AVAILABLE);
+  Take(result.tabstat_available, r.TABSTAT_AVAILABLE);
+  Take(result.rfc_error_type, r.RFC_ERROR_TYPE);
+  Take(result.rfc_error, r.RFC_ERROR);
+  result.number_of_tables = r.NUMBER_OF_TABLES;
+  for (std::size_t p = 0; p < kRowParameterCount; ++p) DecodeRow(r.rows[p], kRowParameters[p].structure, result.rows[p]);
+  for (std::size_t t = 0; t < kTableCount; ++t) result.row_counts[t] = tables.Rows(t);
 }
 
 }  // namespace
 
-StatisticTables::StatisticTables() {
-  const RfcLibrary& rfc = Rfc();
-  for (std::size_t i = 0; i < kCount; ++i) {
-    handles_[i] = rfc.ItCreate(Name(kTables[i].name), StructureOf(kTables[i].row).row_length, 0, 0);
-    if (!handles_[i]) ReportRfcError(std::string("ItCreate ") + kTables[i].name);
+PackedDigits DecodePacked(const unsigned char* field, unsigned n) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  PackedDigits packed;
+  if (n == 0) return packed;
+  for (unsigned i = 0; i < n; ++i) {
+    packed.digits += kHex[field[i] >> 4];
+    if (i + 1 < n) packed.digits += kHex[field[i] & 0x0F];
   }
+  packed.negative = (field[n - 1] & 0x0F) == 0x0D;
+  return packed;
 }
 
-StatisticTables::~StatisticTables() { Delete(); }
-
-void StatisticTables::Delete() {
-  if (deleted_) return;
-  deleted_ = true;
+int CallSummaryStatistic(std::uint32_t connection, StatisticResult& result, FixedText<256>& exception) {
   const RfcLibrary& rfc = Rfc();
-  for (std::size_t i = 0; i < kCount; ++i)
-    if (rfc.ItDelete(handles_[i]) != 0) ReportRfcError(std::string("ItDelete ") + kTables[i].name);
-}
-
-long StatisticTables::Rows(std::size_t index) const { return static_cast<long>(Rfc().ItFill(handles_[index])); }
-
-int CallSummaryStatistic(std::uint32_t connection, std::string_view destination, SummaryStatistic& r,
-                         StatisticTables& tables, FixedText<256>& exception) {
-  const RfcLibrary& rfc = Rfc();
+  StatisticTables tables(rfc);
   InstallStructures(rfc);
 
   char exporting_destination[32];
-  for (std::size_t i = 0; i < sizeof exporting_destination; ++i)
-    exporting_destination[i] = i < destination.size() ? destination[i] : ' ';
+  std::memset(exporting_destination, ' ', sizeof exporting_destination);
   RFC_PARAMETER exporting[] = {
       Field("DESTINATION", TYPC, exporting_destination),
       {},
   };
+  ReceiveBuffer r = {};
+  using P = RowParameter;
   RFC_PARAMETER importing[] = {
       Field("ANALYSIS_DATE", TYPDATE, r.ANALYSIS_DATE),
       Field("ANALYSIS_TIME", TYPTIME, r.ANALYSIS_TIME),
       Field("BUFSTAT_AVAILABLE", TYPC, r.BUFSTAT_AVAILABLE),
       Field("CCSTAT_AVAILABLE", TYPC, r.CCSTAT_AVAILABLE),
-      Row("DB_ACCESSES", StructureId::kTabphysacc, r.DB_ACCESSES),
+      Row(r, P::kDbAccesses),
       Field("EMSTAT_AVAILABLE", TYPC, r.EMSTAT_AVAILABLE),
-      Row("EXTENDED_MEMORY_USAGE", StructureId::kEmstatusag, r.EXTENDED_MEMORY_USAGE),
-      Row("HEAP_MEMORY_USAGE", StructureId::kHpstatusag, r.HEAP_MEMORY_USAGE),
-      Row("LOGIC_ACCESSES", StructureId::kTabllogacc, r.LOGIC_ACCESSES),
+      Row(r, P::kExtendedMemoryUsage),
+      Row(r, P::kHeapMemoryUsage),
+      Row(r, P::kLogicAccesses),
       Parameter("NUMBER_OF_TABLES", TYPINT, sizeof r.NUMBER_OF_TABLES, &r.NUMBER_OF_TABLES),
-      Row("PAGING_AREA", StructureId::kRlpgStat, r.PAGING_AREA),
+      Row(r, P::kPagingArea),
       Field("PXAINF_AVAILABLE", TYPC, r.PXAINF_AVAILABLE),
-      Row("PXA_INFO", StructureId::kPxainfos, r.PXA_INFO),
+      Row(r, P::kPxaInfo),
       Field("RFC_ERROR", TYPC, r.RFC_ERROR),
       Field("RFC_ERROR_TYPE", TYPC, r.RFC_ERROR_TYPE),
-      Row("ROLL_AREA", StructureId::kRlpgStat, r.ROLL_AREA),
+      Row(r, P::kRollArea),
       Field("RPSTAT_AVAILABLE", TYPC, r.RPSTAT_AVAILABLE),
-      Row("SAP_CURSOR_CACHE_TOTAL", StructureId::kCcstatsttl, r.SAP_CURSOR_CACHE_TOTAL),
+      Row(r, P::kSapCursorCacheTotal),
       Field("STARTUP_DATE", TYPDATE, r.STARTUP_DATE),
       Field("STARTUP_TIME", TYPTIME, r.STARTUP_TIME),
       Field("TABSTAT_AVAILABLE", TYPC, r.TABSTAT_AVAILABLE),
-      Row("TOTAL_DURATIONS", StructureId::kTabphysacc, r.TOTAL_DURATIONS),
-      Row("TOTAL_HITRATIO", StructureId::kTabhitrato, r.TOTAL_HITRATIO),
-      Row("TOTAL_OPERATIONS", StructureId::kTabopertns, r.TOTAL_OPERATIONS),
-      Row("TOTAL_ROWS", StructureId::kTabphysacc, r.TOTAL_ROWS),
+      Row(r, P::kTotalDurations),
+      Row(r, P::kTotalHitratio),
+      Row(r, P::kTotalOperations),
+      Row(r, P::kTotalRows),
       {},
   };
-  RFC_TABLE table_list[StatisticTables::kCount + 1] = {};
-  for (std::size_t i = 0; i < StatisticTables::kCount; ++i) {
+  RFC_TABLE table_list[kTableCount + 1] = {};
+  for (std::size_t i = 0; i < kTableCount; ++i) {
     table_list[i].name = Name(kTables[i].name);
     table_list[i].nlen = static_cast<unsigned>(std::char_traits<char>::length(kTables[i].name));
     table_list[i].type = TypeOf(kTables[i].row);
@@ -145,6 +212,7 @@ int CallSummaryStatistic(std::uint32_t connection, std::string_view destination,
   if (rc != RFC_OK) return rc;
   rc = rfc.RfcReceive(connection, importing, table_list, &exception_name);
   if ((rc == RFC_EXCEPTION || rc == RFC_SYS_EXCEPTION) && exception_name) exception = exception_name;
+  if (rc == RFC_OK) Decode(r, tables, result);
   return rc;
 }
 

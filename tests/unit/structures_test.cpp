@@ -1,4 +1,4 @@
-#include "rfc/structures.h"
+#include "rfc/structure_layout.h"
 
 #include <gtest/gtest.h>
 

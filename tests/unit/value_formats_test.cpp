@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "rfc/summary_statistic.h"
+
 #include <cstring>
 #include <vector>
 
@@ -20,12 +22,31 @@ std::vector<unsigned char> Packed(unsigned n, const char* digits, unsigned char 
   return bytes;
 }
 
+// The field as the classic library hands it over, decoded as every library's
+// result carries it: sign and digits.
+FieldValue Field(const std::vector<unsigned char>& bytes, ValueFormat format) {
+  FieldValue field;
+  if (format == ValueFormat::kInt)
+    std::memcpy(&field.integer, bytes.data(), sizeof field.integer);
+  else
+    field.packed = DecodePacked(bytes.data(), static_cast<unsigned>(bytes.size()));
+  return field;
+}
+
+TEST(ValueFormats, DecodePackedKeepsEveryDigitAndTheSign) {
+  PackedDigits p = DecodePacked(Packed(8, "12345").data(), 8);
+  EXPECT_EQ(p.digits.view(), "000000000012345");
+  EXPECT_FALSE(p.negative);
+  EXPECT_TRUE(DecodePacked(Packed(7, "9987", 0xD).data(), 7).negative);
+  const unsigned char raw[2] = {0xAB, 0x1F};  // half-bytes above 9 are kept as they are
+  EXPECT_EQ(DecodePacked(raw, 2).digits.view(), "AB1");
+  EXPECT_FALSE(DecodePacked(raw, 2).negative);
+}
+
 TEST(ValueFormats, FormatPacked) {
-  EXPECT_EQ(FormatPacked(Packed(8, "12345").data(), 8, 0).view(), "+000000000012345");
-  EXPECT_EQ(FormatPacked(Packed(4, "995000").data(), 4, 4).view(), "+099.5000");
-  EXPECT_EQ(FormatPacked(Packed(7, "9987", 0xD).data(), 7, 2).view(), "-00000000099.87");
-  const unsigned char raw[2] = {0xAB, 0x1F};  // half-bytes above 9 are written as they are
-  EXPECT_EQ(FormatPacked(raw, 2, 0).view(), "+AB1");
+  EXPECT_EQ(FormatPacked(DecodePacked(Packed(8, "12345").data(), 8), 0).view(), "+000000000012345");
+  EXPECT_EQ(FormatPacked(DecodePacked(Packed(4, "995000").data(), 4), 4).view(), "+099.5000");
+  EXPECT_EQ(FormatPacked(DecodePacked(Packed(7, "9987", 0xD).data(), 7), 2).view(), "-00000000099.87");
 }
 
 TEST(ValueFormats, EveryFormatOnATableOfValues) {
@@ -54,7 +75,7 @@ TEST(ValueFormats, EveryFormatOnATableOfValues) {
       {"int negative", {0xFF, 0xFF, 0xFF, 0xFF}, ValueFormat::kInt, "-1"},
       {"int zero", {0, 0, 0, 0}, ValueFormat::kInt, "0"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FormatField(c.field.data(), c.format).view(), c.text) << c.label;
+  for (const auto& c : cases) EXPECT_EQ(FormatField(Field(c.field, c.format), c.format).view(), c.text) << c.label;
 }
 
 }  // namespace
