@@ -1,19 +1,26 @@
-// EvaluateSensor: one call of the summary statistic, turned into the
-// sections of the sensor types named in the parameters.
+// The sections of a sensor request: for every sensor type that the
+// parameters name, a header and its channels, from one call's result.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "rfc/summary_statistic.h"
-#include "run/run_state.h"
+#include "output/document_writer.h"
+#include "rfc/statistic_result.h"
+#include "run/fixed_text.h"
 
 namespace poolmetrics {
 
-// Calls the function module over state.ConnectionHandle and appends the
-// sections (or the failed call's message) to the document. Sets the call
-// status to OK exactly when the call succeeded; returns the call's code.
-int EvaluateSensor(RunState& state);
+// Writes the section of every sensor type named in `parameter_keys`, in
+// their fixed order. Outside a global run each section opens the document
+// anew with its header (so a request naming several types shows the last),
+// and the document is closed, also when no type is named; in a global run
+// only the channels are written, into the document the run keeps open.
+void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, std::string_view parameter_keys,
+                         std::string_view destination, bool global_run);
+
+// The message of a failed call by its return code (1012 to 1015).
+std::string CallFailureMessage(int code, std::string_view exception);
 
 // Whether the parameters name at least one sensor type.
 bool NamesSensorType(std::string_view parameter_keys);

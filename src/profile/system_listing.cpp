@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "output/output_document.h"
-#include "output/sensor_evaluation.h"
+#include "output/document_writer.h"
+#include "run/evaluate_sensor.h"
 #include "profile/system_definition.h"
 #include "rfc/connection.h"
 #include "rfc/rfc_error_handler.h"
@@ -33,6 +33,7 @@ void SetSystemLabel(RunState& state) {
     case SystemLabelKind::kHost: state.SystemLabel = state.System.Hostname; break;
     case SystemLabelKind::kSid: state.SystemLabel = state.System.Destination; break;
   }
+  state.Document->KeyChannelsBy(state.SystemLabel);
 }
 
 // Handles one listed system. A profile that cannot be opened is skipped
@@ -54,7 +55,7 @@ void RunListedSystem(RunState& state, std::string_view name) {
   if (state.ShowProgress) state.ProgressLine = SystemLine(TimeOfDay(), name, state.System);
 
   InstallRfcErrorHandler();
-  state.OutputDocument.clear();
+  state.Document->clear();
   state.Status = CallStatus::kErr;
   state.ConnectionHandle = OpenConnection(state);
   if (state.ConnectionHandle == 0) {
@@ -70,16 +71,17 @@ void RunListedSystem(RunState& state, std::string_view name) {
   // named "R&D.P00" must not break it.
   if (state.ShowProgress)
     PrintLine(Concat(
-        {"\n", DocumentLine(state.Mode, state.ProgressLine), " State=", processed ? "Processed" : "Rfc Failure"}));
+        {"\n", state.Document->Line(state.ProgressLine), " State=", processed ? "Processed" : "Rfc Failure"}));
 }
 
 }  // namespace
 
 int RunSystemListing(RunState& state) {
   Rfc();  // a missing library is one clean error document, not a broken one
-  OpenDocument(state);
-  PrintLine(state.OutputDocument);
-  state.OutputDocument.clear();
+  state.Document = MakeDocumentWriter(state.Mode, state.Values.channel);
+  state.Document->Open();
+  PrintLine(state.Document->text());
+  state.Document->clear();
 
   std::string_view listing = state.ServerListing;
   while (!listing.empty()) {
@@ -87,12 +89,10 @@ int RunSystemListing(RunState& state) {
     RunListedSystem(state, TakeNextName(listing));
   }
 
-  OpenText(state);
-  AppendText(state, Concat({"(***) ", state.ItemName, ": NoSystems=", std::to_string(state.SystemCount), ", Processed=",
+  state.Document->Text(Concat({"(***) ", state.ItemName, ": NoSystems=", std::to_string(state.SystemCount), ", Processed=",
                             std::to_string(state.ProcessedCount), ", Failed=", std::to_string(state.FailedCount)}));
-  CloseText(state);
-  CloseDocument(state);
-  PrintLine(state.OutputDocument);
+  state.Document->Close();
+  PrintLine(state.Document->text());
   if (state.ShowProgress) PrintDoneLine();
   return 0;
 }

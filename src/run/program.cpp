@@ -1,6 +1,6 @@
 #include "run/program.h"
 
-#include "output/output_document.h"
+#include "output/document_writer.h"
 #include "profile/system_definition.h"
 #include "profile/system_listing.h"
 #include "run/command_line.h"
@@ -19,7 +19,6 @@ int RunProgram(int argc, const char* const* argv) {
   state.StartTime = TimeOfDay();
   state.ProgressLine = HeaderLine(state.StartTime);
   state.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
-  state.OutputDocument.reserve(kDocumentReserve);
   try {
     ReadCommandLine(state, argc, argv);
     LocateProfile(state);
@@ -31,8 +30,7 @@ int RunProgram(int argc, const char* const* argv) {
     ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.ProfileName, state.System);
     return RunOneSystem(state);
   } catch (const RunFailure& failure) {
-    WriteErrorDocument(state, failure.message());
-    Print(state.OutputDocument);
+    Print(ErrorDocument(failure.message()));
     return 2;
   }
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "output/sensor_evaluation.h"
+#include "run/evaluate_sensor.h"
 #include "rfc/connection.h"
 #include "rfc/rfc_error_handler.h"
 #include "rfc/trace_hint.h"
@@ -42,22 +43,21 @@ int RunOneSystem(RunState& state) {
   // monitoring host takes for a success.
   if (!NamesSensorType(state.ParameterKeys)) Fail(NoSensorTypeMessage());
   InstallRfcErrorHandler();
-  state.OutputDocument.clear();
+  state.Document = MakeDocumentWriter(state.Mode, state.Values.channel);
   state.Status = CallStatus::kErr;
   if (state.ShowProgress) PrintProgressLines(state);
 
   state.ConnectionHandle = OpenConnection(state);
   if (state.ConnectionHandle == 0) Fail(Concat({"Error 1011: RFC-Open for ", state.System.Destination, " failed !"}));
-  EvaluateSensor(state);
+  std::string failure = EvaluateSensor(state);
   CloseConnection(state);
 
   if (state.Status != CallStatus::kOk) {
     // The library's trace file explains the failure; it stays on disk.
     File trace = File::OpenRead(kTraceFile);
-    state.OutputDocument += TraceHint(trace.get());
-    Fail(std::string(state.OutputDocument));
+    Fail(failure + std::string(TraceHint(trace.get())));
   }
-  Print(state.OutputDocument);
+  Print(state.Document->text());
   std::remove(kTraceFile);
   if (state.ShowProgress) PrintDoneLine();
   return 0;

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "output/caller_mode.h"
+#include "output/document_writer.h"
 #include "profile/system_definition.h"
 #include "run/file.h"
 #include "run/fixed_text.h"
@@ -35,9 +37,9 @@ struct RunState {
   bool ShowProgress = false;
   CallerMode Mode = CallerMode::kExeXml;
   CallStatus Status = CallStatus::kErr;
-  // Grows as sections and systems are appended: a document cut short would
-  // no longer be one the monitoring host can read.
-  std::string OutputDocument;
+  // The document of the run, in the caller mode's form; made once the
+  // parameters (and a global run's allocation) are known.
+  std::unique_ptr<DocumentWriter> Document;
   std::uint32_t ConnectionHandle = 0;
 
   SystemDefinition System;
@@ -48,7 +50,6 @@ struct RunState {
   std::string ServerListing;
   SystemLabelKind LabelKind = SystemLabelKind::kProfile;
   FixedText<44> SystemLabel;
-  unsigned ChannelCount = 0;
   unsigned SystemCount = 0;
   unsigned ProcessedCount = 0;
   unsigned FailedCount = 0;

@@ -1,15 +1,11 @@
-#include "output/output_document.h"
+#include "output/xml_text.h"
 
 #include <cstdio>
 
 #include "output/code_page.h"
-#include "run/text.h"
 
 namespace poolmetrics {
 namespace {
-
-constexpr std::string_view kErrorHead = "<Prtg>\n<Error>1</Error>\n<Text>";
-constexpr std::string_view kErrorTail = "</Text>\n</Prtg>\n";
 
 std::string_view XmlEntity(char c) {
   switch (c) {
@@ -41,12 +37,9 @@ std::size_t Utf8Length(std::string_view text) {
   return n;
 }
 
-// Appends `text` as XML character data: "&", "<" and ">" escaped; a byte
-// that is not part of a UTF-8 sequence written as a reference to the
-// character it stands for in the platform's legacy code page; control
-// characters, which XML cannot carry at all, shown as "?". Tabs and line
-// ends are XML's own and stay.
-void AppendEscaped(std::string& out, std::string_view text) {
+}  // namespace
+
+void AppendXmlText(std::string& out, std::string_view text) {
   char reference[16];
   for (std::size_t i = 0; i < text.size();) {
     char c = text[i];
@@ -69,48 +62,6 @@ void AppendEscaped(std::string& out, std::string_view text) {
     out += piece;
     i += consumed;
   }
-}
-
-}  // namespace
-
-void OpenDocument(RunState& state) {
-  if (IsXmlMode(state.Mode))
-    state.OutputDocument = "\n<Prtg>\n";
-  else
-    state.OutputDocument.clear();
-}
-
-void OpenText(RunState& state) { state.OutputDocument += IsXmlMode(state.Mode) ? "\n<Text>" : "\n# "; }
-
-void CloseText(RunState& state) {
-  if (IsXmlMode(state.Mode))
-    state.OutputDocument += "</Text>\n";
-  else if (state.Mode == CallerMode::kQuillon && Contains(state.ParameterKeys, "CH="))
-    state.OutputDocument.clear();  // only the selected channel's value is printed
-}
-
-void CloseDocument(RunState& state) { state.OutputDocument += IsXmlMode(state.Mode) ? "\n</Prtg>\n" : "\n"; }
-
-void AppendText(RunState& state, std::string_view text) {
-  if (IsXmlMode(state.Mode))
-    AppendEscaped(state.OutputDocument, text);
-  else
-    state.OutputDocument += LineText(text);
-}
-
-std::string DocumentLine(CallerMode mode, std::string_view text) {
-  std::string line = LineText(text);
-  if (!IsXmlMode(mode)) return line;
-  std::string escaped;
-  AppendEscaped(escaped, line);
-  return escaped;
-}
-
-void WriteErrorDocument(RunState& state, std::string_view message) {
-  auto& doc = state.OutputDocument;
-  doc = kErrorHead;
-  AppendEscaped(doc, message);
-  doc += kErrorTail;
 }
 
 }  // namespace poolmetrics

@@ -1,0 +1,88 @@
+// DocumentWriter: the one owner of the output document. There is one writer
+// per output form (the PRTG XML form, the Brennick lines, the Quillon lines)
+// behind this interface. Each owns its escaping, the run's channel count
+// with the selection and limit that depend on it, and the frame.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "output/caller_mode.h"
+
+namespace poolmetrics {
+
+// Channels a "Brennick" front-end takes in one run.
+constexpr unsigned kBrennickChannelLimit = 10;
+
+// What the document reserves at start-up: enough for any single-system
+// document (fourteen channels in the XML form take about 2,000 characters).
+// A global run that names many sensor types grows it further; it is never
+// cut.
+constexpr std::size_t kDocumentReserve = 4096;
+
+class DocumentWriter {
+ public:
+  virtual ~DocumentWriter() = default;
+
+  // Starts the document, discarding whatever it held.
+  virtual void Open() = 0;
+  // A free-text line: a section header, or a global run's summary.
+  virtual void Text(std::string_view text) = 0;
+  // One channel. Every call counts towards the run's channels, also one
+  // that the form then leaves out.
+  virtual void Channel(std::string_view label, std::string_view value, std::string_view unit) = 0;
+  // Text that stands in the document in place of channels: a failed call's
+  // message in a global run.
+  virtual void Append(std::string_view text) = 0;
+  // Ends the document.
+  virtual void Close() = 0;
+  // A line printed inside the open document (a global run's state line).
+  virtual std::string Line(std::string_view text) const = 0;
+
+  // In a global run the Brennick lines name every channel of a system by
+  // the system's label (also an empty one), not by the channel's own.
+  void KeyChannelsBy(std::string_view system_label) {
+    keyed_by_system_ = true;
+    system_label_ = system_label;
+  }
+
+  // The PRTG error document carrying `message`, the same in every form,
+  // complete and well-formed, in place of whatever the document held.
+  void Error(std::string_view message);
+
+  const std::string& text() const { return document_; }
+  void clear() { document_.clear(); }
+
+ protected:
+  DocumentWriter() { document_.reserve(kDocumentReserve); }
+
+  std::string document_;
+  unsigned channel_count_ = 0;
+  bool keyed_by_system_ = false;
+  std::string system_label_;
+};
+
+// The writer of the caller mode's form. `selected_channel`: mode Quillon's
+// "CH=" selection, if the parameters make one.
+std::unique_ptr<DocumentWriter> MakeDocumentWriter(CallerMode mode, std::optional<unsigned> selected_channel);
+
+// The name of a channel in the "Brennick" lines: blanks, slashes,
+// backslashes, brackets, stars, parentheses, colons, hyphens and control
+// characters become "_", and so does the first full stop.
+std::string ChannelKey(std::string_view name);
+
+// A line printed inside a document of the caller mode's form (a global
+// run's state line, a progress line between its channels): escaped in the
+// XML form, and without any control character, tabs and line ends included.
+std::string DocumentLine(CallerMode mode, std::string_view text);
+
+// The PRTG error document carrying `message`, the same in every caller mode.
+std::string ErrorDocument(std::string_view message);
+
+// The unit as the line forms show it: "#" for none, "%" for "PerCent",
+// "mSec" for "TimeResponse".
+std::string_view DisplayedUnit(std::string_view unit);
+
+}  // namespace poolmetrics

@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "output/caller_mode.h"
+#include "output/code_page.h"
+#include "output/document_writer.h"
+#include "run/parameter_values.h"
+#include "run/text.h"
+
+namespace poolmetrics {
+namespace {
+
+std::string Section(CallerMode mode, std::optional<unsigned> selection = {}) {
+  auto document = MakeDocumentWriter(mode, selection);
+  document->Append("earlier output");
+  document->Open();
+  document->Text("(R&D) header");
+  document->Append("(channels)");
+  document->Close();
+  return document->text();
+}
+
+TEST(DocumentWriter, FrameOfEveryCallerMode) {
+  const std::string xml = "\n<Prtg>\n\n<Text>(R&amp;D) header</Text>\n(channels)\n</Prtg>\n";
+  EXPECT_EQ(Section(CallerMode::kExeXml), xml);
+  EXPECT_EQ(Section(CallerMode::kHoldrun), xml);
+  EXPECT_EQ(Section(CallerMode::kVarnock), xml);
+  EXPECT_EQ(Section(CallerMode::kBrennick), "\n# (R&D) header(channels)\n");
+  EXPECT_EQ(Section(CallerMode::kQuillon), "\n# (R&D) header(channels)\n");
+  EXPECT_EQ(Section(CallerMode::kQuillon, 3), "(channels)\n");  // header dropped
+}
+
+TEST(DocumentWriter, ErrorDocumentIsTheSameInEveryMode) {
+  for (CallerMode mode : {CallerMode::kExeXml, CallerMode::kBrennick, CallerMode::kQuillon}) {
+    auto document = MakeDocumentWriter(mode, {});
+    document->Open();
+    document->Error("Error 1002: Profile R&D<1>.P00 is missing...");
+    EXPECT_EQ(document->text(),
+              "<Prtg>\n<Error>1</Error>\n<Text>Error 1002: Profile R&amp;D&lt;1&gt;.P00 is missing...</Text>\n"
+              "</Prtg>\n");
+  }
+  EXPECT_EQ(ErrorDocument(""), "<Prtg>\n<Error>1</Error>\n<Text></Text>\n</Prtg>\n");
+}
+
+TEST(DocumentWriter, GrowsPastFourKilobytesAndIsNeverCut) {
+  std::string amps;
+  for (int i = 0; i < 5000; ++i) amps += "&amp;";
+  EXPECT_EQ(ErrorDocument(std::string(5000, '&')), "<Prtg>\n<Error>1</Error>\n<Text>" + amps + "</Text>\n</Prtg>\n");
+
+  // A global run appends the sections of every named sensor type.
+  auto global = MakeDocumentWriter(CallerMode::kExeXml, {});
+  global->Open();
+  for (int i = 0; i < 100; ++i) global->Channel("Label & " + std::to_string(i), std::to_string(i), "#");
+  global->Text("(***) Item: NoSystems=1, Processed=1, Failed=0");
+  global->Close();
+  std::string_view doc = global->text();
+  EXPECT_GT(doc.size(), 8000u);
+  EXPECT_NE(doc.find("<Channel>Label &amp; 99</Channel>"), std::string_view::npos);
+  const std::string_view end =
+      "</Value></Result>\n\n<Text>(***) Item: NoSystems=1, Processed=1, Failed=0</Text>\n\n</Prtg>\n";
+  EXPECT_EQ(doc.substr(doc.size() - end.size()), end);
+}
+
+TEST(CallerMode, SelectedByProgramName) {
+  struct {
+    const char* path;
+    CallerMode mode;
+  } cases[] = {
+      {"PoolMetrics", CallerMode::kExeXml},
+      {"C:\\PRTG\\Custom Sensors\\EXEXML\\PoolMetrics.exe", CallerMode::kExeXml},
+      {"Brennick.exe", CallerMode::kBrennick},
+      {"/opt/pm/quillon", CallerMode::kQuillon},
+      {"D:\\x\\PoolMetrics-Holdrun.EXE", CallerMode::kHoldrun},
+      {"PoolMetrics_Varnock", CallerMode::kVarnock},
+      {"MyQuillon", CallerMode::kExeXml},
+      {"", CallerMode::kExeXml},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CallerModeFromProgramName(c.path), c.mode) << c.path;
+}
+
+}  // namespace
+}  // namespace poolmetrics
+
+namespace poolmetrics {
+namespace {
+
+TEST(DocumentWriter, TextsThatXmlCannotCarryAsTheyAre) {
+  struct {
+    const char* label;
+    std::string text;
+    std::string in_document;
+  } cases[] = {
+      {"markup", "R&D <1> \"q\"", "R&amp;D &lt;1&gt; \"q\""},
+      {"UTF-8 passes", "M\xC3\xBCller \xE2\x82\xAC", "M\xC3\xBCller \xE2\x82\xAC"},
+      {"Latin-1 byte", "M\xFCller", "M&#xFC;ller"},
+      {"C1 bytes are Latin-1 control characters here", "Prod\x96\x80", "Prod&#x96;&#x80;"},
+      {"broken sequence", "\xC3(", "&#xC3;("},
+      {"overlong form and surrogate", "\xE0\x80\x80\xED\xA0\x80", "&#xE0;&#x80;&#x80;&#xED;&#xA0;&#x80;"},
+      {"no character of XML", "\xEF\xBF\xBE\xF4\x90\x80\x80", "&#xEF;&#xBF;&#xBE;&#xF4;&#x90;&#x80;&#x80;"},
+      {"lead byte of no sequence", "\xF8\x80\x80", "&#xF8;&#x80;&#x80;"},
+      {"control characters", std::string("a\x01\x1b") + '\0' + "b\tc", "a???b\tc"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ErrorDocument(c.text), "<Prtg>\n<Error>1</Error>\n<Text>" + c.in_document + "</Text>\n</Prtg>\n")
+        << c.label;
+    auto line = MakeDocumentWriter(CallerMode::kQuillon, {});
+    line->Append(c.text);
+    EXPECT_EQ(line->text(), LineText(c.text))
+        << c.label << ": line forms keep the text, not its control characters";
+  }
+}
+
+// Every route by which a text reaches an XML document escapes it.
+TEST(DocumentWriter, EveryRouteIntoXmlEscapes) {
+  const std::string text = "A<B&C>";
+  const std::string escaped = "A&lt;B&amp;C&gt;";
+  auto s = MakeDocumentWriter(CallerMode::kVarnock, {});
+  s->Append(text);
+  EXPECT_EQ(s->text(), escaped) << "Append";
+  s->clear();
+  s->Text(text);
+  EXPECT_EQ(s->text(), "\n<Text>" + escaped + "</Text>\n") << "Text";
+  EXPECT_EQ(s->Line("* " + text), "* " + escaped) << "Line";
+  EXPECT_EQ(DocumentLine(CallerMode::kExeXml, "* " + text), "* " + escaped) << "DocumentLine";
+  s->clear();
+  s->Channel(text, text, text);
+  EXPECT_EQ(s->text(), "\n<Result><Channel>" + escaped + "</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>" + escaped +
+                           "</CustomUnit>\n<Value>" + escaped + "</Value></Result>\n")
+      << "Channel";
+}
+
+// In the line forms and in every line printed, no control character from a
+// file starts a line of its own: each becomes "?".
+// Text without control characters is left byte for byte.
+TEST(DocumentWriter, ControlCharactersNeverReachALineRaw) {
+  struct {
+    const char* label;
+    std::string text;
+    std::string line;
+  } cases[] = {
+      {"carriage return", "qas\rStatistic.x: 5", "qas?Statistic.x: 5"},
+      {"line feed, tab, escape, delete", "a\nb\tc\x1b[2Jd\x7f", "a?b?c?[2Jd?"},
+      {"zero byte", std::string("a") + '\0' + "b", "a?b"},
+      {"no control character", "R&D <1> M\xFCller \xE2\x82\xAC ~", "R&D <1> M\xFCller \xE2\x82\xAC ~"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LineText(c.text), c.line) << c.label;
+    for (CallerMode mode : {CallerMode::kBrennick, CallerMode::kQuillon}) {
+      auto s = MakeDocumentWriter(mode, {});
+      s->Append(c.text);
+      EXPECT_EQ(s->text(), c.line) << c.label << " in " << CallerModeName(mode);
+      s->clear();
+      s->Text(c.text);
+      EXPECT_EQ(s->text(), "\n# " + c.line) << c.label << " as a header in " << CallerModeName(mode);
+      EXPECT_EQ(DocumentLine(mode, c.text), c.line) << c.label << " as a line in " << CallerModeName(mode);
+    }
+  }
+  // A state line inside an XML document: escaped, and a line all the same.
+  EXPECT_EQ(DocumentLine(CallerMode::kHoldrun, "* R&D\r\n, host\t"), "* R&amp;D??, host?");
+}
+
+TEST(CodePage, Windows1252ReadsC1BytesAsPrintableCharacters) {
+  struct {
+    unsigned char byte;
+    char32_t code_point;
+  } cases[] = {
+      {0x80, 0x20AC},
+      {0x96, 0x2013},
+      {0x97, 0x2014},
+      {0x85, 0x2026},
+      {0x99, 0x2122},
+      {0x9F, 0x0178},
+      // undefined in code page 1252: kept as they are
+      {0x81, 0x81},
+      {0x8D, 0x8D},
+      {0x8F, 0x8F},
+      {0x90, 0x90},
+      {0x9D, 0x9D},
+      // outside 0x80-0x9F the code page is Latin-1
+      {0x7F, 0x7F},
+      {0xA0, 0xA0},
+      {0xFC, 0xFC},
+      {0xFF, 0xFF},
+      {0x41, 0x41},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Windows1252CodePoint(c.byte), c.code_point) << std::hex << int{c.byte};
+    EXPECT_EQ(Latin1CodePoint(c.byte), c.byte);
+  }
+}
+
+}  // namespace
+}  // namespace poolmetrics
+
+namespace poolmetrics {
+namespace {
+
+TEST(ChannelKey, LabelsOfTheSensorTables) {
+  struct {
+    const char* label;
+    const char* key;
+  } cases[] = {
+      {"Phys. direct read accesses", "Phys__direct_read_accesses"},
+      {"Avail. entries in ID cache.", "Avail__entries_in_ID_cache."},
+      {"Int.Ext. Mode Memory", "Int_Ext._Mode_Memory"},
+      {"Max.paging since start", "Max_paging_since_start"},
+      {"Table Statistics: Logical (ABAP) DataBase", "Table_Statistics__Logical__ABAP__DataBase"},
+      {"Max. size non-dialog WPs", "Max__size_non_dialog_WPs"},
+      {"a/b\\c[d]e*f", "a_b_c_d_e_f"},
+      {"PRD.P00", "PRD_P00"},
+      // a host name from a profile: no control character starts a line of its own
+      {"qas\rStatistic.x", "qas_Statistic_x"},
+      {"a\nb\tc\x1b\x7f", "a_b_c__"},
+      {"M\xFCller", "M\xFCller"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChannelKey(c.label), c.key) << c.label;
+}
+
+std::string Channels(CallerMode mode, const char* text, int count, const char* unit = "#") {
+  std::string keys = text;
+  UpperCaseInPlace(keys);
+  auto document = MakeDocumentWriter(mode, ReadParameterValues(text, keys).channel);
+  for (int i = 1; i <= count; ++i) document->Channel("Label " + std::to_string(i), std::to_string(i * 11), unit);
+  return document->text();
+}
+
+TEST(DocumentChannel, Forms) {
+  EXPECT_EQ(Channels(CallerMode::kExeXml, "", 1),
+            "\n<Result><Channel>Label 1</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>#</CustomUnit>\n"
+            "<Value>11</Value></Result>\n");
+  EXPECT_EQ(Channels(CallerMode::kVarnock, "", 1, ""),
+            "\n<Result><Channel>Label 1</Channel>\n<Value>11</Value></Result>\n");
+  EXPECT_EQ(Channels(CallerMode::kBrennick, "", 1, ""), "\n\nMessage.Label_1: Label 1 (#)\nStatistic.Label_1: 11");
+  EXPECT_EQ(Channels(CallerMode::kQuillon, "", 1, "PerCent"), "\n> Label 1: 11 %");
+  EXPECT_EQ(Channels(CallerMode::kBrennick, "", 1, "TimeResponse"),
+            "\n\nMessage.Label_1: Label 1 (mSec)\nStatistic.Label_1: 11");
+  EXPECT_EQ(Channels(CallerMode::kQuillon, "", 1, ""), "\n> Label 1: 11 #");
+}
+
+TEST(DocumentChannel, DecimalValuesAreMarkedAsFloatInXml) {
+  auto document = MakeDocumentWriter(CallerMode::kExeXml, {});
+  document->Channel("Medium hit rate", " 99.87", "%");
+  EXPECT_EQ(document->text(),
+            "\n<Result><Channel>Medium hit rate</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n"
+            "<Float>1</Float>\n<Value> 99.87</Value></Result>\n");
+}
+
+TEST(DocumentChannel, BrennickStopsAfterTenChannelsOfTheRun) {
+  std::string doc = Channels(CallerMode::kBrennick, "", 14);
+  EXPECT_NE(doc.find("Statistic.Label_10: 110"), std::string::npos);
+  EXPECT_EQ(doc.find("Label_11"), std::string::npos);
+}
+
+TEST(DocumentChannel, QuillonSelection) {
+  struct {
+    const char* parameters;
+    const char* document;
+  } cases[] = {
+      {"TOTAL-ROWS CH=2", "22"},
+      {"ch=3", "33"},
+      {"CH=12,more", "132"},
+      {"CH=1234", "1353"},  // three characters: channel 123
+      {"CH=abc", ""},
+      {"CH=", ""},
+      {"CH= 4", "44"},  // leading blank skipped
+      {"CH=-1", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Channels(CallerMode::kQuillon, c.parameters, 130), c.document) << c.parameters;
+}
+
+TEST(DocumentChannel, GlobalRunKeysBySystemLabel) {
+  auto document = MakeDocumentWriter(CallerMode::kBrennick, {});
+  document->KeyChannelsBy("PRD.P00");
+  document->Channel("Physical updates", "5", "#");
+  document->KeyChannelsBy("");  // an empty label keys by nothing, never by the channel's own
+  document->Channel("Physical updates", "6", "#");
+  EXPECT_EQ(document->text(),
+            "\n\nMessage.PRD_P00: Physical updates (#)\nStatistic.PRD_P00: 5\n\nMessage.: Physical updates (#)\n"
+            "Statistic.: 6");
+}
+
+}  // namespace
+}  // namespace poolmetrics
