@@ -113,21 +113,31 @@ void FillOptions(const RunState& state) {
   }
 }
 
-std::uint32_t OpenThroughDestinationFile(const RunState& state, File source) {
+// Logs on through the destination ini file when there is one, with `handle`
+// then set to the result. Returns false when there is none.
+bool OpenThroughDestinationFile(const RunState& state, std::uint32_t* handle) {
   const SystemDefinition& s = state.System;
+  // Only a destination file that exists is worth waiting for the lock.
+  if (!CanOpen(DestinationFileName(s.Destination).c_str())) return false;
+  // Sensors started at the same time in this directory would overwrite each
+  // other's "SapRfc.ini" between the copy and the logon, and one of them would
+  // report another system's figures: the lock spans both. It also spans
+  // telling the destination file from SapRfc.ini, which no other run then
+  // replaces.
+  FileLock lock = FileLock::Acquire(kSapRfcLockFile);
+  File source = OpenDestinationFile(s.Destination);
+  if (!source) return false;
   // In a global run the line stands inside the document.
   std::string line = Concat({"* SapRfc.Ini.......: ", s.Destination, "<"});
   PrintLine(state.GlobalMode ? DocumentLine(state.Mode, line) : line);
-  // Sensors started at the same time in this directory would overwrite each
-  // other's "SapRfc.ini" between the copy and the logon, and one of them would
-  // report another system's figures: the lock spans both.
-  FileLock lock = FileLock::Acquire(kSapRfcLockFile);
-  if (!InstallSapRfcIni(std::move(source))) return 0;
+  *handle = 0;
+  if (!InstallSapRfcIni(std::move(source))) return true;
   std::string connect =
       Concat({"CLIENT=", s.Client, " USER=", s.User, " PASSWD=", s.Password, " LANG=D DEST=", s.Destination});
   g_error_info = RFC_ERROR_INFO_EX{};
   std::fflush(stdout);  // what the library prints itself comes after our lines
-  return Rfc().RfcOpenEx(connect.data(), &g_error_info);
+  *handle = Rfc().RfcOpenEx(connect.data(), &g_error_info);
+  return true;
 }
 
 }  // namespace
@@ -139,7 +149,8 @@ std::uint32_t OpenConnection(const RunState& state) {
   // one come here all the same, it opens neither a file nor a connection.
   std::string_view destination = state.System.Destination;
   if (!destination.empty() && !IsPlainFileName(destination)) return 0;
-  if (File source = OpenDestinationFile(destination)) return OpenThroughDestinationFile(state, std::move(source));
+  std::uint32_t handle;
+  if (OpenThroughDestinationFile(state, &handle)) return handle;
   std::fflush(stdout);  // what the library prints itself comes after our lines
   return rfc.RfcOpen(&g_options);
 }

@@ -21,9 +21,10 @@ bool CopyFile(std::FILE* from, std::FILE* to) {
 
 }  // namespace
 
+std::string DestinationFileName(std::string_view destination) { return Concat({"SapRfc.", destination}); }
+
 File OpenDestinationFile(std::string_view destination) {
-  std::string name = Concat({"SapRfc.", destination});
-  File source = File::OpenRead(name.c_str());
+  File source = File::OpenRead(DestinationFileName(destination).c_str());
   // The name alone cannot tell: "SapRfc.INI" or "SapRfc.ini." is SapRfc.ini
   // on Windows, and a link is so anywhere.
   std::optional<FileIdentity> identity = IdentityOf(source.get());

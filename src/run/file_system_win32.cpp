@@ -33,7 +33,22 @@ std::optional<FileIdentity> IdentityOf(const char* path) {
   return identity;
 }
 
-bool MoveFileOver(const char* from, const char* to) { return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0; }
+bool MoveFileOver(const char* from, const char* to) {
+  // Windows will not replace a file that anyone holds open, if only for a
+  // moment: a virus scanner, or another run telling whether its destination
+  // file is this one. Such a moment passes; a directory in the way does not.
+  constexpr int kAttempts = 100;
+  constexpr DWORD kPauseMs = 10;
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return true;
+    DWORD error = GetLastError();
+    DWORD attributes = GetFileAttributesA(to);
+    bool held = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
+                attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!held || attempt == kAttempts) return false;
+    Sleep(kPauseMs);
+  }
+}
 
 void UseBinaryMode(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
 
