@@ -18,7 +18,8 @@ struct FileIdentity {
 };
 
 // The identity of an open file, or of the file a path names; none when it
-// cannot be told (no such file).
+// cannot be told (no such file). The path is one of the program's own file
+// names: a device name could block the look-up on Windows.
 std::optional<FileIdentity> IdentityOf(std::FILE* file);
 std::optional<FileIdentity> IdentityOf(const char* path);
 
