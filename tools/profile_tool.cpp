@@ -3,7 +3,8 @@
 //   PoolMetricsProfile encode        reads one password line from standard
 //                                    input, prints its stored form
 //   PoolMetricsProfile check FILE    reads a profile as a global run does and
-//                                    says every fault it finds
+//                                    says every fault it finds, with control
+//                                    characters of the profile shown as \xHH
 #include <cstdio>
 #include <random>
 #include <string>
@@ -14,7 +15,8 @@
 #include "profile/system_definition.h"
 #include "run/console.h"
 #include "run/file.h"
-#include "run/line_reader.h"
+#include "run/file_system.h"
+#include "run/run_failure.h"
 
 namespace poolmetrics {
 namespace {
@@ -29,15 +31,96 @@ bool Printable(const std::string& text) {
   return true;
 }
 
+bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+// The length of the UTF-8 sequence at the start of `text`, 0 when none
+// starts there.
+std::size_t Utf8Length(std::string_view text) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  auto continuation = [&](std::size_t i) { return i < text.size() && (byte(i) & 0xC0) == 0x80; };
+  unsigned char lead = byte(0);
+  if (lead >= 0xC2 && lead <= 0xDF) return continuation(1) ? 2 : 0;
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    if (!continuation(1) || !continuation(2)) return 0;
+    bool overlong = lead == 0xE0 && byte(1) < 0xA0, surrogate = lead == 0xED && byte(1) >= 0xA0;
+    return overlong || surrogate ? 0 : 3;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    if (!continuation(1) || !continuation(2) || !continuation(3)) return 0;
+    bool overlong = lead == 0xF0 && byte(1) < 0x90, too_high = lead == 0xF4 && byte(1) >= 0x90;
+    return overlong || too_high ? 0 : 4;
+  }
+  return 0;
+}
+
+// A text from a profile as the administrator's terminal may show it: control
+// characters (C0, DEL, and C1 whether raw or in UTF-8) as \xHH, so that no
+// escape sequence of a profile reaches the terminal. Other bytes stay as
+// they are.
+std::string Shown(std::string_view text) {
+  std::string shown;
+  auto escape = [&](unsigned char byte) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    shown += "\\x";
+    shown += kHex[byte >> 4];
+    shown += kHex[byte & 0x0F];
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      if (IsControl(byte))
+        escape(byte);
+      else
+        shown += text[i];
+      ++i;
+      continue;
+    }
+    std::size_t n = Utf8Length(text.substr(i));
+    if (n == 0) {
+      if (byte <= 0x9F)
+        escape(byte);
+      else
+        shown += text[i];
+      ++i;
+      continue;
+    }
+    bool c1 = byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+    for (std::size_t k = i; k < i + n; ++k)
+      if (c1)
+        escape(static_cast<unsigned char>(text[k]));
+      else
+        shown += text[k];
+    i += n;
+  }
+  return shown;
+}
+
+// The first line of standard input, without its line end, read byte for
+// byte: a zero byte or Ctrl-Z in it must be seen, not end the line early.
+// Reads at most `limit` bytes.
+std::string ReadFirstLine(std::size_t limit) {
+  UseBinaryMode(stdin);
+  std::string line;
+  int c;
+  while (line.size() < limit && (c = std::getchar()) != EOF && c != '\n') line += static_cast<char>(c);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
 int Encode() {
-  File input(stdin);
-  LineReader reader(input.get(), 4096);
-  std::string_view line;
-  std::string password;
-  if (reader.Next(&line)) password = WithoutLineEnd(line);
-  input.release();
-  if (password.empty() || password.size() > kPasswordBlockLength) {
-    std::fputs("PoolMetricsProfile: the password must have 1 to 20 characters\n", stderr);
+  // A password that every run would refuse is no use stored.
+  constexpr std::size_t kShortest = 2;
+  std::string password = ReadFirstLine(4096);
+  for (char c : password)
+    if (IsControl(static_cast<unsigned char>(c))) {
+      std::fputs("PoolMetricsProfile: the password holds a control character (such as a zero byte or a tab)\n", stderr);
+      return 1;
+    }
+  if (password.size() < kShortest || password.size() > kPasswordBlockLength) {
+    std::fputs(Concat({"PoolMetricsProfile: the password must have ", std::to_string(kShortest), " to ",
+                       std::to_string(kPasswordBlockLength), " characters\n"})
+                   .c_str(),
+               stderr);
     return 1;
   }
 
@@ -72,18 +155,19 @@ int Encode() {
 int Check(const char* path) {
   File profile = File::OpenRead(path);
   if (!profile) {
-    std::printf("%s: cannot be opened\n", path);
+    std::printf("%s: cannot be opened\n", Shown(path).c_str());
     return 1;
   }
   SystemDefinition system;
   std::vector<ProfileFault> faults;
   bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, path, system, &faults);
   if (valid) {
-    std::printf("%s: valid profile of %s (client %s, user %s)\n", path, system.Destination.c_str(),
-                system.Client.c_str(), system.User.c_str());
+    std::printf("%s: valid profile of %s (client %s, user %s)\n", Shown(path).c_str(),
+                Shown(system.Destination).c_str(), Shown(system.Client).c_str(), Shown(system.User).c_str());
     return 0;
   }
-  for (const ProfileFault& fault : faults) std::printf("%s: %s (message %d)\n", path, fault.detail.c_str(), fault.code);
+  for (const ProfileFault& fault : faults)
+    std::printf("%s: %s (message %d)\n", Shown(path).c_str(), Shown(fault.detail).c_str(), fault.code);
   return 1;
 }
 

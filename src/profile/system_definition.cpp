@@ -2,6 +2,7 @@
 
 #include "profile/password.h"
 #include "run/line_reader.h"
+#include "run/plain_file_name.h"
 #include "run/run_failure.h"
 #include "run/text.h"
 
@@ -33,14 +34,18 @@ struct Label {
   std::string_view text;
   Field field;
   std::size_t minimum;  // 0: no minimum length
+  // The value names a file or a system, or logs on: cut to its field it
+  // would reach another one, so a longer value is a fault. The others keep
+  // what fits.
+  bool must_fit;
 };
 constexpr Label kLabels[] = {
-    {"Extcompany.:", Field::kExtcompany, 2}, {"Destination:", Field::kDestination, 3},
-    {"Client.....:", Field::kClient, 3},     {"User.......:", Field::kUser, 2},
-    {"Password...:", Field::kPassword, 2},   {"Language...:", Field::kLanguage, 1},
-    {"Mode.......:", Field::kMode, 3},       {"Hostname...:", Field::kHostname, 2},
-    {"Sysnr......:", Field::kSysnr, 2},      {"Gwhost.....:", Field::kGwhost, 2},
-    {"Gwservice..:", Field::kGwservice, 2},  {"DatClient..:", Field::kDatClient, 0},
+    {"Extcompany.:", Field::kExtcompany, 2, false}, {"Destination:", Field::kDestination, 3, true},
+    {"Client.....:", Field::kClient, 3, true},      {"User.......:", Field::kUser, 2, true},
+    {"Password...:", Field::kPassword, 2, false},   {"Language...:", Field::kLanguage, 1, true},
+    {"Mode.......:", Field::kMode, 3, true},        {"Hostname...:", Field::kHostname, 2, true},
+    {"Sysnr......:", Field::kSysnr, 2, true},       {"Gwhost.....:", Field::kGwhost, 2, true},
+    {"Gwservice..:", Field::kGwservice, 2, true},   {"DatClient..:", Field::kDatClient, 0, false},
 };
 
 std::string_view FieldText(const SystemDefinition& s, Field f) {
@@ -61,7 +66,42 @@ std::string_view FieldText(const SystemDefinition& s, Field f) {
   return {};
 }
 
+template <typename Text>
+constexpr std::size_t WidthOf(const Text&) {
+  return Text::kCapacity;
+}
+
+std::size_t FieldWidth(const SystemDefinition& s, Field f) {
+  switch (f) {
+    case Field::kExtcompany: return WidthOf(s.Extcompany);
+    case Field::kDestination: return WidthOf(s.Destination);
+    case Field::kClient: return WidthOf(s.Client);
+    case Field::kUser: return WidthOf(s.User);
+    case Field::kPassword: return WidthOf(s.Password);
+    case Field::kLanguage: return WidthOf(s.Language);
+    case Field::kMode: return WidthOf(s.Mode);
+    case Field::kHostname: return WidthOf(s.Hostname);
+    case Field::kSysnr: return WidthOf(s.Sysnr);
+    case Field::kGwhost: return WidthOf(s.Gwhost);
+    case Field::kGwservice: return WidthOf(s.Gwservice);
+    case Field::kDatClient: return WidthOf(s.DatClient);
+  }
+  return 0;
+}
+
+std::size_t GivenLength(const SystemDefinition& s, Field f) { return s.GivenLength[static_cast<std::size_t>(f)]; }
+
+bool TooLong(const SystemDefinition& s, const Label& l) {
+  return l.must_fit && GivenLength(s, l.field) > FieldWidth(s, l.field);
+}
+
+// A destination names the file "SapRfc." + destination: it must stay a file
+// of the working directory. (An empty one is only too short.)
+bool UnsafeDestination(const SystemDefinition& s) { return !s.Destination.empty() && !IsPlainFileName(s.Destination); }
+
 void SetField(SystemDefinition& s, Field f, std::string_view value) {
+  static_assert(kValueLength <= 255, "a given length fits its byte");
+  s.GivenLength[static_cast<std::size_t>(f)] = static_cast<std::uint8_t>(value.size());
   switch (f) {
     case Field::kExtcompany: s.Extcompany = value; break;
     case Field::kDestination: s.Destination = value; break;
@@ -152,13 +192,25 @@ int CheckSystemDefinition(const SystemDefinition& system, std::vector<ProfileFau
   if (system.Password.empty()) fault(1007, "Password...: missing or empty");
   for (const Label& l : kLabels) {
     std::string_view text = FieldText(system, l.field);
-    if (text.size() >= l.minimum || (l.field == Field::kUser && text.empty()) ||
-        (l.field == Field::kPassword && text.empty()))
-      continue;
-    fault(1003, Concat({l.text, " missing or shorter than ", std::string(1, static_cast<char>('0' + l.minimum)),
-                        l.minimum == 1 ? " character" : " characters"}));
+    if (text.size() < l.minimum && !(l.field == Field::kUser && text.empty()) &&
+        !(l.field == Field::kPassword && text.empty()))
+      fault(1003, Concat({l.text, " missing or shorter than ", std::to_string(l.minimum),
+                          l.minimum == 1 ? " character" : " characters"}));
+    if (TooLong(system, l))
+      fault(1003, Concat({l.text, " ", std::to_string(GivenLength(system, l.field)),
+                          " characters, longer than its field of ", std::to_string(FieldWidth(system, l.field))}));
+    if (l.field == Field::kDestination && UnsafeDestination(system))
+      fault(1003, Concat({l.text, " \"", text,
+                          "\" is no plain file name (it must not hold a directory, a drive, \"..\", a device name "
+                          "or a character that no Windows file name can hold)"}));
   }
   return first;
+}
+
+bool UsableForLogon(const SystemDefinition& system) {
+  for (const Label& l : kLabels)
+    if (TooLong(system, l)) return false;
+  return !UnsafeDestination(system);
 }
 
 }  // namespace poolmetrics

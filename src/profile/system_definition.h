@@ -2,6 +2,8 @@
 // a profile file of labelled lines.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -25,6 +27,12 @@ struct SystemDefinition {
   FixedText<62> Gwhost;
   FixedText<32> Gwservice;
   FixedText<24> DatClient;
+
+  // How many characters each value had as its profile line gave it (at most
+  // 60), in the order of the fields above. A value longer than its field is
+  // stored cut to fit, and a cut name would reach another system or file:
+  // the check must still see that it did not fit.
+  std::array<std::uint8_t, 12> GivenLength{};
 };
 
 // Strict: a single-system run; the first fault ends the run (RunFailure with
@@ -48,10 +56,19 @@ bool ReadSystemDefinition(File profile, ReadMode mode, std::string_view profile_
                           std::vector<ProfileFault>* faults = nullptr);
 
 // The checks of a complete definition, in their order: user (1006), password
-// (1007), then the minimum lengths (1003). Returns the code of the first
-// failing check, 0 when the definition is valid; adds every failing check to
-// `faults` when it is given.
+// (1007), then the field lengths and the destination (1003): a value shorter
+// than its minimum, a value that names a system or logs on and is longer
+// than its field, a destination that is no plain file name. Returns the code
+// of the first failing check, 0 when the definition is valid; adds every
+// failing check to `faults` when it is given.
 int CheckSystemDefinition(const SystemDefinition& system, std::vector<ProfileFault>* faults = nullptr);
+
+// Whether a definition may be used to log on at all, valid or not. A global
+// run still tries the logon of an invalid definition (a wrong password, a
+// missing field), but never of one that would open a file outside the
+// working directory or reach another system: a destination that is no
+// plain file name, or a value cut to its field.
+bool UsableForLogon(const SystemDefinition& system);
 
 // The numbered message of a profile fault, naming the profile.
 std::string ProfileFaultMessage(int code, std::string_view profile_name);

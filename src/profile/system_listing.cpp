@@ -57,7 +57,9 @@ void RunListedSystem(RunState& state, std::string_view name) {
   InstallRfcErrorHandler();
   state.Document->clear();
   state.Status = CallStatus::kErr;
-  state.ConnectionHandle = OpenConnection(state);
+  // A cut logon value or an unsafe destination would reach another system
+  // or file: such a system is not even tried.
+  state.ConnectionHandle = UsableForLogon(state.System) ? OpenConnection(state) : 0;
   if (state.ConnectionHandle == 0) {
     valid = false;
   } else {

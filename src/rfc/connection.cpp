@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <string>
 
+#include "output/document_writer.h"
+#include "rfc/destination_file.h"
 #include "rfc/file_lock.h"
 #include "rfc/rfc_api.h"
 #include "rfc/rfc_library.h"
 #include "run/console.h"
+#include "run/plain_file_name.h"
 #include "run/run_failure.h"
 #include "run/text.h"
 
@@ -99,31 +102,31 @@ void FillOptions(const RunState& state) {
   }
 }
 
-bool CopyFile(std::FILE* from, std::FILE* to) {
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, from)) > 0)
-    if (std::fwrite(buffer, 1, n, to) != n) return false;
-  return !std::ferror(from);
-}
-
-std::uint32_t OpenThroughDestinationFile(const SystemDefinition& s, File source) {
-  PrintLine(Concat({"* SapRfc.Ini.......: ", s.Destination, "<"}));
+// Logs on through the destination ini file when there is one, with `handle`
+// then set to the result. Returns false when there is none.
+bool OpenThroughDestinationFile(const RunState& state, std::uint32_t* handle) {
+  const SystemDefinition& s = state.System;
+  // Only a destination file that exists is worth waiting for the lock.
+  if (!CanOpen(DestinationFileName(s.Destination).c_str())) return false;
   // Sensors started at the same time in this directory would overwrite each
   // other's "SapRfc.ini" between the copy and the logon, and one of them would
-  // report another system's figures: the lock spans both.
+  // report another system's figures: the lock spans both. It also spans
+  // telling the destination file from SapRfc.ini, which no other run then
+  // replaces.
   FileLock lock = FileLock::Acquire(kSapRfcLockFile);
-  {
-    File target = File::OpenWrite("SapRfc.ini");
-    if (!target) return 0;
-    if (!CopyFile(source.get(), target.get())) return 0;
-    if (std::fclose(target.release()) != 0) return 0;
-  }
+  File source = OpenDestinationFile(s.Destination);
+  if (!source) return false;
+  // In a global run the line stands inside the document.
+  std::string line = Concat({"* SapRfc.Ini.......: ", s.Destination, "<"});
+  PrintLine(state.GlobalMode ? DocumentLine(state.Mode, line) : line);
+  *handle = 0;
+  if (!InstallSapRfcIni(std::move(source))) return true;
   std::string connect =
       Concat({"CLIENT=", s.Client, " USER=", s.User, " PASSWD=", s.Password, " LANG=D DEST=", s.Destination});
   g_error_info = RFC_ERROR_INFO_EX{};
   std::fflush(stdout);  // what the library prints itself comes after our lines
-  return Rfc().RfcOpenEx(connect.data(), &g_error_info);
+  *handle = Rfc().RfcOpenEx(connect.data(), &g_error_info);
+  return true;
 }
 
 }  // namespace
@@ -131,9 +134,12 @@ std::uint32_t OpenThroughDestinationFile(const SystemDefinition& s, File source)
 std::uint32_t OpenConnection(const RunState& state) {
   const RfcLibrary& rfc = Rfc();
   FillOptions(state);
-  std::string ini_name = Concat({"SapRfc.", state.System.Destination});
-  if (File source = File::OpenRead(ini_name.c_str()))
-    return OpenThroughDestinationFile(state.System, std::move(source));
+  // The profile check refuses such a destination before any logon; should
+  // one come here all the same, it opens neither a file nor a connection.
+  std::string_view destination = state.System.Destination;
+  if (!destination.empty() && !IsPlainFileName(destination)) return 0;
+  std::uint32_t handle;
+  if (OpenThroughDestinationFile(state, &handle)) return handle;
   std::fflush(stdout);  // what the library prints itself comes after our lines
   return rfc.RfcOpen(&g_options);
 }

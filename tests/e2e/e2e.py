@@ -23,7 +23,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenarios_sensors", "scenarios_global", "scenarios_rfc",
-                    "scenarios_faults", "scenarios_hostile_parameters", "scenarios_hostile_output"]
+                    "scenarios_faults", "scenarios_hostile_parameters", "scenarios_hostile_output",
+                    "scenarios_hostile_destinations"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
@@ -138,6 +139,11 @@ def run_scenario(platform, sc):
             if path.startswith(getattr(platform, "drive_c", "\0")):
                 created_on_c.append(path)
 
+        # setup: a function (scenario_dir, platform) that prepares what files
+        # cannot say (links, say), after they are written.
+        if "setup" in sc:
+            sc["setup"](scenario_dir, platform)
+
         if sc.get("tool"):
             program = os.path.join(platform.bin_dir, "PoolMetricsProfile" + platform.exe)
         if "custom" in sc:
@@ -150,8 +156,11 @@ def run_scenario(platform, sc):
         args = sc.get("args", [])
         env = dict(platform.env, **sc.get("env", {}))
         started = time.time()
-        proc = subprocess.run(platform.command(program, args), cwd=scenario_dir, env=env,
-                              capture_output=True, timeout=sc.get("timeout", 60))
+        # cwd: a sub-directory of the scenario's as the working directory;
+        # stdin: the bytes on standard input.
+        proc = subprocess.run(platform.command(program, args), cwd=os.path.join(scenario_dir, sc.get("cwd", "")),
+                              env=env, input=sc.get("stdin"), capture_output=True,
+                              timeout=sc.get("timeout", 60))
         elapsed = time.time() - started
         out = normalise(proc.stdout)
         problems = []
@@ -159,6 +168,8 @@ def run_scenario(platform, sc):
         want = expected.replace("{lib}", platform.library).encode("latin-1")
         if out != want:
             problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"), out.decode("latin-1")))
+        if "stderr" in sc and normalise(proc.stderr) != sc["stderr"].encode("latin-1"):
+            problems.append("stderr differs:\n--- expected\n%s\n--- got\n%s" % (sc["stderr"], proc.stderr.decode("latin-1")))
         if proc.returncode != sc["status"]:
             problems.append("exit status %d, expected %d" % (proc.returncode, sc["status"]))
         if sc.get("xml"):

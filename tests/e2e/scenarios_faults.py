@@ -132,9 +132,11 @@ for title, content, out, status in [
     ("a valid profile, then 10 MB of comment lines", VALID + TEN_MB, rows_doc(), 0),
     ("lines of 100,000 characters around the profile",
      "x" * LONG + "\n" + VALID + "#" * LONG + "\n", rows_doc(), 0),
-    ("a destination of 100,000 characters is cut to its 11", profile(destination="D" * LONG),
-     rows_doc(destination="D" * 11), 0),
-    ("a user of 100,000 characters is cut and refused", profile(user="M" * LONG), OPEN_FAILED, 2),
+    # Cut to its field, a destination or user would reach another system.
+    ("a destination of 100,000 characters is refused, never cut", profile(destination="D" * LONG),
+     profile_fault(1003, "PRD.P00"), 2),
+    ("a user of 100,000 characters is refused, never cut", profile(user="M" * LONG),
+     profile_fault(1003, "PRD.P00"), 2),
     ("a password line of 100,000 characters is no stored form",
      profile(password="p" * LONG), profile_fault(1004, "PRD.P00"), 2),
     ("a zero byte inside a label: no user", profile(user=None) + "User..\0....: monitor\n",
@@ -258,17 +260,23 @@ for n, (text, native, wine) in enumerate(HOSTILE, 1):
     def shown(platform, native=native, wine=wine):
         return wine if platform.name == "wine" else native
 
+    # A destination that no file name can hold is a profile fault before
+    # it reaches any document.
+    refused = any(ord(c) < 0x20 or c in '/\\:<>"|?*' for c in text)
+    fault = profile_fault(1003, "PRD.P00")
     SCENARIOS += [
         scenario("hostile destination %d in the XML header" % n, given, program="Holdrun", library=True,
-                 args=["PRD", "PXA-INFO"], status=0,
-                 stdout=lambda p, shown=shown: document("xml", "PXA-INFO", destination=shown(p))),
+                 args=["PRD", "PXA-INFO"], status=2 if refused else 0,
+                 stdout=fault if refused else lambda p, shown=shown: document("xml", "PXA-INFO", destination=shown(p))),
         scenario("hostile destination %d as it is in the Quillon header, but control characters" % n, given,
                  program="Quillon", library=True, args=["PRD", "PXA-INFO"],
-                 stdout=document("Quillon", "PXA-INFO", destination=as_line), status=0),
+                 stdout=fault if refused else document("Quillon", "PXA-INFO", destination=as_line),
+                 status=2 if refused else 0, xml=refused),
         scenario("hostile destination %d in message 1011" % n,
                  files(landscape(prd("refuse_logon = yes")), profile(destination=text), here=True),
-                 program="Holdrun", library=True, args=["PRD", "PXA-INFO"],
-                 stdout=lambda p, shown=shown: error_doc("Error 1011: RFC-Open for %s failed !" % shown(p)), status=2),
+                 program="Holdrun", library=True, args=["PRD", "PXA-INFO"], status=2,
+                 stdout=fault if refused else
+                 lambda p, shown=shown: error_doc("Error 1011: RFC-Open for %s failed !" % shown(p))),
         scenario("hostile exception name %d in message 1012" % n,
                  files(landscape(prd("receive_rc = 2", 'exception = "%s"' % text)), here=True),
                  program="Holdrun", library=True, args=["PRD", "PXA-INFO"],

@@ -294,15 +294,16 @@ SCENARIOS.append(dict(
            + xml_channel("Medium hit rate", "100.00", "%") + "\n</Prtg>\n"))
 
 # --- the header's destination, the progress lines, the trace file, message 1032 ------
-RND_FILES = {"landscape.ini": LANDSCAPE, "R&D.P00": profile(destination="R&D<1>")}
+# (A destination cannot hold "<" or ">": no file name can.)
+RND_FILES = {"landscape.ini": LANDSCAPE, "R&D.P00": profile(destination="R&D'1")}
 SCENARIOS.append(dict(
-    name="a destination with & and < is escaped in the header", program="Holdrun", library=True,
+    name="a destination with & is escaped in the header", program="Holdrun", library=True,
     args=["R&D", "PXA-INFO"], files=RND_FILES, status=0, xml=True,
-    stdout=document("xml", "PXA-INFO", destination="R&amp;D&lt;1&gt;")))
+    stdout=document("xml", "PXA-INFO", destination="R&amp;D'1")))
 SCENARIOS.append(dict(
     name="a destination with & in the Brennick header stays as it is", program="Brennick", library=True,
     args=["R&D", "PXA-INFO"], files=RND_FILES, status=0,
-    stdout=document("Brennick", "PXA-INFO", destination="R&D<1>")))
+    stdout=document("Brennick", "PXA-INFO", destination="R&D'1")))
 
 PROGRESS_OUT = ("* hh:mm:ss SAP PoolMetrics Vers 4.3 / 29.08.22\n"
                 "* hh:mm:ss PRD.P00, prdhost, PRD, 00, 100 State=Processing\n"

@@ -60,10 +60,118 @@ TEST(SystemDefinition, LineRules) {
   EXPECT_EQ(s.Extcompany, "");
 }
 
-TEST(SystemDefinition, ValuesAreCutToTheirFieldWidth) {
+// Every field that names a file or a system, or logs on, at its width and one
+// character beyond; the fields that keep what fits are never too long.
+TEST(SystemDefinition, ValuesLongerThanTheirField) {
+  struct {
+    const char* label;
+    std::size_t width;
+  } fields[] = {
+      {"Destination:", 11}, {"Client.....:", 11}, {"User.......:", 47}, {"Hostname...:", 47},
+      {"Sysnr......:", 31}, {"Language...:", 31}, {"Mode.......:", 31}, {"Gwservice..:", 31},
+  };
+  for (const auto& f : fields) {
+    std::string label = f.label;
+    SystemDefinition fits;
+    EXPECT_TRUE(ReadSystemDefinition(Profile(ValidProfile() + label + " " + std::string(f.width, 'A') + "\n"),
+                                     ReadMode::kStrict, "P", fits))
+        << label;
+    EXPECT_TRUE(UsableForLogon(fits)) << label;
+
+    SystemDefinition cut;
+    std::vector<ProfileFault> faults;
+    std::string too_long = ValidProfile() + label + " " + std::string(f.width + 1, 'A') + "\n";
+    EXPECT_FALSE(ReadSystemDefinition(Profile(too_long), ReadMode::kListing, "P", cut, &faults)) << label;
+    EXPECT_FALSE(UsableForLogon(cut)) << label;
+    ASSERT_EQ(faults.size(), 1u) << label;
+    EXPECT_EQ(faults[0].code, 1003);
+    EXPECT_EQ(faults[0].detail, label + " " + std::to_string(f.width + 1) + " characters, longer than its field of " +
+                                    std::to_string(f.width));
+    try {
+      SystemDefinition strict;
+      ReadSystemDefinition(Profile(too_long), ReadMode::kStrict, "XYZ.P00", strict);
+      ADD_FAILURE() << label << ": no fault";
+    } catch (const RunFailure& failure) {
+      EXPECT_EQ(failure.message(), "Error 1003: Invalid Parameter(s) at XYZ.P00 found...") << label;
+    }
+  }
+
+  // A value is at most 60 characters: Gwhost (61) and Extcompany (63) always
+  // fit; a later line that fits makes the field good again.
   SystemDefinition s;
-  ReadSystemDefinition(Profile(ValidProfile() + "Destination: ABCDEFGHIJKLMNOP\n"), ReadMode::kListing, "P", s);
-  EXPECT_EQ(s.Destination, "ABCDEFGHIJK");  // 11 characters
+  std::string sixty(60, 'g');
+  EXPECT_TRUE(ReadSystemDefinition(Profile(ValidProfile() + "Gwhost.....: " + sixty + "x\nExtcompany.: " + sixty +
+                                           "\nHostname...: " + sixty + "\nHostname...: short\n"),
+                                   ReadMode::kStrict, "P", s));
+  EXPECT_EQ(s.Gwhost, sixty);
+  EXPECT_TRUE(UsableForLogon(s));
+}
+
+// A destination names the file "SapRfc." + destination: only a plain file
+// of the working directory will do, the same on every platform.
+TEST(SystemDefinition, DestinationMustBeAPlainFileName) {
+  const char* refused[] = {
+      "x/../../sec", "\\..\\..\\sec", "\\..\\NUL", "PRD/x",       "PRD\\x", "C:PRD",    "a..b",
+      "..",          "NUL",           "nul",       "Aux.txt",     "COM1",   "lpt9.",    "con ",
+      "CONIN$",      "conout$.x",     "COM\xB9",   "LPT\xC2\xB2", "PR<D",   "PR>D",     "PR\"D",
+      "PR|D",        "PR?D",          "PR*D",      "PR\tD",       "PR\rD",  "PR\x1b[D", "PR\x7F",
+  };
+  for (std::string destination : refused) {
+    SystemDefinition s;
+    std::vector<ProfileFault> faults;
+    EXPECT_FALSE(ReadSystemDefinition(Profile(ValidProfile() + "Destination: " + destination + "\n"),
+                                      ReadMode::kListing, "P", s, &faults))
+        << destination;
+    EXPECT_FALSE(UsableForLogon(s)) << destination;
+    ASSERT_FALSE(faults.empty()) << destination;
+    EXPECT_EQ(faults.back().code, 1003);
+    EXPECT_EQ(faults.back().detail.rfind("Destination: \"" + destination + "\" is no plain file name", 0), 0u)
+        << faults.back().detail;
+  }
+  const char* allowed[] = {"PRD",     "QAS.1",  "R&D'1", "COM", "COM10",        "LPT", "NULL",
+                           "CONSOLE", "AUXI.P", "a.b.c", "x y", "\xE4\xF6\xFC", "ini", "lck"};
+  for (std::string destination : allowed) {
+    SystemDefinition s;
+    EXPECT_TRUE(
+        ReadSystemDefinition(Profile(ValidProfile() + "Destination: " + destination + "\n"), ReadMode::kStrict, "P", s))
+        << destination;
+    EXPECT_TRUE(UsableForLogon(s)) << destination;
+  }
+}
+
+TEST(SystemDefinition, OrdinaryFaultsLeaveTheDefinitionUsable) {
+  // A missing user or a short mode is reported, but a global run still tries
+  // the logon: only cut values and unsafe destinations are never used.
+  SystemDefinition s;
+  EXPECT_FALSE(
+      ReadSystemDefinition(Profile(ValidProfile() + "User.......:\nMode.......: R3\n"), ReadMode::kListing, "P", s));
+  EXPECT_TRUE(UsableForLogon(s));
+}
+
+TEST(SystemDefinition, FaultOrderWithTooLongValues) {
+  // 1006 and 1007 come first; a too-long value and an unsafe destination are
+  // 1003, reported for each field in the order of the labels.
+  SystemDefinition s;
+  std::vector<ProfileFault> faults;
+  ReadSystemDefinition(Profile("Destination: ../QASMONITOR01\nHostname...: " + std::string(52, 'h') + "\n"),
+                       ReadMode::kListing, "P", s, &faults);
+  std::vector<std::string> details;
+  for (const ProfileFault& f : faults) details.push_back(std::to_string(f.code) + " " + f.detail);
+  EXPECT_EQ(details, (std::vector<std::string>{
+                         "1006 User.......: missing or empty",
+                         "1007 Password...: missing or empty",
+                         "1003 Extcompany.: missing or shorter than 2 characters",
+                         "1003 Destination: 15 characters, longer than its field of 11",
+                         "1003 Destination: \"../QASMONIT\" is no plain file name (it must not hold a directory, a "
+                         "drive, \"..\", a device name or a character that no Windows file name can hold)",
+                         "1003 Client.....: missing or shorter than 3 characters",
+                         "1003 Language...: missing or shorter than 1 character",
+                         "1003 Mode.......: missing or shorter than 3 characters",
+                         "1003 Hostname...: 52 characters, longer than its field of 47",
+                         "1003 Sysnr......: missing or shorter than 2 characters",
+                         "1003 Gwhost.....: missing or shorter than 2 characters",
+                         "1003 Gwservice..: missing or shorter than 2 characters",
+                     }));
 }
 
 TEST(SystemDefinition, StrictLinesArePiecesOf99Characters) {
