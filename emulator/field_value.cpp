@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace rfcemu {
 namespace {

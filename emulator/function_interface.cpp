@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace rfcemu {
 namespace {

@@ -3,7 +3,7 @@
 // program must refuse it with message 1031 before it calls anything. The
 // other ten operations are exported as the emulated library exports them
 // and do nothing.
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 #if defined(_WIN32)
 #define RFCINCOMPLETE_EXPORT __declspec(dllexport)

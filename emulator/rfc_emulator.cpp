@@ -22,7 +22,7 @@
 #include "journal.h"
 #include "landscape.h"
 #include "platform.h"
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 #include "structure_layout.h"
 
 #if defined(_WIN32)

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace rfcemu {
 namespace {

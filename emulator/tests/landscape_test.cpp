@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace rfcemu {
 namespace {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "rfc/structures.h"
+#include "rfc/function_interface.h"
 
 namespace poolmetrics {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "output/value_formats.h"
-#include "rfc/structures.h"
+#include "rfc/function_interface.h"
 
 namespace poolmetrics {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "rfc/structures.h"
+#include "rfc/function_interface.h"
 #include "run/fixed_text.h"
 
 namespace poolmetrics {

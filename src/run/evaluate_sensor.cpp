@@ -1,7 +1,7 @@
 #include "run/evaluate_sensor.h"
 
 #include "output/sensor_evaluation.h"
-#include "rfc/summary_statistic.h"
+#include "rfc/classic/call.h"
 
 namespace poolmetrics {
 

@@ -4,8 +4,8 @@
 
 #include "output/sensor_evaluation.h"
 #include "run/evaluate_sensor.h"
-#include "rfc/connection.h"
-#include "rfc/rfc_error_handler.h"
+#include "rfc/classic/logon.h"
+#include "rfc/classic/error_handler.h"
 #include "rfc/trace_hint.h"
 #include "run/console.h"
 #include "run/progress.h"

@@ -1,4 +1,4 @@
-#include "rfc/structure_layout.h"
+#include "rfc/classic/structure_layout.h"
 
 #include <gtest/gtest.h>
 

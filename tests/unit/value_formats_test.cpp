@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "rfc/summary_statistic.h"
+#include "rfc/classic/call.h"
 
 #include <cstring>
 #include <vector>

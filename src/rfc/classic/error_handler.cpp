@@ -1,10 +1,10 @@
-#include "rfc/rfc_error_handler.h"
+#include "rfc/classic/error_handler.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "rfc/rfc_library.h"
+#include "rfc/classic/classic_library.h"
 #include "run/console.h"
 #include "run/text.h"
 

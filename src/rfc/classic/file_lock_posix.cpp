@@ -2,7 +2,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "rfc/file_lock.h"
+#include "rfc/classic/file_lock.h"
 
 namespace poolmetrics {
 

@@ -1,4 +1,4 @@
-#include "rfc/rfc_library.h"
+#include "rfc/classic/classic_library.h"
 
 #include <string>
 

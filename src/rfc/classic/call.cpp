@@ -1,12 +1,12 @@
-#include "rfc/summary_statistic.h"
+#include "rfc/classic/call.h"
 
 #include <cstring>
 #include <string>
 
-#include "rfc/rfc_api.h"
-#include "rfc/rfc_error_handler.h"
-#include "rfc/rfc_library.h"
-#include "rfc/structure_layout.h"
+#include "rfc/classic/rfc_api.h"
+#include "rfc/classic/error_handler.h"
+#include "rfc/classic/classic_library.h"
+#include "rfc/classic/structure_layout.h"
 
 namespace poolmetrics {
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "rfc/file_lock.h"
+#include "rfc/classic/file_lock.h"
 
 namespace poolmetrics {
 

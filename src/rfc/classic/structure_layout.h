@@ -4,7 +4,7 @@
 // interface's row lengths, so a drift in either stops the build.
 #pragma once
 
-#include "rfc/structures.h"
+#include "rfc/function_interface.h"
 
 namespace poolmetrics {
 

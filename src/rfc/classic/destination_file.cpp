@@ -1,10 +1,10 @@
-#include "rfc/destination_file.h"
+#include "rfc/classic/destination_file.h"
 
 #include <cstdio>
 #include <optional>
 #include <string>
 
-#include "rfc/file_lock.h"
+#include "rfc/classic/file_lock.h"
 #include "run/file_system.h"
 #include "run/run_failure.h"
 

@@ -1,13 +1,13 @@
-#include "rfc/connection.h"
+#include "rfc/classic/logon.h"
 
 #include <cstdio>
 #include <string>
 
 #include "output/document_writer.h"
-#include "rfc/destination_file.h"
-#include "rfc/file_lock.h"
-#include "rfc/rfc_api.h"
-#include "rfc/rfc_library.h"
+#include "rfc/classic/destination_file.h"
+#include "rfc/classic/file_lock.h"
+#include "rfc/classic/rfc_api.h"
+#include "rfc/classic/classic_library.h"
 #include "run/console.h"
 #include "run/plain_file_name.h"
 #include "run/run_failure.h"
