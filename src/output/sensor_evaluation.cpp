@@ -62,13 +62,4 @@ void WriteSensorSections(DocumentWriter& document, const StatisticResult& result
   if (!global_run) document.Close();
 }
 
-std::string CallFailureMessage(int code, std::string_view exception) {
-  switch (code) {
-    case 1: return "Error 1014: RFC-Failure raised !";
-    case 2: return Concat({"Error 1012: Exception.: ", exception});
-    case 3: return "Error 1013: Sys-Exception raised !";
-    default: return "Error 1015: Other Failure raised !";
-  }
-}
-
 }  // namespace poolmetrics

@@ -19,9 +19,6 @@ namespace poolmetrics {
 void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, std::string_view parameter_keys,
                          std::string_view destination, bool global_run);
 
-// The message of a failed call by its return code (1012 to 1015).
-std::string CallFailureMessage(int code, std::string_view exception);
-
 // Whether the parameters name at least one sensor type.
 bool NamesSensorType(std::string_view parameter_keys);
 

@@ -3,11 +3,10 @@
 #include <string>
 
 #include "output/document_writer.h"
-#include "run/evaluate_sensor.h"
+#include "output/sensor_evaluation.h"
+#include "run/query_system.h"
 #include "profile/system_definition.h"
-#include "rfc/classic/logon.h"
-#include "rfc/classic/error_handler.h"
-#include "rfc/classic/classic_library.h"
+#include "rfc/session.h"
 #include "run/console.h"
 #include "run/progress.h"
 #include "run/run_failure.h"
@@ -38,7 +37,7 @@ void SetSystemLabel(RunState& state) {
 
 // Handles one listed system. A profile that cannot be opened is skipped
 // without a word: it counts only among the listed systems.
-void RunListedSystem(RunState& state, std::string_view name) {
+void RunListedSystem(RunState& state, RfcLibrary& library, std::string_view name) {
   state.ProfileName = name;
   state.ProfilePath = state.ProfileDirectory;
   state.ProfilePath += name;
@@ -54,20 +53,15 @@ void RunListedSystem(RunState& state, std::string_view name) {
   SetSystemLabel(state);
   if (state.ShowProgress) state.ProgressLine = SystemLine(TimeOfDay(), name, state.System);
 
-  InstallRfcErrorHandler();
   state.Document->clear();
-  state.Status = CallStatus::kErr;
-  // A cut logon value or an unsafe destination would reach another system
-  // or file: such a system is not even tried.
-  state.ConnectionHandle = UsableForLogon(state.System) ? OpenConnection(state) : 0;
-  if (state.ConnectionHandle == 0) {
-    valid = false;
-  } else {
-    EvaluateSensor(state);
-    CloseConnection(state);
-  }
+  ProgressEvents events(state.Document.get());
+  SystemResult result = QuerySystem(library, state.System, valid, state.Values, events);
+  if (result.block) throw RunFailure(std::move(*result.block));
+  if (result.statistic)
+    WriteSensorSections(*state.Document, *result.statistic, state.ParameterKeys, state.System.Destination, true);
+  if (result.failure) state.Document->Append(CallFailureMessage(*result.failure));
 
-  bool processed = valid && state.Status == CallStatus::kOk;
+  bool processed = result.processed;
   ++(processed ? state.ProcessedCount : state.FailedCount);
   // The state lines stand inside the document: in the XML modes a profile
   // named "R&D.P00" must not break it.
@@ -79,7 +73,10 @@ void RunListedSystem(RunState& state, std::string_view name) {
 }  // namespace
 
 int RunSystemListing(RunState& state) {
-  Rfc();  // a missing library is one clean error document, not a broken one
+  // A missing library is one clean error document, not a broken one.
+  std::string failure;
+  RfcLibrary* library = LoadRfcLibrary(&failure);
+  if (!library) Fail(failure);
   state.Document = MakeDocumentWriter(state.Mode, state.Values.channel);
   state.Document->Open();
   PrintLine(state.Document->text());
@@ -88,7 +85,7 @@ int RunSystemListing(RunState& state) {
   std::string_view listing = state.ServerListing;
   while (!listing.empty()) {
     ++state.SystemCount;
-    RunListedSystem(state, TakeNextName(listing));
+    RunListedSystem(state, *library, TakeNextName(listing));
   }
 
   state.Document->Text(Concat({"(***) ", state.ItemName, ": NoSystems=", std::to_string(state.SystemCount), ", Processed=",

@@ -30,6 +30,10 @@ int RunProgram(int argc, const char* const* argv) {
     ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.ProfileName, state.System);
     return RunOneSystem(state);
   } catch (const RunFailure& failure) {
+    if (failure.block()) {
+      Print(ErrorBlockText(*failure.block()));
+      return 1;
+    }
     Print(ErrorDocument(failure.message()));
     return 2;
   }

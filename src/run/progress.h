@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "output/document_writer.h"
 #include "profile/system_definition.h"
+#include "rfc/session.h"
 #include "run/console.h"
 #include "run/run_failure.h"
 #include "run/text.h"
@@ -31,5 +33,21 @@ inline void PrintProgressLine(std::string_view line) { PrintLine(LineText(line))
 
 // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...", the last.
 inline void PrintDoneLine() { PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."})); }
+
+// The lines a logon has to say: "* SapRfc.Ini.......: " + destination + "<"
+// before the destination's ini file is copied. In a global run they stand
+// inside the open document, written as its form needs.
+class ProgressEvents final : public SessionEvents {
+ public:
+  explicit ProgressEvents(const DocumentWriter* open_document = nullptr) : open_document_(open_document) {}
+
+  void DestinationFileUsed(std::string_view destination) override {
+    std::string line = Concat({"* SapRfc.Ini.......: ", destination, "<"});
+    PrintLine(open_document_ ? open_document_->Line(line) : line);
+  }
+
+ private:
+  const DocumentWriter* open_document_;
+};
 
 }  // namespace poolmetrics

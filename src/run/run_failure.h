@@ -1,22 +1,29 @@
-// RunFailure: the one error type of the program. It carries the message of
-// the error document and travels to the program entry, which prints the
-// document and ends the run with exit status 2.
+// RunFailure: the one error type of the program. It travels to the program
+// entry, which prints what it carries: the error document of its message,
+// ending the run with exit status 2, or, for an RFC error that the program
+// found itself, the error block, with exit status 1.
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "rfc/error_block.h"
 
 namespace poolmetrics {
 
 class RunFailure {
  public:
   explicit RunFailure(std::string message) : message_(std::move(message)) {}
+  explicit RunFailure(ErrorBlock block) : block_(std::move(block)) {}
   const std::string& message() const { return message_; }
+  const std::optional<ErrorBlock>& block() const { return block_; }
 
  private:
   std::string message_;
+  std::optional<ErrorBlock> block_;
 };
 
 // Joins the pieces of a message.

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
+#include "output/document_writer.h"
 #include "output/sensor_evaluation.h"
-#include "run/evaluate_sensor.h"
-#include "rfc/classic/logon.h"
-#include "rfc/classic/error_handler.h"
+#include "rfc/session.h"
 #include "rfc/trace_hint.h"
 #include "run/console.h"
 #include "run/progress.h"
+#include "run/query_system.h"
 #include "run/run_failure.h"
 #include "run/time_of_day.h"
 
@@ -42,22 +42,24 @@ int RunOneSystem(RunState& state) {
   // A request without a sensor type would print an empty document that the
   // monitoring host takes for a success.
   if (!NamesSensorType(state.ParameterKeys)) Fail(NoSensorTypeMessage());
-  InstallRfcErrorHandler();
-  state.Document = MakeDocumentWriter(state.Mode, state.Values.channel);
-  state.Status = CallStatus::kErr;
+  std::string failure;
+  RfcLibrary* library = LoadRfcLibrary(&failure);
+  if (!library) Fail(failure);
   if (state.ShowProgress) PrintProgressLines(state);
 
-  state.ConnectionHandle = OpenConnection(state);
-  if (state.ConnectionHandle == 0) Fail(Concat({"Error 1011: RFC-Open for ", state.System.Destination, " failed !"}));
-  std::string failure = EvaluateSensor(state);
-  CloseConnection(state);
-
-  if (state.Status != CallStatus::kOk) {
+  ProgressEvents events;
+  SystemResult result = QuerySystem(*library, state.System, true, state.Values, events);
+  if (result.block) throw RunFailure(std::move(*result.block));
+  if (!result.logged_on) Fail(LogonFailureMessage(state.System.Destination));
+  if (result.failure) {
     // The library's trace file explains the failure; it stays on disk.
     File trace = File::OpenRead(kTraceFile);
-    Fail(failure + std::string(TraceHint(trace.get())));
+    Fail(CallFailureMessage(*result.failure) + std::string(TraceHint(trace.get())));
   }
-  Print(state.Document->text());
+
+  std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(state.Mode, state.Values.channel);
+  WriteSensorSections(*document, *result.statistic, state.ParameterKeys, state.System.Destination, false);
+  Print(document->text());
   std::remove(kTraceFile);
   if (state.ShowProgress) PrintDoneLine();
   return 0;

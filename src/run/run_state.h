@@ -17,8 +17,6 @@
 
 namespace poolmetrics {
 
-enum class CallStatus { kErr, kOk };
-
 // How the channels of each system of a global run are labelled.
 enum class SystemLabelKind : char { kProfile = '1', kAlias = '2', kHost = '3', kSid = '4' };
 
@@ -36,11 +34,9 @@ struct RunState {
   FixedText<91> ItemName;  // at most 90 characters
   bool ShowProgress = false;
   CallerMode Mode = CallerMode::kExeXml;
-  CallStatus Status = CallStatus::kErr;
   // The document of the run, in the caller mode's form; made once the
   // parameters (and a global run's allocation) are known.
   std::unique_ptr<DocumentWriter> Document;
-  std::uint32_t ConnectionHandle = 0;
 
   SystemDefinition System;
   File Profile;  // left open by LocateProfile for ReadSystemDefinition

@@ -3,9 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "rfc/classic/rfc_api.h"
 #include "rfc/classic/error_handler.h"
-#include "rfc/classic/classic_library.h"
+#include "rfc/classic/rfc_api.h"
 #include "rfc/classic/structure_layout.h"
 
 namespace poolmetrics {
@@ -53,7 +52,7 @@ RFC_TYPEHANDLE g_type_handles[kStructureCount];
 char* Name(const char* name) { return const_cast<char*>(name); }
 char* Name(std::string_view name) { return const_cast<char*>(name.data()); }
 
-void InstallStructures(const RfcLibrary& rfc) {
+std::optional<ErrorBlock> InstallStructures(const ClassicRfc& rfc) {
   for (std::size_t i = 0; i < kStructureCount; ++i) {
     if (g_type_handles[i] != 0) continue;
     const Structure& s = kStructures[i];
@@ -61,8 +60,9 @@ void InstallStructures(const RfcLibrary& rfc) {
     for (unsigned e = 0; e < s.count; ++e)
       elements[e] = {Name(s.elements[e].name), static_cast<unsigned>(s.elements[e].type), s.elements[e].length, 0, 0};
     if (rfc.RfcInstallStructure(Name(s.name), elements, s.count, &g_type_handles[i]) != RFC_OK)
-      ReportRfcError("RfcInstallStructure");
+      return CaptureErrorBlock(rfc, "RfcInstallStructure");
   }
+  return std::nullopt;
 }
 
 RFC_TYPEHANDLE TypeOf(StructureId id) { return g_type_handles[static_cast<unsigned>(id)]; }
@@ -82,31 +82,56 @@ RFC_PARAMETER Row(ReceiveBuffer& r, RowParameter p) {
                    r.rows[static_cast<unsigned>(p)]);
 }
 
-// The ten internal tables of one call, created in the order of the interface
-// and deleted in the same order when the owner goes. A table the library
-// cannot create or delete ends the process through the RFC error handler.
+// The ten internal tables of one call, created and deleted in the order of
+// the interface. A table the library cannot create or delete is an RFC
+// error: its block is taken from the library's record at once, before any
+// other library call. Tables still held when the owner goes (after such an
+// error) are deleted without a word: the error shown is the first one.
 class StatisticTables {
  public:
-  explicit StatisticTables(const RfcLibrary& rfc) : rfc_(rfc) {
-    for (std::size_t i = 0; i < kTableCount; ++i) {
-      handles_[i] = rfc.ItCreate(Name(kTables[i].name), StructureOf(kTables[i].row).row_length, 0, 0);
-      if (!handles_[i]) ReportRfcError(std::string("ItCreate ") + kTables[i].name);
-    }
-  }
+  explicit StatisticTables(const ClassicRfc& rfc) : rfc_(rfc) {}
   ~StatisticTables() {
-    for (std::size_t i = 0; i < kTableCount; ++i)
-      if (rfc_.ItDelete(handles_[i]) != 0) ReportRfcError(std::string("ItDelete ") + kTables[i].name);
+    for (void* handle : handles_)
+      if (handle) rfc_.ItDelete(handle);
   }
   StatisticTables(const StatisticTables&) = delete;
   StatisticTables& operator=(const StatisticTables&) = delete;
+
+  std::optional<ErrorBlock> Create() {
+    for (std::size_t i = 0; i < kTableCount; ++i) {
+      handles_[i] = rfc_.ItCreate(Name(kTables[i].name), StructureOf(kTables[i].row).row_length, 0, 0);
+      if (!handles_[i]) return CaptureErrorBlock(rfc_, std::string("ItCreate ") + kTables[i].name);
+    }
+    return std::nullopt;
+  }
+
+  std::optional<ErrorBlock> Delete() {
+    for (std::size_t i = 0; i < kTableCount; ++i) {
+      void* handle = handles_[i];
+      handles_[i] = nullptr;
+      if (rfc_.ItDelete(handle) != 0) return CaptureErrorBlock(rfc_, std::string("ItDelete ") + kTables[i].name);
+    }
+    return std::nullopt;
+  }
 
   long Rows(std::size_t index) const { return static_cast<long>(rfc_.ItFill(handles_[index])); }
   void* Handle(std::size_t index) const { return handles_[index]; }
 
  private:
-  const RfcLibrary& rfc_;
+  const ClassicRfc& rfc_;
   void* handles_[kTableCount] = {};
 };
+
+CallFailure FailureOf(RFC_RC rc, const char* exception) {
+  switch (rc) {
+    case RFC_FAILURE: return {CallFailureKind::kFailure, {}, {}};
+    // Returned at once by RfcCall, the exception text is left as it was:
+    // empty.
+    case RFC_EXCEPTION: return {CallFailureKind::kException, FixedText<256>(exception ? exception : "").c_str(), {}};
+    case RFC_SYS_EXCEPTION: return {CallFailureKind::kSystemException, {}, {}};
+    default: return {CallFailureKind::kOther, {}, {}};
+  }
+}
 
 void DecodeRow(const unsigned char* row, StructureId id, std::array<FieldValue, kMaxRowFields>& fields) {
   const Structure& s = StructureOf(id);
@@ -156,11 +181,10 @@ PackedDigits DecodePacked(const unsigned char* field, unsigned n) {
   return packed;
 }
 
-int CallSummaryStatistic(std::uint32_t connection, StatisticResult& result, FixedText<256>& exception) {
-  const RfcLibrary& rfc = Rfc();
+CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection) {
   StatisticTables tables(rfc);
-  InstallStructures(rfc);
-
+  if (std::optional<ErrorBlock> block = tables.Create()) return *block;
+  if (std::optional<ErrorBlock> block = InstallStructures(rfc)) return *block;
   char exporting_destination[32];
   std::memset(exporting_destination, ' ', sizeof exporting_destination);
   RFC_PARAMETER exporting[] = {
@@ -209,11 +233,13 @@ int CallSummaryStatistic(std::uint32_t connection, StatisticResult& result, Fixe
 
   char* exception_name = nullptr;
   RFC_RC rc = rfc.RfcCall(connection, Name(kFunction), exporting, table_list);
-  if (rc != RFC_OK) return rc;
-  rc = rfc.RfcReceive(connection, importing, table_list, &exception_name);
-  if ((rc == RFC_EXCEPTION || rc == RFC_SYS_EXCEPTION) && exception_name) exception = exception_name;
-  if (rc == RFC_OK) Decode(r, tables, result);
-  return rc;
+  if (rc == RFC_OK) rc = rfc.RfcReceive(connection, importing, table_list, &exception_name);
+  CallOutcome outcome = rc == RFC_OK ? CallOutcome(StatisticResult()) : CallOutcome(FailureOf(rc, exception_name));
+  if (rc == RFC_OK) Decode(r, tables, std::get<StatisticResult>(outcome));
+  // The tables go in every case; one the library cannot delete is an RFC
+  // error, whatever the call gave.
+  if (std::optional<ErrorBlock> block = tables.Delete()) return *block;
+  return outcome;
 }
 
 }  // namespace poolmetrics

@@ -5,18 +5,18 @@
 
 #include <cstdint>
 
-#include "rfc/statistic_result.h"
-#include "run/fixed_text.h"
+#include "rfc/classic/classic_library.h"
+#include "rfc/session.h"
 
 namespace poolmetrics {
 
 // Calls the function module over `connection`, with 32 blanks as its
-// exporting parameter DESTINATION. Returns the library's return code; on 0
-// `result` holds the figures and the tables' row counts, on 2 (exception)
-// and 3 (system exception) `exception` holds its name. A structure or table
-// the library cannot install, create or delete ends the process through the
-// RFC error handler.
-int CallSummaryStatistic(std::uint32_t connection, StatisticResult& result, FixedText<256>& exception);
+// exporting parameter DESTINATION: the figures with the tables' row counts,
+// or the failure by the library's return code (1 failure, 2 exception with
+// its name, 3 system exception, any other). A structure or table the
+// library cannot install, create or delete is the error block of the
+// library's record.
+CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection);
 
 // A packed field of `n` bytes as the classic library hands it over: every
 // half-byte but the last is a digit (above 9 shown as "A" to "F"), the last

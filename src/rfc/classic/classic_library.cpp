@@ -8,7 +8,7 @@
 namespace poolmetrics {
 namespace {
 
-RfcLibrary g_rfc;
+ClassicRfc g_rfc;
 bool g_loaded = false;
 
 // Finds an operation under its plain name or, for a library that exports the
@@ -27,15 +27,18 @@ bool Resolve(const DynamicLibrary& library, const char* name, unsigned argument_
 
 }  // namespace
 
-const RfcLibrary& Rfc() {
-  if (g_loaded) return g_rfc;
+const ClassicRfc* LoadClassicRfc(std::string* failure) {
+  if (g_loaded) return &g_rfc;
   // Never unloaded: the library's handler, handles and memory are in use
   // until the process ends, and unloading it at exit would only pull its
   // code away under whatever it still holds.
   static const DynamicLibrary& library = *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kRfcLibraryFile));
-  if (!library) Fail(Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " could not be loaded..."}));
+  if (!library) {
+    *failure = Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " could not be loaded..."});
+    return nullptr;
+  }
 
-  RfcLibrary rfc;
+  ClassicRfc rfc;
   struct Operation {
     const char* name;
     bool resolved;
@@ -53,14 +56,18 @@ const RfcLibrary& Rfc() {
       {"ItFill", Resolve(library, "ItFill", 4, &rfc.ItFill)},
       {"ItDelete", Resolve(library, "ItDelete", 4, &rfc.ItDelete)},
   };
-  for (const Operation& op : operations)
-    if (!op.resolved) Fail(Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " lacks operation ", op.name, "..."}));
+  for (const Operation& op : operations) {
+    if (!op.resolved) {
+      *failure = Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " lacks operation ", op.name, "..."});
+      return nullptr;
+    }
+  }
 
   g_rfc = rfc;
   g_loaded = true;
-  return g_rfc;
+  return &g_rfc;
 }
 
-const RfcLibrary* LoadedRfc() { return g_loaded ? &g_rfc : nullptr; }
+const ClassicRfc* LoadedClassicRfc() { return g_loaded ? &g_rfc : nullptr; }
 
 }  // namespace poolmetrics

@@ -1,7 +1,8 @@
-// The RFC library, loaded at run time the first time a run needs it, so that
-// every error before the connection works without it.
+// The classic RFC library, loaded at run time the first time a run needs
+// it, so that every error before the connection works without it.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "rfc/classic/rfc_api.h"
@@ -15,7 +16,7 @@ constexpr const char* kRfcLibraryFile = "librfccm.so";
 #endif
 
 // The eleven operations the program uses.
-struct RfcLibrary {
+struct ClassicRfc {
   RfcEnvironmentFn RfcEnvironment = nullptr;
   RfcOpenFn RfcOpen = nullptr;
   RfcOpenExFn RfcOpenEx = nullptr;
@@ -29,14 +30,14 @@ struct RfcLibrary {
   ItDeleteFn ItDelete = nullptr;
 };
 
-// The loaded library; loads it on the first call, from the program's own
-// directory first, then through the system's search. A library that cannot
-// be loaded or lacks an operation ends the run with message 1031 naming the
-// library file (RunFailure).
-const RfcLibrary& Rfc();
+// The loaded library: loaded on the first call, from the program's own
+// directory first, then through the system's search, and never unloaded.
+// A library that cannot be loaded or lacks an operation gives null and the
+// reason as message 1031, naming the library file.
+const ClassicRfc* LoadClassicRfc(std::string* failure);
 
-// The library once loaded, or null: for the error handler, which the library
-// calls without any context of the run.
-const RfcLibrary* LoadedRfc();
+// The library once loaded, or null: for the error callback, which the
+// library calls without any context of the run.
+const ClassicRfc* LoadedClassicRfc();
 
 }  // namespace poolmetrics

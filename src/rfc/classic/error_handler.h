@@ -1,25 +1,26 @@
-// What the program says when the RFC library reports an error: the error
-// block on standard output, then the end of the process with status 1.
+// The classic library's errors: the block of its last error record, and
+// the error callback through which the library itself reports one.
 #pragma once
 
 #include <string_view>
 
-#include "rfc/classic/rfc_api.h"
+#include "rfc/classic/classic_library.h"
+#include "rfc/error_block.h"
 
 namespace poolmetrics {
 
 // Registers RfcErrorHandler with the library (RfcEnvironment, no allocator).
-void InstallRfcErrorHandler();
+void InstallRfcErrorHandler(const ClassicRfc& rfc);
 
-// The library's error-handler callback. Never returns.
+// The error block of a failure the program found itself ("RfcInstallStructure",
+// "ItCreate TABLE_STATISTIC", ...): the library's last error record, read
+// before any other library call so that it is the failure's own, then the
+// null handle closed as the block has always done.
+ErrorBlock CaptureErrorBlock(const ClassicRfc& rfc, std::string_view operation);
+
+// The library's error-handler callback: prints the block and ends the
+// process with status 1. The library may be in the middle of a call, so
+// nothing may return into it or unwind through it. Never returns.
 extern "C" void RFC_STDCALL RfcErrorHandler(char* operation);
-
-// The same block for failures the program finds itself ("RfcInstallStructure",
-// "ItCreate TABLE_STATISTIC", ...). Never returns.
-[[noreturn]] void ReportRfcError(std::string_view operation);
-
-// One line of the block: `indent` blanks, the label padded with blanks to
-// `width` (a longer label is not cut), " : ", the value.
-void WriteLabelLine(std::string_view label, int indent, int width, std::string_view value);
 
 }  // namespace poolmetrics

@@ -3,11 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "output/document_writer.h"
 #include "rfc/classic/destination_file.h"
 #include "rfc/classic/file_lock.h"
 #include "rfc/classic/rfc_api.h"
-#include "rfc/classic/classic_library.h"
 #include "run/console.h"
 #include "run/plain_file_name.h"
 #include "run/run_failure.h"
@@ -63,23 +61,19 @@ int LeadingNumber(std::string_view text) {
   return static_cast<int>(value);
 }
 
-void FillOptions(const RunState& state) {
-  const SystemDefinition& s = state.System;
-  g_fields.destination = s.Destination;
-  g_fields.client = s.Client;
-  g_fields.user = s.User;
-  g_fields.password = s.Password;
-  g_fields.language = s.Language;
-  g_fields.mode = s.Mode;
-  g_fields.hostname = s.Hostname;
-  g_fields.sysnr = s.Sysnr;
-  g_fields.gateway_host = s.Gwhost;
-  g_fields.gateway_service = s.Gwservice;
+void FillOptions(const LogonDescription& s) {
+  g_fields.destination = s.destination;
+  g_fields.client = s.client;
+  g_fields.user = s.user;
+  g_fields.password = s.password;
+  g_fields.language = s.language;
+  g_fields.mode = s.mode;
+  g_fields.hostname = s.hostname;
+  g_fields.sysnr = s.sysnr;
+  g_fields.gateway_host = s.gateway_host;
+  g_fields.gateway_service = s.gateway_service;
   PadWithBlanks(g_fields.user, kUserWidth);
   PadWithBlanks(g_fields.password, kPasswordWidth);
-
-  if (state.Values.host) g_fields.hostname = *state.Values.host;
-  if (state.Values.sysnr) g_fields.sysnr = *state.Values.sysnr;
 
   g_options.destination = g_fields.destination.data();
   g_options.client = g_fields.client.data();
@@ -104,49 +98,40 @@ void FillOptions(const RunState& state) {
 
 // Logs on through the destination ini file when there is one, with `handle`
 // then set to the result. Returns false when there is none.
-bool OpenThroughDestinationFile(const RunState& state, std::uint32_t* handle) {
-  const SystemDefinition& s = state.System;
+bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s, SessionEvents& events,
+                                std::uint32_t* handle) {
   // Only a destination file that exists is worth waiting for the lock.
-  if (!CanOpen(DestinationFileName(s.Destination).c_str())) return false;
+  if (!CanOpen(DestinationFileName(s.destination).c_str())) return false;
   // Sensors started at the same time in this directory would overwrite each
   // other's "SapRfc.ini" between the copy and the logon, and one of them would
   // report another system's figures: the lock spans both. It also spans
   // telling the destination file from SapRfc.ini, which no other run then
   // replaces.
   FileLock lock = FileLock::Acquire(kSapRfcLockFile);
-  File source = OpenDestinationFile(s.Destination);
+  File source = OpenDestinationFile(s.destination);
   if (!source) return false;
-  // In a global run the line stands inside the document.
-  std::string line = Concat({"* SapRfc.Ini.......: ", s.Destination, "<"});
-  PrintLine(state.GlobalMode ? DocumentLine(state.Mode, line) : line);
+  events.DestinationFileUsed(s.destination);
   *handle = 0;
   if (!InstallSapRfcIni(std::move(source))) return true;
   std::string connect =
-      Concat({"CLIENT=", s.Client, " USER=", s.User, " PASSWD=", s.Password, " LANG=D DEST=", s.Destination});
+      Concat({"CLIENT=", s.client, " USER=", s.user, " PASSWD=", s.password, " LANG=D DEST=", s.destination});
   g_error_info = RFC_ERROR_INFO_EX{};
   std::fflush(stdout);  // what the library prints itself comes after our lines
-  *handle = Rfc().RfcOpenEx(connect.data(), &g_error_info);
+  *handle = rfc.RfcOpenEx(connect.data(), &g_error_info);
   return true;
 }
 
 }  // namespace
 
-std::uint32_t OpenConnection(const RunState& state) {
-  const RfcLibrary& rfc = Rfc();
-  FillOptions(state);
+std::uint32_t OpenConnection(const ClassicRfc& rfc, const LogonDescription& logon, SessionEvents& events) {
+  FillOptions(logon);
   // The profile check refuses such a destination before any logon; should
   // one come here all the same, it opens neither a file nor a connection.
-  std::string_view destination = state.System.Destination;
-  if (!destination.empty() && !IsPlainFileName(destination)) return 0;
+  if (!logon.destination.empty() && !IsPlainFileName(logon.destination)) return 0;
   std::uint32_t handle;
-  if (OpenThroughDestinationFile(state, &handle)) return handle;
+  if (OpenThroughDestinationFile(rfc, logon, events, &handle)) return handle;
   std::fflush(stdout);  // what the library prints itself comes after our lines
   return rfc.RfcOpen(&g_options);
-}
-
-void CloseConnection(RunState& state) {
-  if (state.ConnectionHandle != 0) Rfc().RfcClose(state.ConnectionHandle);
-  state.ConnectionHandle = 0;
 }
 
 }  // namespace poolmetrics

@@ -1,0 +1,76 @@
+// The RFC session interface: the program logs on to a system and makes its
+// one call through it, whichever vendor library serves the run. Each
+// library's folder (classic/) implements it; tests use a fake.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "rfc/error_block.h"
+#include "rfc/statistic_result.h"
+
+namespace poolmetrics {
+
+// What a logon needs: the profile's values, with the parameters' ",HOST="
+// and ",NO=" overrides already applied to hostname and sysnr.
+struct LogonDescription {
+  std::string_view destination, client, user, password, language, mode, hostname, sysnr, gateway_host,
+      gateway_service;
+};
+
+// How a call failed, in the program's terms; the run turns it into one of
+// the messages 1012 to 1015.
+enum class CallFailureKind { kFailure, kException, kSystemException, kOther };
+struct CallFailure {
+  CallFailureKind kind = CallFailureKind::kOther;
+  std::string exception;  // kException: the exception's name
+  // The library's own account of the failure, where it gives one: it then
+  // follows the message in place of the trace-file hint.
+  std::optional<std::string> library_message;
+};
+
+// A call's outcome: the figures, a failure the run reports, or an RFC
+// error that the program found itself (the error block, status 1).
+using CallOutcome = std::variant<StatisticResult, CallFailure, ErrorBlock>;
+
+// An open connection; it is closed when the session goes.
+class Session {
+ public:
+  virtual ~Session() = default;
+  virtual CallOutcome CallSummaryStatistic() = 0;
+};
+
+// Told while a session opens, before the library gets control, so that the
+// run's own lines stand before whatever the library prints itself.
+class SessionEvents {
+ public:
+  virtual ~SessionEvents() = default;
+  // The classic library's path: the destination's ini file "SapRfc." +
+  // destination is about to be copied over SapRfc.ini.
+  virtual void DestinationFileUsed(std::string_view destination) = 0;
+};
+
+// An open that gave no session: the logon failed (message 1011), or an RFC
+// error that the program found itself (`block`: the error block, status 1).
+struct OpenFailure {
+  std::optional<ErrorBlock> block;
+};
+using OpenOutcome = std::variant<std::unique_ptr<Session>, OpenFailure>;
+
+// A loaded RFC library.
+class RfcLibrary {
+ public:
+  virtual ~RfcLibrary() = default;
+  virtual OpenOutcome Open(const LogonDescription& logon, SessionEvents& events) = 0;
+};
+
+// The library that serves this run, loaded at its first need (not at
+// start-up, so that every error before a logon works without one) and kept
+// for the rest of the process. Null when none can be loaded, with
+// `failure` then holding message 1031.
+RfcLibrary* LoadRfcLibrary(std::string* failure);
+
+}  // namespace poolmetrics

@@ -1,0 +1,51 @@
+#include "run/query_system.h"
+
+#include "run/run_failure.h"
+
+namespace poolmetrics {
+
+SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid,
+                         const ParameterValues& values, SessionEvents& events) {
+  SystemResult result;
+  // A cut logon value or an unsafe destination would reach another system
+  // or file: such a system is not even tried.
+  if (!UsableForLogon(system)) return result;
+  LogonDescription logon{system.Destination, system.Client,   system.User,     system.Password,
+                         system.Language,    system.Mode,     system.Hostname, system.Sysnr,
+                         system.Gwhost,      system.Gwservice};
+  if (values.host) logon.hostname = *values.host;
+  if (values.sysnr) logon.sysnr = *values.sysnr;
+
+  OpenOutcome opened = library.Open(logon, events);
+  if (auto* failure = std::get_if<OpenFailure>(&opened)) {
+    result.block = failure->block;
+    return result;
+  }
+  result.logged_on = true;
+  CallOutcome outcome;
+  {
+    std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
+    outcome = session->CallSummaryStatistic();
+  }  // the connection is closed here
+  if (auto* statistic = std::get_if<StatisticResult>(&outcome)) result.statistic = std::move(*statistic);
+  if (auto* failure = std::get_if<CallFailure>(&outcome)) result.failure = std::move(*failure);
+  if (auto* block = std::get_if<ErrorBlock>(&outcome)) result.block = std::move(*block);
+  result.processed = valid && result.statistic.has_value();
+  return result;
+}
+
+std::string LogonFailureMessage(std::string_view destination) {
+  return Concat({"Error 1011: RFC-Open for ", destination, " failed !"});
+}
+
+std::string CallFailureMessage(const CallFailure& failure) {
+  switch (failure.kind) {
+    case CallFailureKind::kFailure: return "Error 1014: RFC-Failure raised !";
+    case CallFailureKind::kException: return Concat({"Error 1012: Exception.: ", failure.exception});
+    case CallFailureKind::kSystemException: return "Error 1013: Sys-Exception raised !";
+    case CallFailureKind::kOther: break;
+  }
+  return "Error 1015: Other Failure raised !";
+}
+
+}  // namespace poolmetrics
