@@ -4,15 +4,16 @@
 #   ./build.sh demo    install what is missing, build, run one sensor request
 #                      against the bundled emulated SAP landscape
 #   ./build.sh test    install what is missing, build the native and the
-#                      Windows program, run every test
+#                      Windows programs (32- and 64-bit), run every test
 #   ./build.sh build   build only
 #   ./build.sh fuzz N  run every fuzz target for N seconds (a long run)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_DIR=${BUILD_DIR:-build}
-PACKAGES=(cmake ninja-build g++ libgtest-dev python3 libxml2-utils g++-mingw-w64-i686 wine wine32:i386
-          clang libclang-rt-14-dev)
+# wine32 runs the 32-bit Windows program, wine64 the 64-bit one.
+PACKAGES=(cmake ninja-build g++ libgtest-dev python3 libxml2-utils g++-mingw-w64-i686 g++-mingw-w64-x86-64
+          wine wine32:i386 wine64 clang libclang-rt-14-dev)
 
 # The demo needs only the native program and the emulated library.
 DEMO_PACKAGES=(cmake ninja-build g++ libgtest-dev python3)

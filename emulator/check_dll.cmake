@@ -1,26 +1,54 @@
-# Checks the Windows DLL: the eleven operations are exported under their
-# plain names, and the DLL imports nothing but Windows' own DLLs.
-# Usage: cmake -DOBJDUMP=<objdump> -DDLL=<librfc32.dll> -P check_dll.cmake
-execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
+# Checks a built emulated RFC library: it exports exactly the operations of
+# its face under their plain names, and a Windows DLL imports nothing but
+# Windows' own DLLs.
+# Usage: cmake -DTOOL=<objdump for a DLL, nm for a shared object>
+#              -DLIBRARY=<file> -DNAMES=<name,name,...> -P check_dll.cmake
+string(REPLACE "," ";" expected "${NAMES}")
+list(SORT expected)
+
+if(LIBRARY MATCHES "\\.dll$")
+  execute_process(COMMAND ${TOOL} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${TOOL} -p ${LIBRARY} failed")
+  endif()
+  # The export names: "\t[   0] RfcOpen" lines of the name pointer table.
+  set(exported "")
+  string(FIND "${dump}" "[Ordinal/Name Pointer] Table" at)
+  if(NOT at EQUAL -1)
+    string(SUBSTRING "${dump}" ${at} -1 table)
+    string(FIND "${table}" "\n\n" end)
+    string(SUBSTRING "${table}" 0 ${end} table)
+    string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+    foreach(entry IN LISTS entries)
+      string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${entry}")
+      list(APPEND exported "${name}")
+    endforeach()
+  endif()
+
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+  foreach(import IN LISTS imports)
+    string(REPLACE "DLL Name: " "" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll MATCHES "^(kernel32|msvcrt|user32|advapi32|ntdll|ws2_32|api-ms-win-[a-z0-9-]+)\\.dll$")
+      message(FATAL_ERROR "${LIBRARY} imports ${dll}, which is not one of Windows' own DLLs")
+    endif()
+  endforeach()
+else()
+  execute_process(COMMAND ${TOOL} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${TOOL} -D ${LIBRARY} failed")
+  endif()
+  set(exported "")
+  string(REGEX MATCHALL "[^\n]+" lines "${dump}")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.* " "" name "${line}")
+    list(APPEND exported "${name}")
+  endforeach()
 endif()
 
-foreach(name RfcEnvironment RfcOpen RfcOpenEx RfcInstallStructure RfcCall RfcReceive
-             RfcLastError RfcClose ItCreate ItFill ItDelete)
-  if(NOT dump MATCHES "\\] ${name}\n")
-    message(FATAL_ERROR "${DLL} does not export ${name} under its plain name")
-  endif()
-endforeach()
-if(dump MATCHES "\\] _?[A-Za-z]+@[0-9]+\n")
-  message(FATAL_ERROR "${DLL} exports a decorated (name@N) symbol")
+list(SORT exported)
+if(NOT exported STREQUAL expected)
+  string(REPLACE ";" " " exported "${exported}")
+  string(REPLACE ";" " " expected "${expected}")
+  message(FATAL_ERROR "${LIBRARY} exports: ${exported}\nexpected exactly: ${expected}")
 endif()
-
-string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
-foreach(import IN LISTS imports)
-  string(REPLACE "DLL Name: " "" dll "${import}")
-  string(TOLOWER "${dll}" dll)
-  if(NOT dll MATCHES "^(kernel32|msvcrt|user32|advapi32|ntdll|ws2_32|api-ms-win-[a-z0-9-]+)\\.dll$")
-    message(FATAL_ERROR "${DLL} imports ${dll}, which is not one of Windows' own DLLs")
-  endif()
-endforeach()

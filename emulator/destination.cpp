@@ -78,6 +78,33 @@ bool FindDestination(std::string_view ini_text, std::string_view dest, Parameter
   return found;
 }
 
+bool FindSapnwrfcDestination(std::string_view ini_text, std::string_view dest, ParameterMap* entry) {
+  entry->clear();
+  bool inside = false;
+  std::size_t pos = 0;
+  while (pos <= ini_text.size()) {
+    std::size_t end = ini_text.find('\n', pos);
+    if (end == std::string_view::npos) end = ini_text.size();
+    const std::string_view line = Trim(ini_text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty()) {
+      if (inside) return true;
+      continue;
+    }
+    if (line[0] == '#' || line.substr(0, 2) == "/*" || line.substr(0, 2) == "//") continue;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string id = ToUpper(Trim(line.substr(0, equals)));
+    const std::string_view value = Trim(line.substr(equals + 1));
+    if (id == "DEST") {
+      if (inside) return true;
+      inside = EqualsIgnoreCase(value, dest);
+    }
+    if (inside) (*entry)[id] = std::string(value);
+  }
+  return inside;
+}
+
 int ParseSystemNumber(std::string_view text) {
   if (text.empty() || text.size() > 2) return -1;
   int number = 0;

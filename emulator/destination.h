@@ -1,5 +1,7 @@
-// How a logon names its system, read as the vendor library reads it: the
-// connect string of RfcOpenEx and the destination blocks of saprfc.ini.
+// How a logon names its system, read as the vendor libraries read it: the
+// connect string of RfcOpenEx and the destination blocks of saprfc.ini (the
+// classic library), the destination entries of sapnwrfc.ini (the NetWeaver
+// library).
 #pragma once
 
 #include <map>
@@ -23,6 +25,14 @@ bool ParseConnectString(std::string_view text, ParameterMap* pairs, std::string*
 // starting with '*' or '#' and blank lines are comments. Returns false when
 // no block names the destination.
 bool FindDestination(std::string_view ini_text, std::string_view dest, ParameterMap* block);
+
+// Finds the entry of destination `dest` (case-insensitive) in the text of a
+// sapnwrfc.ini file, as the NetWeaver library reads it: lines ID=value with
+// blanks around either side ignored and IDs case-insensitive; an entry
+// starts with a DEST= line and ends at a blank line or the next DEST= line;
+// lines starting with '#', '/*' or '//' are comments (they do not end an
+// entry). Returns false when no entry names the destination.
+bool FindSapnwrfcDestination(std::string_view ini_text, std::string_view dest, ParameterMap* entry);
 
 // Where a logon goes: an application server (host and system number) or a
 // gateway (host and service).

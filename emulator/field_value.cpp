@@ -162,6 +162,35 @@ std::string EncodePacked(long long value, unsigned length) {
   return bytes;
 }
 
+bool RenderPacked(std::string_view bytes, unsigned decimals, std::string* text) {
+  if (bytes.empty()) return false;
+  std::string digits;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    const unsigned high = byte >> 4;
+    const unsigned low = byte & 0xF;
+    if (high > 9) return false;
+    digits += static_cast<char>('0' + high);
+    if (i + 1 < bytes.size()) {
+      if (low > 9) return false;
+      digits += static_cast<char>('0' + low);
+    } else if (low < 0xA) {
+      return false;  // the last half-byte is the sign
+    }
+  }
+  const unsigned sign = static_cast<unsigned char>(bytes.back()) & 0xF;
+  if (decimals > digits.size()) digits.insert(0, decimals - digits.size(), '0');
+  std::string whole = digits.substr(0, digits.size() - decimals);
+  const std::string fraction = digits.substr(digits.size() - decimals);
+  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+  if (whole.empty()) whole = "0";
+  const bool zero = digits.find_first_not_of('0') == std::string::npos;
+  *text = (sign == 0xB || sign == 0xD) && !zero ? "-" : "";
+  *text += whole;
+  if (decimals > 0) *text += "." + fraction;
+  return true;
+}
+
 std::string EncodeField(const FieldValue& value, unsigned type, unsigned length) {
   std::string bytes;
   char pad = '\0';

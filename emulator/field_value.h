@@ -29,6 +29,13 @@ bool ParseFieldValue(std::string_view text, unsigned type, unsigned length, Fiel
 // Digits that do not fit are cut off at the front.
 std::string EncodePacked(long long value, unsigned length);
 
+// A packed field as decimal text with `decimals` digits after the point, as
+// the NetWeaver library's RfcGetString renders it: a minus sign for the
+// sign half-bytes B and D, no leading zeros, at least one digit before the
+// point ("-123.4500", "0.0500", "12345"). A zero is never negative. Fails
+// when a digit half-byte is no digit or the sign half-byte is one.
+bool RenderPacked(std::string_view bytes, unsigned decimals, std::string* text);
+
 // The `length` bytes that a field of the caller's declared type receives.
 // Numbers are converted to that type (native byte order for integers and
 // floats, decimal text for character types); text is blank-padded; raw

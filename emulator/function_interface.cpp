@@ -7,8 +7,14 @@
 namespace rfcemu {
 namespace {
 
+// Packed fields, with the decimals the NetWeaver face gives them. Those of
+// the real dictionary are not known here: hit rates carry the decimals the
+// program shows them with (ID_HITR four, TABHITRATO two), every other
+// packed field none.
 #define P(n, l) \
-  DictionaryField { n, TYPP, l }
+  DictionaryField { n, TYPP, l, 0 }
+#define PD(n, l, d) \
+  DictionaryField { n, TYPP, l, d }
 #define I(n) \
   DictionaryField { n, TYPINT, 4 }
 
@@ -23,14 +29,15 @@ constexpr DictionaryField kTablLogAcc[] = {I("UPDCNT"),  I("UPDFAIL"), I("DELCNT
 constexpr DictionaryField kRlpgStat[] = {I("AREA_WP"),  I("AREA_SHM"),  I("AREA_SIZE"), I("CURR_USED"),
                                          I("MAX_USED"), I("FILE_SIZE"), I("QUOTA_DIA"), I("QUOTA_NDIA")};
 constexpr DictionaryField kPxaInfos[] = {I("GAPS"), I("PRG_GEN")};
-constexpr DictionaryField kCcStatsTtl[] = {P("ID_REQ", 8),    P("ID_HITS", 8),   P("ID_HITR", 4),   P("ID_FREE", 8),
-                                           P("ID_MAX", 8),    P("ID_INS", 8),    P("ID_DEL", 8),    P("STMT_REQ", 8),
-                                           P("STMT_HITS", 8), P("STMT_HITR", 8), P("STMT_FREE", 8), P("STMT_MAX", 8),
+constexpr DictionaryField kCcStatsTtl[] = {P("ID_REQ", 8),    P("ID_HITS", 8),   PD("ID_HITR", 4, 4), P("ID_FREE", 8),
+                                           P("ID_MAX", 8),    P("ID_INS", 8),    P("ID_DEL", 8),      P("STMT_REQ", 8),
+                                           P("STMT_HITS", 8), P("STMT_HITR", 8), P("STMT_FREE", 8),   P("STMT_MAX", 8),
                                            P("STMT_INS", 8),  P("STMT_DEL", 8)};
-constexpr DictionaryField kTabHitRato[] = {P("DIRECT", 7), P("SEQUENTIAL", 7), P("AVERAGE", 7)};
+constexpr DictionaryField kTabHitRato[] = {PD("DIRECT", 7, 2), PD("SEQUENTIAL", 7, 2), PD("AVERAGE", 7, 2)};
 constexpr DictionaryField kTabOpertns[] = {I("REQUESTS"), I("FAILS"), I("CALLS"), I("ROWS")};
 
 #undef P
+#undef PD
 #undef I
 
 constexpr DictionaryField kAnalysisDate[] = {{"ANALYSIS_DATE", TYPDATE, 8}};
@@ -87,6 +94,8 @@ constexpr ImportingParameter kImporting[] = {
 static_assert(std::size(kImporting) == 25);
 
 }  // namespace
+
+const DictionaryField kDestinationParameter = {"DESTINATION", TYPC, 32};
 
 const std::string_view kTableNames[10] = {"ALLOC_PROCEDURE_DIA",
                                           "ALLOC_PROCEDURE_NONDIA",

@@ -15,9 +15,13 @@ inline constexpr std::string_view kFunctionName = "SAPTUNE_GET_SUMMARY_STATISTIC
 // One field of a structure, or a parameter of a basic type.
 struct DictionaryField {
   std::string_view name;
-  unsigned type;    // TYPC, TYPP, ... (rfc_api.h)
-  unsigned length;  // bytes
+  unsigned type;          // TYPC, TYPP, ... (rfc_api.h)
+  unsigned length;        // bytes
+  unsigned decimals = 0;  // of a packed field, as the NetWeaver face describes and renders it
 };
+
+// The one parameter the caller sends: DESTINATION, 32 characters.
+extern const DictionaryField kDestinationParameter;
 
 struct ImportingParameter {
   std::string_view name;

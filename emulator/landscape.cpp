@@ -190,17 +190,29 @@ class Parser {
     }
     if (key == "itcreate_fails") return Tables(value, &s.itcreate_fails);
     if (key == "itdelete_fails") return Tables(value, &s.itdelete_fails);
-    if (key == "delay_ms") {
-      unsigned long long ms = 0;
-      if (!ParseUnsigned(value, 600000, &ms)) return Fail("delay_ms is 0 to 600000 milliseconds");
-      s.delay_ms = static_cast<unsigned>(ms);
+    if (key == "invoke_rc") {
+      unsigned long long code = 0;
+      if (!ParseUnsigned(value, 30, &code)) return Fail("invoke_rc is a NetWeaver return code 0 to 30");
+      s.invoke_rc = static_cast<int>(code);
       return true;
     }
+    if (key == "function_not_found") return YesNo(value, &s.function_not_found);
+    if (key == "delay_ms") return Delay(key, value, &s.delay_ms);
+    if (key == "logon_delay_ms") return Delay(key, value, &s.logon_delay_ms);
     return Fail("unknown setting '" + std::string(key_text) + "'");
   }
 
   bool Text(std::string_view value, std::string* field) {
     *field = std::string(value);
+    return true;
+  }
+
+  bool Delay(const std::string& key, std::string_view value, unsigned* ms) {
+    unsigned long long number = 0;
+    if (!ParseUnsigned(value, kMaxDelayMs, &number)) {
+      return Fail(key + " is 0 to " + std::to_string(kMaxDelayMs) + " milliseconds");
+    }
+    *ms = static_cast<unsigned>(number);
     return true;
   }
 

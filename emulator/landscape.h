@@ -17,6 +17,10 @@
 
 namespace rfcemu {
 
+// The longest delay a system may ask for: an hour, so that a hung server is
+// part of the scenarios.
+inline constexpr unsigned kMaxDelayMs = 3600000;
+
 // What RfcLastError reports. An empty field in a system's `error` means
 // "the fault's own default" (see README.md).
 struct ErrorReport {
@@ -68,7 +72,10 @@ struct EmulatedSystem {
   std::string exception;
   TableSelection itcreate_fails;
   TableSelection itdelete_fails;
-  unsigned delay_ms = 0;
+  int invoke_rc = 0;  // the NetWeaver face's RfcInvoke; 0: derived from call_rc and receive_rc
+  bool function_not_found = false;
+  unsigned delay_ms = 0;        // of the call
+  unsigned logon_delay_ms = 0;  // of the logon
   std::vector<std::string> trace_at_open;
   std::vector<std::string> trace_at_call;
 };

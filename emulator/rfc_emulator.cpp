@@ -6,7 +6,6 @@
 // does, and expects one thread, as the program is. The landscape file is
 // read afresh by RfcEnvironment, RfcOpen and RfcOpenEx, so that every
 // connection sees the file as it is when the connection opens.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -21,6 +20,7 @@
 #include "function_interface.h"
 #include "journal.h"
 #include "landscape.h"
+#include "landscape_state.h"
 #include "platform.h"
 #include "rfc/classic/rfc_api.h"
 #include "structure_layout.h"
@@ -34,13 +34,10 @@
 namespace rfcemu {
 namespace {
 
-constexpr char kLandscapeVariable[] = "POOLMETRICS_LANDSCAPE";
-constexpr char kDefaultLandscape[] = "landscape.ini";
 constexpr char kTraceFile[] = "Dev_Rfc.Trc";
 // Type handles of installed structures start well above the basic type
 // codes, so that a descriptor's type tells the two apart.
 constexpr RFC_TYPEHANDLE kFirstTypeHandle = 1001;
-constexpr char kLogonRefused[] = "Name or password is incorrect (repeat logon)";
 
 struct InstalledStructure {
   std::string name;
@@ -61,12 +58,6 @@ struct InternalTable {
 };
 
 struct Library {
-  std::string landscape_path;
-  Landscape landscape;
-  std::string landscape_error;    // empty when the file was read
-  std::string landscape_text;     // the text last parsed, to skip parsing it again
-  long long landscape_size = -1;  // size and modification time of the file last read
-  long long landscape_mtime = -1;
   RFC_ERROR_HANDLER handler = nullptr;
   bool has_error = false;
   ErrorReport last_error;
@@ -89,67 +80,7 @@ Library& State() {
   return *library;
 }
 
-void Log(const std::string& line) { AppendLine(State().landscape.journal, line); }
-
-// Journal lines are built only when a journal is kept: without one, a
-// sensor run should not pay for formatting them.
-#define JOURNAL(line)                                  \
-  do {                                                 \
-    if (!State().landscape.journal.empty()) Log(line); \
-  } while (false)
-
 void Trace(const std::string& line) { AppendLine(kTraceFile, line); }
-
-bool ReadWholeFile(const std::string& path, std::string* text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  text->clear();
-  char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, got);
-  const bool ok = std::ferror(file) == 0;
-  std::fclose(file);
-  return ok;
-}
-
-void LoadLandscape() {
-  Library& lib = State();
-  const char* variable = std::getenv(kLandscapeVariable);
-  std::string path = variable != nullptr && *variable != '\0' ? variable : kDefaultLandscape;
-  // A global run opens hundreds of connections in one process: a file whose
-  // size and time are unchanged is neither read nor parsed again.
-  long long size = 0;
-  long long modified = 0;
-  const bool stamped = FileStamp(path.c_str(), &size, &modified);
-  if (stamped && path == lib.landscape_path && lib.landscape_size >= 0 && size == lib.landscape_size &&
-      modified == lib.landscape_mtime)
-    return;
-  lib.landscape_size = -1;
-  std::string text;
-  if (!ReadWholeFile(path, &text)) {
-    lib.landscape_path = path;
-    lib.landscape = Landscape();
-    lib.landscape_text.clear();
-    lib.landscape_error = "cannot read the landscape file " + lib.landscape_path;
-    return;
-  }
-  if (stamped) {
-    lib.landscape_size = size;
-    lib.landscape_mtime = modified;
-  }
-  if (path == lib.landscape_path && text == lib.landscape_text && !text.empty()) return;
-  lib.landscape_path = path;
-  lib.landscape = Landscape();
-  lib.landscape_text = text;
-  Landscape parsed;
-  std::string err;
-  if (!ParseLandscape(text, &parsed, &err)) {
-    lib.landscape_error = "landscape file " + lib.landscape_path + ", " + err;
-    return;
-  }
-  lib.landscape = std::move(parsed);
-  lib.landscape_error.clear();
-}
 
 void SetError(const ErrorReport& error) {
   State().has_error = true;
@@ -215,29 +146,8 @@ RFC_HANDLE RefuseOpen(const std::string& operation, const ErrorReport& error, RF
 
 ErrorReport ProgramError(const std::string& message) { return {"RFC_ERROR_PROGRAM", "", message, ""}; }
 
-std::string TrimTrailingBlanks(const char* text) {
-  std::string value = text == nullptr ? "" : text;
-  value.erase(value.find_last_not_of(' ') + 1);
-  return value;
-}
-
-const EmulatedSystem* FindSystem(const Address& address) {
-  for (const EmulatedSystem& system : State().landscape.systems) {
-    if (address.kind == Address::Kind::kApplicationServer) {
-      if (!system.ashost.empty() && EqualsIgnoreCase(system.ashost, address.host) && system.sysnr == address.sysnr) {
-        return &system;
-      }
-    } else if (EqualsIgnoreCase(system.gwhost, address.host) && system.gwserv == address.service) {
-      return &system;
-    }
-  }
-  return nullptr;
-}
-
-std::string Describe(const Address& address) {
-  if (address.kind == Address::Kind::kGateway) return address.host + ":" + address.service;
-  return address.host + ":sapgw" + (address.sysnr < 10 ? "0" : "") + std::to_string(address.sysnr);
-}
+// A text of the caller's records; a null pointer reads as empty.
+std::string Text(const char* text) { return text == nullptr ? std::string() : std::string(text); }
 
 // The part of a logon that RfcOpen and RfcOpenEx share, once the address
 // and the logon data are known.
@@ -246,11 +156,12 @@ RFC_HANDLE OpenSystem(const std::string& operation, const Address& address, cons
   Library& lib = State();
   const EmulatedSystem* found = FindSystem(address);
   if (found == nullptr) {
-    return RefuseOpen(operation, {"RFC_ERROR_COMMUNICATION", "", "partner '" + Describe(address) + "' not reached", ""},
-                      info);
+    return RefuseOpen(
+        operation, {"RFC_ERROR_COMMUNICATION", "", "partner '" + DescribeAddress(address) + "' not reached", ""}, info);
   }
   const EmulatedSystem system = *found;
   for (const std::string& line : system.trace_at_open) Trace(line);
+  if (system.logon_delay_ms > 0) SleepMilliseconds(system.logon_delay_ms);
   if (system.error_handler == EmulatedSystem::HandlerPoint::kOpen) {
     SetError(FaultError(
         system, {"RFC_ERROR_SYSTEM_FAILURE", "", "connection closed by the emulated system " + system.name, ""}));
@@ -259,16 +170,10 @@ RFC_HANDLE OpenSystem(const std::string& operation, const Address& address, cons
             " message=" + Quote(lib.last_error.message));
     return RFC_HANDLE_NULL;
   }
-  if (client != system.client) {
-    return RefuseOpen(
-        operation, {"RFC_ERROR_LOGON_FAILURE", "", "Client " + client + " is not available in this system", ""}, info);
-  }
-  if (system.refuse_logon) {
-    return RefuseOpen(operation, FaultError(system, {"RFC_ERROR_LOGON_FAILURE", "", kLogonRefused, ""}), info);
-  }
-  if (!EqualsIgnoreCase(user, TrimTrailingBlanks(system.user.c_str())) ||
-      password != TrimTrailingBlanks(system.password.c_str())) {
-    return RefuseOpen(operation, {"RFC_ERROR_LOGON_FAILURE", "", kLogonRefused, ""}, info);
+  const LogonVerdict verdict = CheckLogon(system, client, user, password);
+  if (!verdict.accepted) {
+    const ErrorReport error{"RFC_ERROR_LOGON_FAILURE", "", verdict.message, ""};
+    return RefuseOpen(operation, verdict.by_fault ? FaultError(system, error) : error, info);
   }
   const RFC_HANDLE handle = lib.next_handle++;
   lib.connections[handle] = Connection{system, std::nullopt};
@@ -332,12 +237,6 @@ std::string TableId(const void* table) {
   if (table == nullptr) return "NULL";
   auto it = State().tables.find(table);
   return it == State().tables.end() ? "UNKNOWN" : std::to_string(it->second->id);
-}
-
-FieldValue ValueOf(const EmulatedSystem& system, const std::string& key, const DictionaryField& field) {
-  auto it = system.values.find(key);
-  if (it != system.values.end()) return it->second;
-  return DefaultFieldValue(system.name, key, field.type, field.length);
 }
 
 void Put(unsigned char* target, unsigned available, unsigned offset, const std::string& bytes) {
@@ -432,7 +331,6 @@ RFCEMU_EXPORT void RFC_STDCALL RfcEnvironment(RFC_ENV* env) {
 
 RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
   LoadLandscape();
-  Library& lib = State();
   if (options == nullptr) {
     JOURNAL("RfcOpen options=NULL");
     return RefuseOpen("RfcOpen", ProgramError("RfcOpen without options"), nullptr);
@@ -443,7 +341,7 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
           " client=" + QuoteOrNull(options->client) + " user=" + QuoteOrNull(options->user) +
           " password=" + QuoteOrNull(options->password) + " language=" + QuoteOrNull(options->language) +
           " trace=" + std::to_string(options->trace));
-  if (!lib.landscape_error.empty()) return RefuseOpen("RfcOpen", ProgramError(lib.landscape_error), nullptr);
+  if (!LandscapeError().empty()) return RefuseOpen("RfcOpen", ProgramError(LandscapeError()), nullptr);
 
   Address address;
   std::string err;
@@ -482,16 +380,14 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
   } else {
     return RefuseOpen("RfcOpen", ProgramError("invalid mode " + std::to_string(EnumValue(options->mode))), nullptr);
   }
-  return OpenSystem("RfcOpen", address, TrimTrailingBlanks(options->client), TrimTrailingBlanks(options->user),
-                    TrimTrailingBlanks(options->password), nullptr);
+  return OpenSystem("RfcOpen", address, Text(options->client), Text(options->user), Text(options->password), nullptr);
 }
 
 RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpenEx(char* connect_param, RFC_ERROR_INFO_EX* error_info) {
   LoadLandscape();
-  Library& lib = State();
   JOURNAL("RfcOpenEx connect=" + QuoteOrNull(connect_param));
-  if (!lib.landscape_error.empty()) {
-    return RefuseOpen("RfcOpenEx", ProgramError(lib.landscape_error), error_info);
+  if (!LandscapeError().empty()) {
+    return RefuseOpen("RfcOpenEx", ProgramError(LandscapeError()), error_info);
   }
   ParameterMap pairs;
   std::string err;
@@ -513,7 +409,7 @@ RFCEMU_EXPORT RFC_HANDLE RFC_STDCALL RfcOpenEx(char* connect_param, RFC_ERROR_IN
   }
   auto get = [&](const char* id) {
     auto it = pairs.find(id);
-    return it == pairs.end() ? std::string() : TrimTrailingBlanks(it->second.c_str());
+    return it == pairs.end() ? std::string() : it->second;
   };
   return OpenSystem("RfcOpenEx", address, get("CLIENT"), get("USER"), get("PASSWD"), error_info);
 }
@@ -545,7 +441,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
   if (!ComputeLayout(&structure.elements, &structure.row_length, &err)) return fail(err);
 
   const RFC_TYPEHANDLE type = lib.next_type++;
-  if (!lib.landscape.journal.empty()) {
+  if (JournalKept()) {
     std::string list;
     for (const LayoutElement& element : structure.elements) {
       if (!list.empty()) list += ",";
@@ -553,8 +449,8 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
       list += element.name + ":" + std::string(type_name) + ":" + std::to_string(element.length) + ":" +
               std::to_string(element.decimals) + "@" + std::to_string(element.offset);
     }
-    Log(prefix() + " rc=0 handle=" + std::to_string(type) + " rowlength=" + std::to_string(structure.row_length) +
-        " elements=" + list);
+    Journal(prefix() + " rc=0 handle=" + std::to_string(type) + " rowlength=" + std::to_string(structure.row_length) +
+            " elements=" + list);
   }
   lib.structures[type] = std::move(structure);
   *handle = type;
@@ -613,7 +509,9 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
   }
   int rc = system.receive_rc;
   std::string exception_text = system.exception;
-  if (function != kFunctionName) {
+  // A system without the function module answers as a real one does (the
+  // classic library looks functions up only when it calls them).
+  if (function != kFunctionName || system.function_not_found) {
     rc = RFC_SYS_EXCEPTION;
     exception_text = "CALL_FUNCTION_NOT_FOUND";
     SetError({"RFC_ERROR_SYSTEM_FAILURE", "", "Function module \"" + function + "\" not found", ""});

@@ -90,6 +90,37 @@ TEST(SapRfcIni, GivesTheAddressOfABlock) {
   }
 }
 
+TEST(SapnwrfcIni, FindsTheEntryOfADestination) {
+  const char kIni[] =
+      "DEFAULT\r\n"
+      "RFC_TRACE=0\r\n"
+      "\r\n"
+      "# the quality system\r\n"
+      "DEST=QAS\r\n"
+      "/* its host */\r\n"
+      "ashost = sapqas01\r\n"
+      "// and number\r\n"
+      "SYSNR=01\r\n"
+      "\r\n"
+      "USER=NOBODY\r\n"  // after the blank line: in no entry
+      "DEST = prd\n"
+      "ASHOST=sapprd01\n"
+      "DEST=DEV\n"
+      "ASHOST=sapdev01\n"
+      "  \t\n"
+      "SYSNR=02\n";
+  ParameterMap entry;
+  ASSERT_TRUE(FindSapnwrfcDestination(kIni, "qas", &entry));
+  EXPECT_EQ(entry, (ParameterMap{{"DEST", "QAS"}, {"ASHOST", "sapqas01"}, {"SYSNR", "01"}}));
+  ASSERT_TRUE(FindSapnwrfcDestination(kIni, "PRD", &entry));
+  EXPECT_EQ(entry, (ParameterMap{{"DEST", "prd"}, {"ASHOST", "sapprd01"}}));
+  ASSERT_TRUE(FindSapnwrfcDestination(kIni, "DEV", &entry));
+  EXPECT_EQ(entry, (ParameterMap{{"DEST", "DEV"}, {"ASHOST", "sapdev01"}}));
+  EXPECT_FALSE(FindSapnwrfcDestination(kIni, "DEFAULT", &entry));
+  EXPECT_FALSE(FindSapnwrfcDestination(kIni, "R2", &entry));
+  EXPECT_FALSE(FindSapnwrfcDestination("", "QAS", &entry));
+}
+
 TEST(SapRfcIni, GatewayServicesByNameOrPort) {
   EXPECT_EQ(NormalizeGatewayService("3300"), "sapgw00");
   EXPECT_EQ(NormalizeGatewayService("SAPGW01"), "sapgw01");

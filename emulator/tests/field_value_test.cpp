@@ -103,6 +103,34 @@ TEST(FieldValue, ConvertsToTheCallersDeclaredType) {
   EXPECT_EQ(HexOf(EncodeField(raw, TYPP, 4)), "123F0000");
 }
 
+TEST(FieldValue, RendersPackedFieldsAsDecimalText) {
+  const struct {
+    std::string bytes;
+    unsigned decimals;
+    const char* text;  // null: not a packed number
+  } kCases[] = {
+      {EncodePacked(-1234500, 4), 4, "-123.4500"},
+      {EncodePacked(995000, 4), 4, "99.5000"},
+      {EncodePacked(5, 7), 2, "0.05"},
+      {EncodePacked(12345, 8), 0, "12345"},
+      {EncodePacked(0, 8), 0, "0"},
+      {EncodePacked(-7, 1), 3, "-0.007"},       // more decimals than digits
+      {std::string("\x00\x0D", 2), 2, "0.00"},  // never a negative zero
+      {std::string("\x12\x3F", 2), 0, "123"},   // F and B are signs too
+      {std::string("\x12\x3B", 2), 1, "-12.3"},
+      {std::string("\x1A\x3C", 2), 0, nullptr},  // a half-byte that is no digit
+      {std::string("\x12\x34", 2), 0, nullptr},  // no sign
+      {"", 0, nullptr},
+  };
+  for (const auto& c : kCases) {
+    std::string text = "untouched";
+    EXPECT_EQ(RenderPacked(c.bytes, c.decimals, &text), c.text != nullptr) << HexOf(c.bytes);
+    if (c.text != nullptr) {
+      EXPECT_EQ(text, c.text) << HexOf(c.bytes);
+    }
+  }
+}
+
 TEST(FieldValue, DefaultsAreStablePerSystemAndDifferBetweenSystems) {
   const FieldValue prd = DefaultFieldValue("PRD", "TOTAL_ROWS.UPDATE", TYPP, 8);
   EXPECT_EQ(prd.number, DefaultFieldValue("PRD", "TOTAL_ROWS.UPDATE", TYPP, 8).number);

@@ -48,7 +48,10 @@ const char kExample[] =
     "exception = NO_DATA\r\n"
     "itcreate_fails = TABLE_STATISTIC, buffer_names\r\n"
     "itdelete_fails = all\r\n"
-    "delay_ms = 250\r\n"
+    "delay_ms = 3600000\r\n"
+    "logon_delay_ms = 150\r\n"
+    "invoke_rc = 4\r\n"
+    "function_not_found = yes\r\n"
     "trace_at_open = **** ERROR file opened\r\n"
     "trace_at_call = \"T:4711 ======> user locked\"\r\n"
     "trace_at_call = ERROR       second line\r\n";
@@ -97,7 +100,12 @@ TEST(Landscape, ReadsSystemsWithAddressesValuesAndFaults) {
   EXPECT_TRUE(r2.itcreate_fails.Contains("TABLE_STATISTIC"));
   EXPECT_FALSE(r2.itcreate_fails.Contains("TABLE_QUALITIES"));
   EXPECT_TRUE(r2.itdelete_fails.Contains("MODE_MEMORY_HISTORY"));
-  EXPECT_EQ(r2.delay_ms, 250u);
+  EXPECT_EQ(r2.delay_ms, 3600000u);  // an hour: a hung server
+  EXPECT_EQ(r2.logon_delay_ms, 150u);
+  EXPECT_EQ(r2.invoke_rc, 4);
+  EXPECT_TRUE(r2.function_not_found);
+  EXPECT_EQ(prd.invoke_rc, 0);
+  EXPECT_FALSE(prd.function_not_found);
   EXPECT_EQ(r2.trace_at_open, std::vector<std::string>{"**** ERROR file opened"});
   EXPECT_EQ(r2.trace_at_call, (std::vector<std::string>{"T:4711 ======> user locked", "ERROR       second line"}));
 }
@@ -132,7 +140,10 @@ TEST(Landscape, NamesTheLineOfEveryMistake) {
       {kSystem + "refuse_logon = maybe\n", "line 7: expected yes or no"},
       {kSystem + "error_handler = later\n", "line 7: error_handler is open, call or never"},
       {kSystem + "receive_rc = -1\n", "line 7: a return code is a whole number from 0"},
-      {kSystem + "delay_ms = 600001\n", "line 7: delay_ms is 0 to 600000 milliseconds"},
+      {kSystem + "delay_ms = 3600001\n", "line 7: delay_ms is 0 to 3600000 milliseconds"},
+      {kSystem + "logon_delay_ms = 1.5\n", "line 7: logon_delay_ms is 0 to 3600000 milliseconds"},
+      {kSystem + "invoke_rc = 31\n", "line 7: invoke_rc is a NetWeaver return code 0 to 30"},
+      {kSystem + "function_not_found = 1\n", "line 7: expected yes or no"},
       {kSystem + "itcreate_fails = TABLE_STATISTICS\n",
        "line 7: TABLE_STATISTICS is not a table of SAPTUNE_GET_SUMMARY_STATISTIC"},
       {kSystem + "itdelete_fails = ,\n", "line 7: name the tables, or all"},

@@ -4,10 +4,14 @@ document, the exit status and the files left behind.
 
     e2e.py --platform native --bin build/bin     [--tool build/bin] [-k NAME]
     e2e.py --platform wine   --bin build/windows/bin --tool build/bin
+    e2e.py --platform wine64 --bin build/windows64/bin --tool build/bin --bin32 build/windows/bin
 
 Each scenario runs in a directory of its own. Under Wine that directory is
 also drive D: and the current directory, so the "\\Program Files\\..."
 fallbacks land inside it; only C:\\PRTG_Path.Txt lies on the prefix's C:.
+The 64-bit Windows program (wine64) runs in a 64-bit prefix of its own and
+takes only the scenarios that name it in their "platforms"; its RFC library
+is sapnwrfc.dll.
 File names in scenarios are written as the program sees them on Windows;
 natively the program takes them as plain file names (backslashes and all).
 """
@@ -28,18 +32,30 @@ SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenario
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
+LIBRARIES = {"native": "librfccm.so", "wine": "librfc32.dll", "wine64": "sapnwrfc.dll"}
+
+
 class Platform:
-    def __init__(self, name, bin_dir, tool_dir, work):
+    def __init__(self, name, bin_dir, tool_dir, work, bin32=None):
         self.name = name
         self.bin_dir = os.path.abspath(bin_dir)
         self.tool_dir = os.path.abspath(tool_dir or bin_dir)
+        # The 32-bit Windows build, for scenarios that put its classic
+        # library beside the 64-bit program.
+        self.bin32 = os.path.abspath(bin32) if bin32 else None
         self.work = work
-        self.exe = ".exe" if name == "wine" else ""
-        self.library = "librfc32.dll" if name == "wine" else "librfccm.so"
+        self.wine = name in ("wine", "wine64")
+        self.exe = ".exe" if self.wine else ""
+        self.library = LIBRARIES[name]
         self.env = dict(os.environ)
-        if name == "wine":
-            self.prefix = os.path.join(work, "wineprefix")
+        if self.wine:
+            self.prefix = os.path.join(work, "wineprefix64" if name == "wine64" else "wineprefix")
             self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+            if name == "wine64":
+                # Only a 64-bit prefix runs 64-bit programs; "wine" starts
+                # them with the 64-bit loader where no wine64 command exists.
+                self.env["WINEARCH"] = "win64"
+            self.wine_command = "wine64" if name == "wine64" and shutil.which("wine64") else "wine"
             if not os.path.isdir(os.path.join(self.prefix, "drive_c")):
                 subprocess.run(["wineboot", "-i"], env=self.env, check=True,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -56,7 +72,7 @@ class Platform:
 
     def host_path(self, scenario_dir, name):
         """Where a file that the program names `name` lies on the host."""
-        if self.name != "wine":
+        if not self.wine:
             return os.path.join(scenario_dir, name)
         if name[:3].upper() == "C:\\":
             return os.path.join(self.drive_c, *name[3:].split("\\"))
@@ -65,12 +81,12 @@ class Platform:
         return os.path.join(scenario_dir, *[p for p in name.split("\\") if p])
 
     def command(self, program, args):
-        if self.name == "wine":
-            return ["wine", program] + args
+        if self.wine:
+            return [self.wine_command, program] + args
         return [program] + args
 
     def close(self):
-        if self.name == "wine":
+        if self.wine:
             subprocess.run(["wineserver", "-k"], env=self.env, check=False)
 
 
@@ -112,7 +128,7 @@ def run_scenario(platform, sc):
     scenario_dir = tempfile.mkdtemp(prefix="sc-", dir=platform.work)
     created_on_c = []
     try:
-        if platform.name == "wine":
+        if platform.wine:
             link = os.path.join(platform.prefix, "dosdevices", "d:")
             if os.path.lexists(link):
                 os.remove(link)
@@ -128,6 +144,11 @@ def run_scenario(platform, sc):
         if library:
             source_dir = os.path.join(platform.bin_dir, library) if isinstance(library, str) else platform.bin_dir
             shutil.copy(os.path.join(source_dir, platform.library), os.path.join(bin_dir, platform.library))
+        # library32=True: the 32-bit build's classic library beside the program.
+        if sc.get("library32"):
+            if not platform.bin32:
+                raise Failure("this scenario needs --bin32, the 32-bit Windows build")
+            shutil.copy(os.path.join(platform.bin32, "librfc32.dll"), os.path.join(bin_dir, "librfc32.dll"))
         for name, content in sc.get("files", {}).items():
             path = platform.host_path(scenario_dir, name)
             if content is None:  # a directory
@@ -204,9 +225,10 @@ def run_scenario(platform, sc):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--platform", choices=["native", "wine"], required=True)
+    parser.add_argument("--platform", choices=["native", "wine", "wine64"], required=True)
     parser.add_argument("--bin", required=True)
     parser.add_argument("--tool")
+    parser.add_argument("--bin32", help="the 32-bit Windows build's bin (wine64: its classic library)")
     parser.add_argument("--work", help="directory for scenario folders and the Wine prefix")
     parser.add_argument("-k", dest="only", help="run only scenarios whose name contains this")
     parser.add_argument("--modules", default=",".join(SCENARIO_MODULES))
@@ -215,7 +237,7 @@ def main():
     work = os.path.abspath(opts.work or tempfile.mkdtemp(prefix="pm-e2e-"))
     os.makedirs(work, exist_ok=True)
     sys.path.insert(0, HERE)
-    platform = Platform(opts.platform, opts.bin, opts.tool, work)
+    platform = Platform(opts.platform, opts.bin, opts.tool, work, opts.bin32)
     passed = failed = skipped = 0
     try:
         for module_name in opts.modules.split(","):

@@ -117,6 +117,11 @@ SCENARIOS += [
              dict(ITEM_FILES, **{"landscape.ini": LANDSCAPE}), program="Holdrun", library="incomplete",
              args=["x", "PXA-INFO #", "ITEM=Main"], status=2,
              stdout=HEADER + "* hh:mm:ss PXA-INFO # ITEM=Main State=Executing\n" + INCOMPLETE),
+    # The classic library is 32-bit: beside the 64-bit program it simply
+    # does not load.
+    scenario("a 32-bit classic library beside the 64-bit program does not load", files(here=True),
+             program="Holdrun", library32=True, args=["PRD", "TOTAL-ROWS"], platforms=("wine64",), status=2,
+             stdout=error_doc("Error 1031: RFC-Library librfc32.dll could not be loaded...")),
 ]
 
 # --- profiles ----------------------------------------------------------------------------
