@@ -30,7 +30,7 @@
 #include "landscape_state.h"
 #include "platform.h"
 #include "rfc/nwrfc/nwrfc_api.h"
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 #include "sap_text.h"
 
 #if defined(_WIN32)
