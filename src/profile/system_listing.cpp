@@ -4,6 +4,7 @@
 
 #include "output/output_document.h"
 #include "output/sensor_evaluation.h"
+#include "profile/listed_name.h"
 #include "profile/system_definition.h"
 #include "rfc/connection.h"
 #include "rfc/rfc_error_handler.h"
@@ -41,9 +42,11 @@ void RunListedSystem(RunState& state, std::string_view name) {
   state.ProfileName = name;
   state.ProfilePath = state.ProfileDirectory;
   state.ProfilePath += name;
-  // A name or path cut to its field would open another file, if any.
+  // A name or path cut to its field would open another file, if any; a name
+  // that leads out of the profile directory, or to a device, names no profile
+  // of this listing.
   if (name.size() > state.ProfileName.kCapacity ||
-      state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity)
+      state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity || !StaysInProfileDirectory(name))
     return;
   File profile = File::OpenRead(state.ProfilePath.c_str());
   if (!profile) return;
