@@ -14,6 +14,7 @@
 #include "profile/system_definition.h"
 #include "run/file.h"
 #include "run/line_reader.h"
+#include "run/standard_descriptors.h"
 
 namespace poolmetrics {
 namespace {
@@ -90,6 +91,7 @@ int Check(const char* path) {
 }  // namespace poolmetrics
 
 int main(int argc, char** argv) {
+  poolmetrics::EnsureStandardDescriptors();
   std::string_view command = argc > 1 ? argv[1] : "";
   if (command == "encode" && argc == 2) return poolmetrics::Encode();
   if (command == "check" && argc == 3) return poolmetrics::Check(argv[2]);
