@@ -17,6 +17,8 @@
 #include "run/file.h"
 #include "run/file_system.h"
 #include "run/run_failure.h"
+#include "run/line_reader.h"
+#include "run/standard_descriptors.h"
 
 namespace poolmetrics {
 namespace {
@@ -183,6 +185,7 @@ int Run(int argc, char** argv) {
 }  // namespace poolmetrics
 
 int main(int argc, char** argv) {
+  poolmetrics::EnsureStandardDescriptors();
   int status = poolmetrics::Run(argc, argv);
   // A stored form that never reached its reader must not look like success.
   if (!poolmetrics::OutputDelivered()) {

@@ -5,6 +5,7 @@
 #include "output/document_writer.h"
 #include "output/sensor_evaluation.h"
 #include "run/query_system.h"
+#include "profile/listed_name.h"
 #include "profile/system_definition.h"
 #include "rfc/session.h"
 #include "run/console.h"
@@ -41,9 +42,11 @@ void RunListedSystem(RunState& state, RfcLibrary& library, std::string_view name
   state.ProfileName = name;
   state.ProfilePath = state.ProfileDirectory;
   state.ProfilePath += name;
-  // A name or path cut to its field would open another file, if any.
+  // A name or path cut to its field would open another file, if any; a name
+  // that leads out of the profile directory, or to a device, names no profile
+  // of this listing.
   if (name.size() > state.ProfileName.kCapacity ||
-      state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity)
+      state.ProfileDirectory.size() + name.size() > state.ProfilePath.kCapacity || !StaysInProfileDirectory(name))
     return;
   File profile = File::OpenRead(state.ProfilePath.c_str());
   if (!profile) return;

@@ -1,18 +1,68 @@
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "rfc/dynamic_library.h"
+#include "rfc/library_image.h"
 
 namespace poolmetrics {
+namespace {
+
+struct MainProgramCloser {
+  void operator()(void* handle) const { dlclose(handle); }
+};
+
+// The directories in which the loader looks for a library by bare name, in
+// its order: LD_LIBRARY_PATH, the program's run path, the standard
+// directories.
+std::vector<std::string> SearchDirectories() {
+  std::vector<std::string> directories;
+  std::unique_ptr<void, MainProgramCloser> program(dlopen(nullptr, RTLD_NOW));
+  Dl_serinfo counts;
+  if (!program || dlinfo(program.get(), RTLD_DI_SERINFOSIZE, &counts) != 0) return directories;
+  // The loader fills one block: the list, then the names it points to.
+  std::vector<std::max_align_t> block(counts.dls_size / sizeof(std::max_align_t) + 1);
+  auto* info = reinterpret_cast<Dl_serinfo*>(block.data());
+  info->dls_size = counts.dls_size;
+  info->dls_cnt = counts.dls_cnt;
+  if (dlinfo(program.get(), RTLD_DI_SERINFO, info) != 0) return directories;
+  for (unsigned i = 0; i < info->dls_cnt; ++i) {
+    std::string directory = info->dls_serpath[i].dls_name;
+    // An empty entry is the current directory.
+    directories.push_back(directory.empty() ? "./" : directory.back() == '/' ? directory : directory + "/");
+  }
+  return directories;
+}
+
+// Loads `directory` + `file_name` when that file is there and whole.
+void* LoadChecked(const std::string& directory, const char* file_name) {
+  std::string path = directory + file_name;
+  return LibraryFileIsWhole(path.c_str()) ? dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
+}
+
+}  // namespace
 
 DynamicLibrary::~DynamicLibrary() {
   if (handle_) dlclose(handle_);
 }
 
 DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* file_name) {
+  // The loader maps a library cut short as if it were whole, and the process
+  // then dies of the first page that is missing. So only a file that was
+  // checked is loaded, and by the path it was checked under: the system's
+  // search is done here, through the loader's own list of directories. (A
+  // library that the loader would find only through its cache, in a
+  // directory of ld.so.conf that is not a standard one, is not taken.)
   DynamicLibrary library;
-  if (!directory.empty()) library.handle_ = dlopen((directory + file_name).c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!library.handle_) library.handle_ = dlopen(file_name, RTLD_NOW | RTLD_LOCAL);
+  if (!directory.empty()) library.handle_ = LoadChecked(directory, file_name);
+  if (library.handle_) return library;
+  for (const std::string& searched : SearchDirectories())
+    if ((library.handle_ = LoadChecked(searched, file_name)) != nullptr) break;
   return library;
 }
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "rfc/dynamic_library.h"
+#include "rfc/library_image.h"
 
 namespace poolmetrics {
 
@@ -13,7 +14,12 @@ DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* fi
   // document, never a dialog box that waits for a click.
   UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   DynamicLibrary library;
-  if (!directory.empty()) library.handle_ = LoadLibraryA((directory + file_name).c_str());
+  // The file beside the program is checked before it is loaded, as natively.
+  // Windows' normal search (which takes that same file first) is left to the
+  // loader: it checks an image against its file itself and refuses one cut
+  // short.
+  std::string path = directory + file_name;
+  if (!directory.empty() && LibraryFileIsWhole(path.c_str())) library.handle_ = LoadLibraryA(path.c_str());
   if (!library.handle_) library.handle_ = LoadLibraryA(file_name);
   SetErrorMode(previous);
   return library;

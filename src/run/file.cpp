@@ -1,17 +1,8 @@
 #include "run/file.h"
 
-#include <sys/stat.h>
-
 namespace poolmetrics {
 
-File File::OpenRead(const char* path) {
-  File file(std::fopen(path, "rb"));
-  // Some systems open a directory for reading and fail only on the first
-  // read; a profile or hint that is a directory is simply not there.
-  struct stat info;
-  if (file && fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) file.reset();
-  return file;
-}
+// (File::OpenRead is platform code: file_posix.cpp, file_win32.cpp.)
 
 File File::OpenWrite(const char* path) { return File(std::fopen(path, "wb")); }
 

@@ -20,8 +20,10 @@ class File {
   ~File() { reset(); }
 
   // Opens a regular file for reading, byte for byte (text-mode line ends are
-  // handled by LineReader, the same on every platform). A directory counts
-  // as a file that cannot be opened.
+  // handled by LineReader, the same on every platform). Every file that the
+  // program reads is opened here: a directory, a FIFO or a device (on Windows
+  // also any device name, such as AUX or NUL.P00) counts as a file that cannot
+  // be opened, and neither the open nor a read can block.
   static File OpenRead(const char* path);
   // Creates or truncates a file for writing, byte for byte.
   static File OpenWrite(const char* path);

@@ -4,8 +4,10 @@
 
 #include "run/console.h"
 #include "run/program.h"
+#include "run/standard_descriptors.h"
 
 int main(int argc, char** argv) {
+  poolmetrics::EnsureStandardDescriptors();
   // One write for the whole document: the Windows C runtime otherwise
   // writes a pipe character by character, a system call (and under Wine a
   // server round trip) each.

@@ -28,7 +28,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenarios_sensors", "scenarios_global", "scenarios_rfc",
                     "scenarios_faults", "scenarios_hostile_parameters", "scenarios_hostile_output",
-                    "scenarios_hostile_destinations"]
+                    "scenarios_hostile_destinations", "scenarios_hostile_files"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 

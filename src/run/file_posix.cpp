@@ -1,0 +1,51 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "run/file.h"
+
+namespace poolmetrics {
+namespace {
+
+// Owns a descriptor until a stream takes it over.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+bool IsRegular(const struct stat& info) { return S_ISREG(info.st_mode); }
+
+}  // namespace
+
+File File::OpenRead(const char* path) {
+  // Only a regular file is read. A FIFO without a writer, a terminal or a
+  // device would block the open or the first read, and a directory reads as
+  // nothing: each counts as a file that is not there. The name is looked at
+  // first, so that no device is ever opened (some act on an open); the
+  // descriptor is looked at again in case the name changed in between, and
+  // O_NONBLOCK keeps even that open from waiting.
+  struct stat info;
+  if (stat(path, &info) != 0 || !IsRegular(info)) return File();
+  Descriptor fd(open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !IsRegular(info)) return File();
+  std::FILE* stream = fdopen(fd.get(), "rb");
+  if (!stream) return File();
+  fd.release();
+  return File(stream);
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,63 @@
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdint>
+
+#include "run/device_name.h"
+#include "run/file.h"
+
+namespace poolmetrics {
+namespace {
+
+// Owns a file handle until a C runtime descriptor takes it over.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// A file on a disk (a share included), not a directory.
+bool IsDiskFile(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+File File::OpenRead(const char* path) {
+  // Only a file on a disk is read. A device name (AUX, COM1, CON, ...) names
+  // a device in every directory, and opening or reading one can wait forever:
+  // it is refused by its name, before any open. What is opened must then be
+  // a disk file; a pipe, a device reached another way or a directory counts
+  // as a file that is not there.
+  if (NamesDevice(path)) return File();
+  Handle handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (handle.get() == INVALID_HANDLE_VALUE || !IsDiskFile(handle.get())) return File();
+  int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle.get()), _O_RDONLY | _O_BINARY);
+  if (fd < 0) return File();
+  handle.release();  // the descriptor owns it now
+  std::FILE* stream = _fdopen(fd, "rb");
+  if (!stream) {
+    _close(fd);
+    return File();
+  }
+  return File(stream);
+}
+
+}  // namespace poolmetrics
