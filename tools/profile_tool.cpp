@@ -13,12 +13,12 @@
 
 #include "profile/password.h"
 #include "profile/system_definition.h"
-#include "run/console.h"
-#include "run/file.h"
-#include "run/file_system.h"
+#include "base/console.h"
+#include "base/file.h"
+#include "base/file_system.h"
 #include "run/run_failure.h"
-#include "run/line_reader.h"
-#include "run/standard_descriptors.h"
+#include "base/line_reader.h"
+#include "base/standard_descriptors.h"
 
 namespace poolmetrics {
 namespace {
@@ -161,8 +161,9 @@ int Check(const char* path) {
     return 1;
   }
   SystemDefinition system;
-  std::vector<ProfileFault> faults;
-  bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, path, system, &faults);
+
+  std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(profile), ReadMode::kListing, system);
+  bool valid = faults.empty();
   if (valid) {
     std::printf("%s: valid profile of %s (client %s, user %s)\n", Shown(path).c_str(),
                 Shown(system.Destination).c_str(), Shown(system.Client).c_str(), Shown(system.User).c_str());

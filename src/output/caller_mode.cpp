@@ -1,6 +1,6 @@
 #include "output/caller_mode.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

@@ -2,7 +2,7 @@
 // every control character as "?": a line end from a file would start a line
 // of its own for the reader (a forged "Statistic." line).
 #include "output/document_forms.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

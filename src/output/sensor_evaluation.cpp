@@ -1,8 +1,7 @@
 #include "output/sensor_evaluation.h"
 
 #include "output/sensor_types.h"
-#include "run/run_failure.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

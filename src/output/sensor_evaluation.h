@@ -7,7 +7,7 @@
 
 #include "output/document_writer.h"
 #include "rfc/statistic_result.h"
-#include "run/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "rfc/statistic_result.h"
-#include "run/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 

@@ -2,7 +2,7 @@
 // channel. Every text in it is escaped, whatever its source.
 #include "output/document_forms.h"
 #include "output/xml_text.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

@@ -1,6 +1,6 @@
 #include "profile/listed_name.h"
 
-#include "run/device_name.h"
+#include "base/device_name.h"
 
 namespace poolmetrics {
 namespace {

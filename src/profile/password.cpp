@@ -1,6 +1,6 @@
 #include "profile/password.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 

@@ -1,10 +1,9 @@
 #include "profile/system_definition.h"
 
 #include "profile/password.h"
-#include "run/line_reader.h"
-#include "run/plain_file_name.h"
-#include "run/run_failure.h"
-#include "run/text.h"
+#include "base/line_reader.h"
+#include "base/plain_file_name.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {
@@ -121,10 +120,6 @@ void SetField(SystemDefinition& s, Field f, std::string_view value) {
   }
 }
 
-void AddFault(std::vector<ProfileFault>* faults, int code, std::string detail) {
-  if (faults) faults->push_back({code, std::move(detail)});
-}
-
 }  // namespace
 
 std::string ProfileFaultMessage(int code, std::string_view profile_name) {
@@ -137,10 +132,9 @@ std::string ProfileFaultMessage(int code, std::string_view profile_name) {
   }
 }
 
-bool ReadSystemDefinition(File profile, ReadMode mode, std::string_view profile_name, SystemDefinition& system,
-                          std::vector<ProfileFault>* faults) {
+std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, SystemDefinition& system) {
   const bool strict = mode == ReadMode::kStrict;
-  bool valid = true;
+  std::vector<ProfileFault> faults;
   LineReader reader(profile.get(), strict ? kStrictLineLength : kListingLineLength);
   std::string_view piece;
   while (reader.Next(&piece)) {
@@ -151,21 +145,19 @@ bool ReadSystemDefinition(File profile, ReadMode mode, std::string_view profile_
       if (label != l.text) continue;
       if (l.field == Field::kDatClient && !strict) break;
       if (l.field == Field::kPassword && !value.empty()) {
-        // The password is checked as soon as its line is read.
+        // The password is checked as soon as its line is read; a single run
+        // stops at its first fault, before the rest of the profile.
         DecodedPassword decoded = DecodeStoredPassword(value, strict);
         if (!decoded.form_ok) {
-          if (strict) Fail(ProfileFaultMessage(1004, profile_name));
-          valid = false;
-          AddFault(faults, 1004, "Password...: the stored form is not 24 characters with a head of four digits");
+          faults.push_back({1004, "Password...: the stored form is not 24 characters with a head of four digits"});
+          if (strict) return faults;
         }
         if (decoded.check_ok) {
           system.Password = decoded.plain;
-        } else {
-          if (strict) Fail(ProfileFaultMessage(1005, profile_name));
-          valid = false;
-          if (decoded.form_ok)
-            AddFault(faults, 1005,
-                     "Password...: the stored form fails its check digit (made with another key, or altered)");
+        } else if (decoded.form_ok) {
+          faults.push_back(
+              {1005, "Password...: the stored form fails its check digit (made with another key, or altered)"});
+          if (strict) return faults;
         }
         break;
       }
@@ -174,20 +166,14 @@ bool ReadSystemDefinition(File profile, ReadMode mode, std::string_view profile_
     }
   }
   profile.reset();
-  int first = CheckSystemDefinition(system, faults);
-  if (first != 0) {
-    if (strict) Fail(ProfileFaultMessage(first, profile_name));
-    valid = false;
-  }
-  return valid;
+  std::vector<ProfileFault> checks = CheckSystemDefinition(system);
+  faults.insert(faults.end(), checks.begin(), checks.end());
+  return faults;
 }
 
-int CheckSystemDefinition(const SystemDefinition& system, std::vector<ProfileFault>* faults) {
-  int first = 0;
-  auto fault = [&](int code, std::string detail) {
-    if (first == 0) first = code;
-    AddFault(faults, code, std::move(detail));
-  };
+std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system) {
+  std::vector<ProfileFault> faults;
+  auto fault = [&](int code, std::string detail) { faults.push_back({code, std::move(detail)}); };
   if (system.User.empty()) fault(1006, "User.......: missing or empty");
   if (system.Password.empty()) fault(1007, "Password...: missing or empty");
   for (const Label& l : kLabels) {
@@ -204,7 +190,7 @@ int CheckSystemDefinition(const SystemDefinition& system, std::vector<ProfileFau
                           "\" is no plain file name (it must not hold a directory, a drive, \"..\", a device name "
                           "or a character that no Windows file name can hold)"}));
   }
-  return first;
+  return faults;
 }
 
 bool UsableForLogon(const SystemDefinition& system) {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "run/file.h"
-#include "run/fixed_text.h"
+#include "base/file.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 
@@ -48,20 +48,17 @@ struct ProfileFault {
 };
 
 // Reads the profile to its end into `system`, closes it and checks the
-// definition.
-// `profile_name` names the profile in the messages. Returns whether the
-// definition is valid (in strict mode only ever true). In listing mode every
-// fault found is added to `faults` when it is given.
-bool ReadSystemDefinition(File profile, ReadMode mode, std::string_view profile_name, SystemDefinition& system,
-                          std::vector<ProfileFault>* faults = nullptr);
+// definition. Returns every fault in the order found (none: the definition
+// is valid). In strict mode a password fault ends the reading at once, as
+// a single run reports it before anything else of the profile.
+std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, SystemDefinition& system);
 
 // The checks of a complete definition, in their order: user (1006), password
 // (1007), then the field lengths and the destination (1003): a value shorter
 // than its minimum, a value that names a system or logs on and is longer
-// than its field, a destination that is no plain file name. Returns the code
-// of the first failing check, 0 when the definition is valid; adds every
-// failing check to `faults` when it is given.
-int CheckSystemDefinition(const SystemDefinition& system, std::vector<ProfileFault>* faults = nullptr);
+// than its field, a destination that is no plain file name. Returns every
+// failing check in that order.
+std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system);
 
 // Whether a definition may be used to log on at all, valid or not. A global
 // run still tries the logon of an invalid definition (a wrong password, a

@@ -1,6 +1,6 @@
 #include "rfc/error_block.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 

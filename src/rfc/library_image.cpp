@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "run/file.h"
+#include "base/file.h"
 
 namespace poolmetrics {
 namespace {

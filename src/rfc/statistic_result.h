@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "rfc/function_interface.h"
-#include "run/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 

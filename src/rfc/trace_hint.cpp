@@ -1,7 +1,7 @@
 #include "rfc/trace_hint.h"
 
-#include "run/line_reader.h"
-#include "run/text.h"
+#include "base/line_reader.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "run/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 

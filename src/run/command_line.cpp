@@ -4,7 +4,7 @@
 
 #include "run/global_sensor_file.h"
 #include "run/run_failure.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

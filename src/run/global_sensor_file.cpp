@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "run/console.h"
-#include "run/line_reader.h"
+#include "base/console.h"
+#include "base/line_reader.h"
 #include "run/progress.h"
 #include "run/run_failure.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

@@ -2,9 +2,9 @@
 // statistics of an SAP application server to a network monitoring host.
 #include <cstdio>
 
-#include "run/console.h"
+#include "base/console.h"
 #include "run/program.h"
-#include "run/standard_descriptors.h"
+#include "base/standard_descriptors.h"
 
 int main(int argc, char** argv) {
   poolmetrics::EnsureStandardDescriptors();

@@ -1,6 +1,6 @@
 #include "run/parameter_values.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

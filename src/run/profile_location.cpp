@@ -1,8 +1,8 @@
 #include "run/profile_location.h"
 
-#include "run/line_reader.h"
+#include "base/line_reader.h"
 #include "run/run_failure.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

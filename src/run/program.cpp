@@ -2,15 +2,15 @@
 
 #include "output/document_writer.h"
 #include "profile/system_definition.h"
-#include "profile/system_listing.h"
+#include "run/global_run.h"
 #include "run/command_line.h"
-#include "run/console.h"
+#include "base/console.h"
 #include "run/global_sensor_file.h"
 #include "run/profile_location.h"
 #include "run/progress.h"
 #include "run/run_failure.h"
 #include "run/run_flow.h"
-#include "run/time_of_day.h"
+#include "base/time_of_day.h"
 
 namespace poolmetrics {
 
@@ -27,7 +27,8 @@ int RunProgram(int argc, const char* const* argv) {
       StartGlobalRun(state);
       return RunSystemListing(state);
     }
-    ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.ProfileName, state.System);
+    std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.System);
+    if (!faults.empty()) Fail(ProfileFaultMessage(faults.front().code, state.ProfileName));
     return RunOneSystem(state);
   } catch (const RunFailure& failure) {
     if (failure.block()) {

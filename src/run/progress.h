@@ -7,10 +7,10 @@
 #include "output/document_writer.h"
 #include "profile/system_definition.h"
 #include "rfc/session.h"
-#include "run/console.h"
+#include "base/console.h"
 #include "run/run_failure.h"
-#include "run/text.h"
-#include "run/time_of_day.h"
+#include "base/text.h"
+#include "base/time_of_day.h"
 
 namespace poolmetrics {
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "base/text.h"
 #include "rfc/error_block.h"
 
 namespace poolmetrics {
@@ -26,12 +27,6 @@ class RunFailure {
   std::optional<ErrorBlock> block_;
 };
 
-// Joins the pieces of a message.
-inline std::string Concat(std::initializer_list<std::string_view> pieces) {
-  std::string text;
-  for (std::string_view p : pieces) text += p;
-  return text;
-}
 
 [[noreturn]] inline void Fail(std::string message) { throw RunFailure(std::move(message)); }
 

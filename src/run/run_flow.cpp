@@ -6,11 +6,11 @@
 #include "output/sensor_evaluation.h"
 #include "rfc/session.h"
 #include "rfc/trace_hint.h"
-#include "run/console.h"
+#include "base/console.h"
 #include "run/progress.h"
 #include "run/query_system.h"
 #include "run/run_failure.h"
-#include "run/time_of_day.h"
+#include "base/time_of_day.h"
 
 namespace poolmetrics {
 namespace {

@@ -11,8 +11,8 @@
 #include "output/caller_mode.h"
 #include "output/document_writer.h"
 #include "profile/system_definition.h"
-#include "run/file.h"
-#include "run/fixed_text.h"
+#include "base/file.h"
+#include "base/fixed_text.h"
 #include "run/parameter_values.h"
 
 namespace poolmetrics {

@@ -1,4 +1,4 @@
-#include "run/device_name.h"
+#include "base/device_name.h"
 
 #include <gtest/gtest.h>
 

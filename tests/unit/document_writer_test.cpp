@@ -6,7 +6,7 @@
 #include "output/code_page.h"
 #include "output/document_writer.h"
 #include "run/parameter_values.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

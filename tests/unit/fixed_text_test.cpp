@@ -1,4 +1,4 @@
-#include "run/fixed_text.h"
+#include "base/fixed_text.h"
 
 #include <gtest/gtest.h>
 

@@ -17,6 +17,17 @@ File Profile(const std::string& text) {
   return File(f);
 }
 
+// Reads as the run does: a single run fails on the first fault with its
+// message; a global run's listing only learns whether the definition is
+// valid. `faults` receives every fault found.
+bool Read(File profile, ReadMode mode, std::string_view name, SystemDefinition& system,
+          std::vector<ProfileFault>* faults = nullptr) {
+  std::vector<ProfileFault> found = ReadSystemDefinition(std::move(profile), mode, system);
+  if (faults) *faults = found;
+  if (mode == ReadMode::kStrict && !found.empty()) throw RunFailure(ProfileFaultMessage(found.front().code, name));
+  return found.empty();
+}
+
 std::string Stored(const char* password) { return EncodeStoredPassword(password, 4, "abcdefghijklmnopqrstuvwxyz"); }
 
 std::string ValidProfile() {
@@ -27,9 +38,22 @@ std::string ValidProfile() {
          "Gwhost.....: gw\nGwservice..: sapgw00\n";
 }
 
+TEST(SystemDefinition, StrictReadingStopsAtTheFirstPasswordFault) {
+  SystemDefinition s;
+  std::vector<ProfileFault> faults = ReadSystemDefinition(Profile("Password...: short\n"), ReadMode::kStrict, s);
+  ASSERT_EQ(faults.size(), 1u);
+  EXPECT_EQ(faults[0].code, 1004);
+  faults = ReadSystemDefinition(Profile("Password...: short\n"), ReadMode::kListing, s);
+  ASSERT_GT(faults.size(), 3u);  // and then every check: user, password, lengths
+  EXPECT_EQ(faults[0].code, 1004);
+  EXPECT_EQ(faults[1].code, 1006);
+  EXPECT_EQ(faults[2].code, 1007);
+  EXPECT_EQ(faults[3].code, 1003);
+}
+
 TEST(SystemDefinition, ReadsEveryField) {
   SystemDefinition s;
-  ASSERT_TRUE(ReadSystemDefinition(Profile(ValidProfile() + "DatClient..: 200\n"), ReadMode::kStrict, "PRD.P00", s));
+  ASSERT_TRUE(Read(Profile(ValidProfile() + "DatClient..: 200\n"), ReadMode::kStrict, "PRD.P00", s));
   EXPECT_EQ(s.Destination, "PRD");
   EXPECT_EQ(s.User, "MONITOR");
   EXPECT_EQ(s.Password, "secret1");
@@ -50,7 +74,7 @@ TEST(SystemDefinition, LineRules) {
                      std::string(70, 'g') +
                      "\n"               // cut to 60, then to the field's 61
                      "Extcompany.:\n";  // exactly the label: empty value
-  ASSERT_FALSE(ReadSystemDefinition(Profile(text), ReadMode::kListing, "PRD.P00", s));  // Extcompany now empty
+  ASSERT_FALSE(Read(Profile(text), ReadMode::kListing, "PRD.P00", s));  // Extcompany now empty
   EXPECT_EQ(s.Hostname, "prdhost");
   EXPECT_EQ(s.Language, "E");
   EXPECT_EQ(s.Client, "200");
@@ -73,7 +97,7 @@ TEST(SystemDefinition, ValuesLongerThanTheirField) {
   for (const auto& f : fields) {
     std::string label = f.label;
     SystemDefinition fits;
-    EXPECT_TRUE(ReadSystemDefinition(Profile(ValidProfile() + label + " " + std::string(f.width, 'A') + "\n"),
+    EXPECT_TRUE(Read(Profile(ValidProfile() + label + " " + std::string(f.width, 'A') + "\n"),
                                      ReadMode::kStrict, "P", fits))
         << label;
     EXPECT_TRUE(UsableForLogon(fits)) << label;
@@ -81,7 +105,7 @@ TEST(SystemDefinition, ValuesLongerThanTheirField) {
     SystemDefinition cut;
     std::vector<ProfileFault> faults;
     std::string too_long = ValidProfile() + label + " " + std::string(f.width + 1, 'A') + "\n";
-    EXPECT_FALSE(ReadSystemDefinition(Profile(too_long), ReadMode::kListing, "P", cut, &faults)) << label;
+    EXPECT_FALSE(Read(Profile(too_long), ReadMode::kListing, "P", cut, &faults)) << label;
     EXPECT_FALSE(UsableForLogon(cut)) << label;
     ASSERT_EQ(faults.size(), 1u) << label;
     EXPECT_EQ(faults[0].code, 1003);
@@ -89,7 +113,7 @@ TEST(SystemDefinition, ValuesLongerThanTheirField) {
                                     std::to_string(f.width));
     try {
       SystemDefinition strict;
-      ReadSystemDefinition(Profile(too_long), ReadMode::kStrict, "XYZ.P00", strict);
+      Read(Profile(too_long), ReadMode::kStrict, "XYZ.P00", strict);
       ADD_FAILURE() << label << ": no fault";
     } catch (const RunFailure& failure) {
       EXPECT_EQ(failure.message(), "Error 1003: Invalid Parameter(s) at XYZ.P00 found...") << label;
@@ -100,7 +124,7 @@ TEST(SystemDefinition, ValuesLongerThanTheirField) {
   // fit; a later line that fits makes the field good again.
   SystemDefinition s;
   std::string sixty(60, 'g');
-  EXPECT_TRUE(ReadSystemDefinition(Profile(ValidProfile() + "Gwhost.....: " + sixty + "x\nExtcompany.: " + sixty +
+  EXPECT_TRUE(Read(Profile(ValidProfile() + "Gwhost.....: " + sixty + "x\nExtcompany.: " + sixty +
                                            "\nHostname...: " + sixty + "\nHostname...: short\n"),
                                    ReadMode::kStrict, "P", s));
   EXPECT_EQ(s.Gwhost, sixty);
@@ -119,7 +143,7 @@ TEST(SystemDefinition, DestinationMustBeAPlainFileName) {
   for (std::string destination : refused) {
     SystemDefinition s;
     std::vector<ProfileFault> faults;
-    EXPECT_FALSE(ReadSystemDefinition(Profile(ValidProfile() + "Destination: " + destination + "\n"),
+    EXPECT_FALSE(Read(Profile(ValidProfile() + "Destination: " + destination + "\n"),
                                       ReadMode::kListing, "P", s, &faults))
         << destination;
     EXPECT_FALSE(UsableForLogon(s)) << destination;
@@ -133,7 +157,7 @@ TEST(SystemDefinition, DestinationMustBeAPlainFileName) {
   for (std::string destination : allowed) {
     SystemDefinition s;
     EXPECT_TRUE(
-        ReadSystemDefinition(Profile(ValidProfile() + "Destination: " + destination + "\n"), ReadMode::kStrict, "P", s))
+        Read(Profile(ValidProfile() + "Destination: " + destination + "\n"), ReadMode::kStrict, "P", s))
         << destination;
     EXPECT_TRUE(UsableForLogon(s)) << destination;
   }
@@ -144,7 +168,7 @@ TEST(SystemDefinition, OrdinaryFaultsLeaveTheDefinitionUsable) {
   // the logon: only cut values and unsafe destinations are never used.
   SystemDefinition s;
   EXPECT_FALSE(
-      ReadSystemDefinition(Profile(ValidProfile() + "User.......:\nMode.......: R3\n"), ReadMode::kListing, "P", s));
+      Read(Profile(ValidProfile() + "User.......:\nMode.......: R3\n"), ReadMode::kListing, "P", s));
   EXPECT_TRUE(UsableForLogon(s));
 }
 
@@ -153,7 +177,7 @@ TEST(SystemDefinition, FaultOrderWithTooLongValues) {
   // 1003, reported for each field in the order of the labels.
   SystemDefinition s;
   std::vector<ProfileFault> faults;
-  ReadSystemDefinition(Profile("Destination: ../QASMONITOR01\nHostname...: " + std::string(52, 'h') + "\n"),
+  Read(Profile("Destination: ../QASMONITOR01\nHostname...: " + std::string(52, 'h') + "\n"),
                        ReadMode::kListing, "P", s, &faults);
   std::vector<std::string> details;
   for (const ProfileFault& f : faults) details.push_back(std::to_string(f.code) + " " + f.detail);
@@ -178,8 +202,8 @@ TEST(SystemDefinition, StrictLinesArePiecesOf99Characters) {
   // In strict mode the rest of a 120-character line reads as a line of its own.
   std::string text = ValidProfile() + std::string(99, '#') + "Language...: D\n";
   SystemDefinition strict, listing;
-  ReadSystemDefinition(Profile(text), ReadMode::kStrict, "P", strict);
-  ReadSystemDefinition(Profile(text), ReadMode::kListing, "P", listing);
+  Read(Profile(text), ReadMode::kStrict, "P", strict);
+  Read(Profile(text), ReadMode::kListing, "P", listing);
   EXPECT_EQ(strict.Language, "D");
   EXPECT_EQ(listing.Language, "E");
 }
@@ -203,7 +227,7 @@ TEST(SystemDefinition, StrictFaultsAndTheirOrder) {
   for (const auto& c : cases) {
     SystemDefinition s;
     try {
-      ReadSystemDefinition(Profile(c.text), ReadMode::kStrict, "XYZ.P00", s);
+      Read(Profile(c.text), ReadMode::kStrict, "XYZ.P00", s);
       ADD_FAILURE() << c.label << ": no fault";
     } catch (const RunFailure& f) {
       EXPECT_EQ(f.message(), c.message) << c.label;
@@ -217,7 +241,7 @@ TEST(SystemDefinition, ListingModeMarksInvalidAndKeepsReading) {
   SystemDefinition s;
   s.Password = "kept";
   std::vector<ProfileFault> faults;
-  EXPECT_FALSE(ReadSystemDefinition(Profile("Password...: " + bad_check + "\nUser.......: u1\n"), ReadMode::kListing,
+  EXPECT_FALSE(Read(Profile("Password...: " + bad_check + "\nUser.......: u1\n"), ReadMode::kListing,
                                     "P", s, &faults));
   EXPECT_EQ(s.Password, "kept");  // a failed check keeps what the field held
   EXPECT_EQ(s.User, "U1");
@@ -226,7 +250,7 @@ TEST(SystemDefinition, ListingModeMarksInvalidAndKeepsReading) {
 
   // DatClient is read in strict mode only.
   SystemDefinition l;
-  EXPECT_TRUE(ReadSystemDefinition(Profile(ValidProfile() + "DatClient..: 200\n"), ReadMode::kListing, "P", l));
+  EXPECT_TRUE(Read(Profile(ValidProfile() + "DatClient..: 200\n"), ReadMode::kListing, "P", l));
   EXPECT_EQ(l.DatClient, "");
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "rfc/dynamic_library.h"
-#include "run/run_failure.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

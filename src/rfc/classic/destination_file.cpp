@@ -5,8 +5,8 @@
 #include <string>
 
 #include "rfc/classic/file_lock.h"
-#include "run/file_system.h"
-#include "run/run_failure.h"
+#include "base/file_system.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/file.h"
+#include "base/file.h"
 
 namespace poolmetrics {
 

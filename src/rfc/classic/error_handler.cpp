@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "run/console.h"
+#include "base/console.h"
 
 namespace poolmetrics {
 namespace {

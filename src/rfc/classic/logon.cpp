@@ -6,10 +6,9 @@
 #include "rfc/classic/destination_file.h"
 #include "rfc/classic/file_lock.h"
 #include "rfc/classic/rfc_api.h"
-#include "run/console.h"
-#include "run/plain_file_name.h"
-#include "run/run_failure.h"
-#include "run/text.h"
+#include "base/console.h"
+#include "base/plain_file_name.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

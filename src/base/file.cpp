@@ -1,4 +1,4 @@
-#include "run/file.h"
+#include "base/file.h"
 
 namespace poolmetrics {
 

@@ -1,6 +1,6 @@
-#include "run/plain_file_name.h"
+#include "base/plain_file_name.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

@@ -1,4 +1,4 @@
-#include "run/line_reader.h"
+#include "base/line_reader.h"
 
 namespace poolmetrics {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 

@@ -1,4 +1,4 @@
-#include "profile/system_listing.h"
+#include "run/global_run.h"
 
 #include <string>
 
@@ -8,10 +8,10 @@
 #include "profile/listed_name.h"
 #include "profile/system_definition.h"
 #include "rfc/session.h"
-#include "run/console.h"
+#include "base/console.h"
 #include "run/progress.h"
 #include "run/run_failure.h"
-#include "run/time_of_day.h"
+#include "base/time_of_day.h"
 
 namespace poolmetrics {
 namespace {
@@ -52,7 +52,7 @@ void RunListedSystem(RunState& state, RfcLibrary& library, std::string_view name
   if (!profile) return;
 
   state.System = SystemDefinition();
-  bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, name, state.System);
+  bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, state.System).empty();
   SetSystemLabel(state);
   if (state.ShowProgress) state.ProgressLine = SystemLine(TimeOfDay(), name, state.System);
 

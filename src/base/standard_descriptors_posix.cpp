@@ -2,7 +2,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "run/standard_descriptors.h"
+#include "base/standard_descriptors.h"
 
 namespace poolmetrics {
 

@@ -1,7 +1,7 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
-#include "run/file_system.h"
+#include "base/file_system.h"
 
 namespace poolmetrics {
 namespace {

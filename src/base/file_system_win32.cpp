@@ -2,7 +2,7 @@
 #include <io.h>
 #include <windows.h>
 
-#include "run/file_system.h"
+#include "base/file_system.h"
 
 namespace poolmetrics {
 namespace {

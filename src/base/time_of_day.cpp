@@ -1,4 +1,4 @@
-#include "run/time_of_day.h"
+#include "base/time_of_day.h"
 
 #include <ctime>
 

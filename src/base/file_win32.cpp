@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "run/device_name.h"
-#include "run/file.h"
+#include "base/device_name.h"
+#include "base/file.h"
 
 namespace poolmetrics {
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,13 @@ inline std::string LineText(std::string_view text, char replacement = '?') {
 template <typename Text>
 void UpperCaseInPlace(Text& text) {
   for (std::size_t i = 0; i < text.size(); ++i) text[i] = ToUpperAscii(text[i]);
+}
+
+// Joins the pieces of a text.
+inline std::string Concat(std::initializer_list<std::string_view> pieces) {
+  std::string text;
+  for (std::string_view p : pieces) text += p;
+  return text;
 }
 
 }  // namespace poolmetrics

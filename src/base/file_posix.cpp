@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "run/file.h"
+#include "base/file.h"
 
 namespace poolmetrics {
 namespace {

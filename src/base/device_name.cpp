@@ -1,6 +1,6 @@
-#include "run/device_name.h"
+#include "base/device_name.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

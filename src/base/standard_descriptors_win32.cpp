@@ -1,4 +1,4 @@
-#include "run/standard_descriptors.h"
+#include "base/standard_descriptors.h"
 
 namespace poolmetrics {
 
