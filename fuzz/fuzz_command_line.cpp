@@ -25,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     poolmetrics::ReadCommandLine(state, static_cast<int>(argv.size()), argv.data());
   } catch (const poolmetrics::RunFailure&) {
   }
-  if (state.ItemName.size() > 90) __builtin_trap();
+  if (state.request.ItemName.size() > 90) __builtin_trap();
   return 0;
 }

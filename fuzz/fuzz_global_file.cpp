@@ -16,13 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RunState state;
   state.ProfileName = name;
   state.ProfilePath = name;
-  state.ParameterText = (data[0] & 2) ? "prdmem x" : "TOTAL-ROWS";
-  state.ParameterKeys = (data[0] & 2) ? "PRDMEM X" : "TOTAL-ROWS";
-  state.ItemName = item_run ? "Item" : "";
+  state.request.ParameterText = (data[0] & 2) ? "prdmem x" : "TOTAL-ROWS";
+  state.request.ParameterKeys = (data[0] & 2) ? "PRDMEM X" : "TOTAL-ROWS";
+  state.request.ItemName = item_run ? "Item" : "";
   try {
     ReadGlobalSensorFile(state, "prdmem");
-    state.ShowProgress = false;
-    StartGlobalRun(state);
+    StartGlobalRun(state, Progress(false, "00:00:00"));
   } catch (const RunFailure&) {
   }
   return 0;

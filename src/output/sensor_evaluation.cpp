@@ -22,12 +22,6 @@ void WriteSection(DocumentWriter& document, const SensorType& type, const Statis
 
 }  // namespace
 
-bool NamesSensorType(std::string_view parameter_keys) {
-  for (const SensorType& type : kSensorTypes)
-    if (Contains(parameter_keys, type.keyword)) return true;
-  return false;
-}
-
 std::string NoSensorTypeMessage() {
   std::string message = "Error 1032: Sensor-Type missing in Parameters, use one of ";
   for (const SensorType& type : kSensorTypes) {
@@ -53,11 +47,11 @@ FixedText<32> SinceText(const StatisticResult& s) {
   return since;
 }
 
-void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, std::string_view parameter_keys,
+void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, SensorSet sensors,
                          std::string_view destination, bool global_run) {
   FixedText<32> since = SinceText(result);
-  for (const SensorType& type : kSensorTypes)
-    if (Contains(parameter_keys, type.keyword)) WriteSection(document, type, result, destination, since, global_run);
+  for (std::size_t i = 0; i < kSensorTypeCount; ++i)
+    if (sensors[i]) WriteSection(document, kSensorTypes[i], result, destination, since, global_run);
   if (!global_run) document.Close();
 }
 

@@ -6,21 +6,19 @@
 #include <string_view>
 
 #include "output/document_writer.h"
+#include "output/sensor_types.h"
 #include "rfc/statistic_result.h"
 #include "base/fixed_text.h"
 
 namespace poolmetrics {
 
-// Writes the section of every sensor type named in `parameter_keys`, in
+// Writes the section of every sensor type in `sensors`, in
 // their fixed order. Outside a global run each section opens the document
 // anew with its header (so a request naming several types shows the last),
 // and the document is closed, also when no type is named; in a global run
 // only the channels are written, into the document the run keeps open.
-void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, std::string_view parameter_keys,
+void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, SensorSet sensors,
                          std::string_view destination, bool global_run);
-
-// Whether the parameters name at least one sensor type.
-bool NamesSensorType(std::string_view parameter_keys);
 
 // Message 1032: parameters that name no sensor type, with the keywords.
 std::string NoSensorTypeMessage();

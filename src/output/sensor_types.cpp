@@ -124,7 +124,7 @@ constexpr SensorType Type(std::string_view keyword, std::string_view header, Row
 
 }  // namespace
 
-const SensorType kSensorTypes[13] = {
+const SensorType kSensorTypes[kSensorTypeCount] = {
     Type("DBASE-ACCESSES", ") Table Statistics: Physical Database Accesses, ", RowParameter::kDbAccesses,
          kPhysicalAccesses),
     Type("EXTENDED-MEMORY", ") Extended Memory Statistics: Utilization Data, ",
@@ -149,5 +149,12 @@ const SensorType kSensorTypes[13] = {
          kPhysicalAccesses),
     Type("TABLE-ENTRIES", ") Pool-Metrics: Table-Entries, ", RowParameter::kDbAccesses, kTableEntries),
 };
+
+SensorSet SensorTypesNamedIn(std::string_view parameter_keys) {
+  SensorSet named;
+  for (std::size_t i = 0; i < kSensorTypeCount; ++i)
+    named[i] = parameter_keys.find(kSensorTypes[i].keyword) != std::string_view::npos;
+  return named;
+}
 
 }  // namespace poolmetrics

@@ -2,6 +2,7 @@
 // in which their sections are written.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <string_view>
 
@@ -25,6 +26,13 @@ struct SensorType {
   std::size_t channel_count;
 };
 
-extern const SensorType kSensorTypes[13];
+constexpr std::size_t kSensorTypeCount = 13;
+extern const SensorType kSensorTypes[kSensorTypeCount];
+
+// The sensor types a request names, by their place in kSensorTypes.
+using SensorSet = std::bitset<kSensorTypeCount>;
+
+// The sensor types whose keyword occurs anywhere in `parameter_keys`.
+SensorSet SensorTypesNamedIn(std::string_view parameter_keys);
 
 }  // namespace poolmetrics

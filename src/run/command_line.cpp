@@ -18,7 +18,7 @@ void AppendDefaultExtension(std::string& name) {
 bool NamesGlobalFile(std::string_view name) { return EqualsIgnoringCase(name, "GLOBAL.P00"); }
 
 void SetGlobalFile(RunState& state) {
-  state.GlobalMode = true;
+  state.request.GlobalMode = true;
   state.ProfileName = "SAP Overseer.Gbl";
   state.ProfileNameCut = false;
 }
@@ -32,21 +32,15 @@ void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
   // fields, so a long directory never cuts the file name.
   std::string profile = argv[1];
 
-  state.ParameterText.clear();
-  if (argc > 2) state.ParameterText = argv[2];
-  if (argc > 3) {
-    state.ParameterText += ' ';
-    state.ParameterText += argv[3];
-  }
-  state.ParameterKeys = state.ParameterText;
-  UpperCaseInPlace(state.ParameterKeys);
-  state.Values = ReadParameterValues(state.ParameterText, state.ParameterKeys);
+  std::string parameters = argc > 2 ? argv[2] : "";
+  if (argc > 3) parameters = Concat({parameters, " ", argv[3]});
+  SetParameters(state.request, parameters);
 
-  std::size_t item = state.ParameterKeys.view().find("ITEM=");
+  std::size_t item = state.request.ParameterKeys.view().find("ITEM=");
   if (item != std::string_view::npos) {
-    state.GlobalMode = true;
+    state.request.GlobalMode = true;
     // Case as typed: the keys are the text upper-cased, position for position.
-    state.ItemName = ItemNameOf(From(state.ParameterText, item + 5));
+    state.request.ItemName = ItemNameOf(From(state.request.ParameterText, item + 5));
     profile = "Overseer.Prf";
   }
 
@@ -54,7 +48,7 @@ void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
   bool global_file = NamesGlobalFile(profile);
 
   constexpr std::string_view kProgressMarks = "#@$%";
-  state.ShowProgress = state.ParameterKeys.view().find_first_of(kProgressMarks) != std::string_view::npos;
+  state.request.ShowProgress = state.request.ParameterKeys.view().find_first_of(kProgressMarks) != std::string_view::npos;
 
   // Directory split: a name whose only backslash is its first character
   // stays a path from the drive root. Natively "/" separates as well.

@@ -11,7 +11,6 @@
 #include "base/console.h"
 #include "run/progress.h"
 #include "run/run_failure.h"
-#include "base/time_of_day.h"
 
 namespace poolmetrics {
 namespace {
@@ -38,7 +37,7 @@ void SetSystemLabel(RunState& state) {
 
 // Handles one listed system. A profile that cannot be opened is skipped
 // without a word: it counts only among the listed systems.
-void RunListedSystem(RunState& state, RfcLibrary& library, std::string_view name) {
+void RunListedSystem(RunState& state, RfcLibrary& library, Progress& progress, std::string_view name) {
   state.ProfileName = name;
   state.ProfilePath = state.ProfileDirectory;
   state.ProfilePath += name;
@@ -54,33 +53,28 @@ void RunListedSystem(RunState& state, RfcLibrary& library, std::string_view name
   state.System = SystemDefinition();
   bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, state.System).empty();
   SetSystemLabel(state);
-  if (state.ShowProgress) state.ProgressLine = SystemLine(TimeOfDay(), name, state.System);
+  progress.SystemRead(name, state.System);
 
   state.Document->clear();
-  ProgressEvents events(state.Document.get());
-  SystemResult result = QuerySystem(library, state.System, valid, state.Values, events);
+  LogonEvents events(state.Document.get());
+  SystemResult result = QuerySystem(library, state.System, valid, state.request.Values, events);
   if (result.block) throw RunFailure(std::move(*result.block));
   if (result.statistic)
-    WriteSensorSections(*state.Document, *result.statistic, state.ParameterKeys, state.System.Destination, true);
+    WriteSensorSections(*state.Document, *result.statistic, state.request.Sensors, state.System.Destination, true);
   if (result.failure) state.Document->Append(CallFailureMessage(*result.failure));
 
-  bool processed = result.processed;
-  ++(processed ? state.ProcessedCount : state.FailedCount);
-  // The state lines stand inside the document: in the XML modes a profile
-  // named "R&D.P00" must not break it.
-  if (state.ShowProgress)
-    PrintLine(Concat(
-        {"\n", state.Document->Line(state.ProgressLine), " State=", processed ? "Processed" : "Rfc Failure"}));
+  ++(result.processed ? state.ProcessedCount : state.FailedCount);
+  progress.SystemDone(*state.Document, result.processed);
 }
 
 }  // namespace
 
-int RunSystemListing(RunState& state) {
+int RunSystemListing(RunState& state, Progress& progress) {
   // A missing library is one clean error document, not a broken one.
   std::string failure;
   RfcLibrary* library = LoadRfcLibrary(&failure);
   if (!library) Fail(failure);
-  state.Document = MakeDocumentWriter(state.Mode, state.Values.channel);
+  state.Document = MakeDocumentWriter(state.request.Mode, state.request.Values.channel);
   state.Document->Open();
   PrintLine(state.Document->text());
   state.Document->clear();
@@ -88,14 +82,14 @@ int RunSystemListing(RunState& state) {
   std::string_view listing = state.ServerListing;
   while (!listing.empty()) {
     ++state.SystemCount;
-    RunListedSystem(state, *library, TakeNextName(listing));
+    RunListedSystem(state, *library, progress, TakeNextName(listing));
   }
 
-  state.Document->Text(Concat({"(***) ", state.ItemName, ": NoSystems=", std::to_string(state.SystemCount), ", Processed=",
+  state.Document->Text(Concat({"(***) ", state.request.ItemName, ": NoSystems=", std::to_string(state.SystemCount), ", Processed=",
                             std::to_string(state.ProcessedCount), ", Failed=", std::to_string(state.FailedCount)}));
   state.Document->Close();
   PrintLine(state.Document->text());
-  if (state.ShowProgress) PrintDoneLine();
+  progress.RunDone();
   return 0;
 }
 

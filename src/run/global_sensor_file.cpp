@@ -76,11 +76,11 @@ SystemLabelKind LabelKindOf(std::string_view line) {
 // The item name of an allocation text: the value of its "Item=", if any.
 void ReadAllocatedItem(RunState& state, std::string_view allocation) {
   std::size_t at = allocation.find("Item=");
-  state.ItemName = at == std::string_view::npos ? FixedText<91>() : ItemNameOf(From(allocation, at + 5));
+  state.request.ItemName = at == std::string_view::npos ? FixedText<91>() : ItemNameOf(From(allocation, at + 5));
 }
 
 void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
-  std::string key(state.ParameterKeys.view().substr(0, state.ParameterKeys.view().find(' ')));
+  std::string key(state.request.ParameterKeys.view().substr(0, state.request.ParameterKeys.view().find(' ')));
   if (key.size() < kKeyWidth) key.resize(kKeyWidth, ' ');
   // Only the first 18 characters count: a longer key is told apart by its
   // first ten characters.
@@ -90,7 +90,7 @@ void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
   sensor_tag.resize(kTagLength);
 
   File file = OpenSensorFile(state, "10x1");
-  state.ItemName.clear();
+  state.request.ItemName.clear();
   bool found = false;
   std::string allocation;
   auto is_group_line = [&](std::string_view line) { return TagOf(line) == group_tag; };
@@ -100,8 +100,8 @@ void ReadGlobalFile(RunState& state, std::string_view sensor_argument) {
     if (tag == sensor_tag && !found) {
       allocation = From(line, kAllocationColumn);
       if (!Contains(allocation, kSensorMark)) Fail("Error 1029: Invalid Sensor-Allocation...");
-      state.ParameterText = std::string_view(allocation).substr(0, allocation.find(",Sensor="));
-      ReplaceAll(state.ParameterText, ':', ' ');
+      state.request.ParameterText = std::string_view(allocation).substr(0, allocation.find(",Sensor="));
+      ReplaceAll(state.request.ParameterText, ':', ' ');
       state.LabelKind = LabelKindOf(line);
       found = true;
     }
@@ -134,20 +134,16 @@ void ReadGlobalSensorFile(RunState& state, std::string_view sensor_argument) {
     ReadGlobalFile(state, sensor_argument);
 
   if (state.ServerListing.empty()) Fail("Error 1025: Global Server Listing missing...");
-  if (state.ItemName.empty()) Fail("Error 1026: Global Item Idenification missing...");
+  if (state.request.ItemName.empty()) Fail("Error 1026: Global Item Idenification missing...");
 }
 
-void StartGlobalRun(RunState& state) {
-  state.ParameterKeys = state.ParameterText;
-  UpperCaseInPlace(state.ParameterKeys);
-  if (state.ShowProgress) PrintProgressLine(state.ProgressLine);  // the header line
-  ReplaceAll(state.ParameterText, ':', ' ');
-  state.Values = ReadParameterValues(state.ParameterText, state.ParameterKeys);
-  state.ParameterText.truncate(state.ParameterText.view().find(" @"));
-  if (state.ShowProgress) {
-    state.ProgressLine = Concat({"* ", state.StartTime, " ", state.ParameterText, " State=Executing"});
-    PrintProgressLine(state.ProgressLine);
-  }
+void StartGlobalRun(RunState& state, const Progress& progress) {
+  // The keys, the sensor types and the values now come from the allocation
+  // text of a global-file run, ":" standing for a blank.
+  FixedText<128> text = state.request.ParameterText;
+  ReplaceAll(text, ':', ' ');
+  SetParameters(state.request, text);
+  progress.GlobalRunStarts(state.request.ParameterText);
 }
 
 }  // namespace poolmetrics

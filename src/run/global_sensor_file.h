@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "run/progress.h"
 #include "run/run_state.h"
 
 namespace poolmetrics {
@@ -24,6 +25,6 @@ void ReadGlobalSensorFile(RunState& state, std::string_view sensor_argument);
 
 // The preamble of a global run: the keys rebuilt from the (possibly new)
 // parameters, and with progress the header and "State=Executing" lines.
-void StartGlobalRun(RunState& state);
+void StartGlobalRun(RunState& state, const Progress& progress);
 
 }  // namespace poolmetrics

@@ -67,7 +67,7 @@ bool InSensorDirectory(std::string_view directory) {
 }  // namespace
 
 void LocateProfile(RunState& state) {
-  if (state.Mode != CallerMode::kExeXml || Contains(state.ParameterKeys, "@")) {
+  if (state.request.Mode != CallerMode::kExeXml || Contains(state.request.ParameterKeys, "@")) {
     state.Profile = OpenCandidate(state, state.ProfileDirectory);
     if (!state.Profile) ProfileMissing(state.ProfilePath);
     return;

@@ -17,19 +17,19 @@ namespace poolmetrics {
 int RunProgram(int argc, const char* const* argv) {
   RunState state;
   state.StartTime = TimeOfDay();
-  state.ProgressLine = HeaderLine(state.StartTime);
-  state.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
+  state.request.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
   try {
     ReadCommandLine(state, argc, argv);
+    Progress progress(state.request.ShowProgress, state.StartTime);
     LocateProfile(state);
-    if (state.GlobalMode) {
+    if (state.request.GlobalMode) {
       ReadGlobalSensorFile(state, argc > 2 ? argv[2] : "");
-      StartGlobalRun(state);
-      return RunSystemListing(state);
+      StartGlobalRun(state, progress);
+      return RunSystemListing(state, progress);
     }
     std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.System);
     if (!faults.empty()) Fail(ProfileFaultMessage(faults.front().code, state.ProfileName));
-    return RunOneSystem(state);
+    return RunOneSystem(state, progress);
   } catch (const RunFailure& failure) {
     if (failure.block()) {
       Print(ErrorBlockText(*failure.block()));

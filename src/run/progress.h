@@ -1,53 +1,63 @@
-// The progress lines that frame a run when the parameters ask for them.
+// Progress: every progress line of a run ("* ..."), printed before and
+// between the document's parts when the parameters carry a progress mark.
+// Lines name profiles, hosts, destinations and parameters read from files:
+// their control characters are shown as "?", and a line that stands inside a
+// global run's open document is written as the document's form needs it.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "base/fixed_text.h"
 #include "output/document_writer.h"
 #include "profile/system_definition.h"
 #include "rfc/session.h"
-#include "base/console.h"
-#include "run/run_failure.h"
-#include "base/text.h"
-#include "base/time_of_day.h"
 
 namespace poolmetrics {
 
 constexpr std::string_view kProgramName = "PoolMetrics";
 constexpr std::string_view kProgramVersion = "Vers 4.3 / 29.08.22";
 
-// "* hh:mm:ss SAP PoolMetrics Vers ...", the first progress line of a run.
-inline std::string HeaderLine(std::string_view start_time) {
-  return Concat({"* ", start_time, " SAP ", kProgramName, " ", kProgramVersion});
-}
-
-// "* hh:mm:ss PRD.P00, host, PRD, 00, 100": the line that names a system.
-inline std::string SystemLine(std::string_view time, std::string_view profile, const SystemDefinition& s) {
-  return Concat({"* ", time, " ", profile, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
-}
-
-// Prints a progress line. The lines name profiles, hosts, destinations and
-// parameters read from files: their control characters are shown as "?".
-inline void PrintProgressLine(std::string_view line) { PrintLine(LineText(line)); }
-
-// A blank line and "* hh:mm:ss SAP PoolMetrics now processed...", the last.
-inline void PrintDoneLine() { PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."})); }
-
-// The lines a logon has to say: "* SapRfc.Ini.......: " + destination + "<"
-// before the destination's ini file is copied. In a global run they stand
-// inside the open document, written as its form needs.
-class ProgressEvents final : public SessionEvents {
+class Progress {
  public:
-  explicit ProgressEvents(const DocumentWriter* open_document = nullptr) : open_document_(open_document) {}
+  // `shown`: the parameters carry a progress mark. `start_time`: hh:mm:ss.
+  Progress(bool shown, std::string_view start_time);
 
-  void DestinationFileUsed(std::string_view destination) override {
-    std::string line = Concat({"* SapRfc.Ini.......: ", destination, "<"});
-    PrintLine(open_document_ ? open_document_->Line(line) : line);
-  }
+  bool shown() const { return shown_; }
+
+  // A single run, before its logon: the header line, the line that names
+  // the system ("State=Processing") and the parameters ("State=Executing").
+  void SingleRunStarts(std::string_view profile, const SystemDefinition& system, std::string_view parameters) const;
+  // A global run, before its document: the header line and its parameters.
+  void GlobalRunStarts(std::string_view parameters) const;
+  // A global run's system was read: its line is kept for its state line.
+  void SystemRead(std::string_view profile, const SystemDefinition& system);
+  // A blank line and the system's line with " State=" and the state word,
+  // inside the open document.
+  void SystemDone(const DocumentWriter& document, bool processed) const;
+  // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...".
+  void RunDone() const;
+
+ private:
+  bool shown_;
+  FixedText<9> start_time_;
+  FixedText<124> system_line_;
+};
+
+// The lines a logon has to say, whether or not progress is shown: "*
+// SapRfc.Ini.......: " + destination + "<" before the destination's ini file
+// is copied. In a global run they stand inside the open document.
+class LogonEvents final : public SessionEvents {
+ public:
+  explicit LogonEvents(const DocumentWriter* open_document = nullptr) : open_document_(open_document) {}
+  void DestinationFileUsed(std::string_view destination) override;
 
  private:
   const DocumentWriter* open_document_;
 };
+
+// The parameters as a single run's "State=Executing" line shows them:
+// without the progress marks, and "(No Parameters)" when nothing is left.
+std::string ShownParameters(std::string_view parameters);
 
 }  // namespace poolmetrics

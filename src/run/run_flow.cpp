@@ -10,45 +10,19 @@
 #include "run/progress.h"
 #include "run/query_system.h"
 #include "run/run_failure.h"
-#include "base/time_of_day.h"
 
 namespace poolmetrics {
-namespace {
-
-// The parameters as the "State=Executing" line shows them: without the
-// progress marks, and "(No Parameters)" when nothing is left.
-void ShortenParameterText(RunState& state) {
-  std::string_view text = state.ParameterText;
-  text = text.substr(0, text.find('#'));
-  text = text.substr(0, text.find('@'));
-  if (text == "(Parameters " || text == "(No ") text = {};
-  state.ParameterText.truncate(text.size());
-  if (state.ParameterText.empty()) state.ParameterText = "(No Parameters)";
-}
-
-void PrintProgressLines(RunState& state) {
-  PrintProgressLine(state.ProgressLine);  // the header line
-  FixedText<9> now = TimeOfDay();
-  state.ProgressLine = SystemLine(now, state.ProfileName, state.System) + " State=Processing";
-  PrintProgressLine(state.ProgressLine);
-  ShortenParameterText(state);
-  state.ProgressLine = Concat({"* ", now, " ", kProgramName, " - ", state.ParameterText, " State=Executing"});
-  PrintProgressLine(state.ProgressLine);
-}
-
-}  // namespace
-
-int RunOneSystem(RunState& state) {
+int RunOneSystem(RunState& state, const Progress& progress) {
   // A request without a sensor type would print an empty document that the
   // monitoring host takes for a success.
-  if (!NamesSensorType(state.ParameterKeys)) Fail(NoSensorTypeMessage());
+  if (state.request.Sensors.none()) Fail(NoSensorTypeMessage());
   std::string failure;
   RfcLibrary* library = LoadRfcLibrary(&failure);
   if (!library) Fail(failure);
-  if (state.ShowProgress) PrintProgressLines(state);
+  progress.SingleRunStarts(state.ProfileName, state.System, state.request.ParameterText);
 
-  ProgressEvents events;
-  SystemResult result = QuerySystem(*library, state.System, true, state.Values, events);
+  LogonEvents events;
+  SystemResult result = QuerySystem(*library, state.System, true, state.request.Values, events);
   if (result.block) throw RunFailure(std::move(*result.block));
   if (!result.logged_on) Fail(LogonFailureMessage(state.System.Destination));
   if (result.failure) {
@@ -57,11 +31,11 @@ int RunOneSystem(RunState& state) {
     Fail(CallFailureMessage(*result.failure) + std::string(TraceHint(trace.get())));
   }
 
-  std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(state.Mode, state.Values.channel);
-  WriteSensorSections(*document, *result.statistic, state.ParameterKeys, state.System.Destination, false);
+  std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(state.request.Mode, state.request.Values.channel);
+  WriteSensorSections(*document, *result.statistic, state.request.Sensors, state.System.Destination, false);
   Print(document->text());
   std::remove(kTraceFile);
-  if (state.ShowProgress) PrintDoneLine();
+  progress.RunDone();
   return 0;
 }
 

@@ -13,7 +13,7 @@
 #include "profile/system_definition.h"
 #include "base/file.h"
 #include "base/fixed_text.h"
-#include "run/parameter_values.h"
+#include "run/request.h"
 
 namespace poolmetrics {
 
@@ -21,19 +21,12 @@ namespace poolmetrics {
 enum class SystemLabelKind : char { kProfile = '1', kAlias = '2', kHost = '3', kSid = '4' };
 
 struct RunState {
+  Request request;
   FixedText<9> StartTime;          // hh:mm:ss
-  FixedText<124> ProgressLine;     // the header line, later each progress line
   FixedText<64> ProfileName;       // after the directory split: the file name only
   bool ProfileNameCut = false;     // the name did not fit its field: never opened cut short
   FixedText<96> ProfileDirectory;  // with trailing backslash, or empty
   FixedText<96> ProfilePath;       // the path last tested
-  FixedText<128> ParameterText;    // the parameter words as typed
-  FixedText<128> ParameterKeys;    // upper-case copy: every keyword is searched here
-  ParameterValues Values;          // what the keywords carry, read before any shortening
-  bool GlobalMode = false;
-  FixedText<91> ItemName;  // at most 90 characters
-  bool ShowProgress = false;
-  CallerMode Mode = CallerMode::kExeXml;
   // The document of the run, in the caller mode's form; made once the
   // parameters (and a global run's allocation) are known.
   std::unique_ptr<DocumentWriter> Document;

@@ -52,16 +52,16 @@ TEST(CommandLine, ProfileNames) {
     RunState s = Read({c.argument});
     EXPECT_EQ(s.ProfileDirectory, c.directory) << c.argument;
     EXPECT_EQ(s.ProfileName, c.name) << c.argument;
-    EXPECT_EQ(s.GlobalMode, c.global) << c.argument;
+    EXPECT_EQ(s.request.GlobalMode, c.global) << c.argument;
   }
 }
 
 TEST(CommandLine, ParametersAndKeys) {
   RunState s = Read({"PRD", "total-rows", "ch=3"});
-  EXPECT_EQ(s.ParameterText, "total-rows ch=3");
-  EXPECT_EQ(s.ParameterKeys, "TOTAL-ROWS CH=3");
-  EXPECT_FALSE(s.ShowProgress);
-  for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).ShowProgress) << mark;
+  EXPECT_EQ(s.request.ParameterText, "total-rows ch=3");
+  EXPECT_EQ(s.request.ParameterKeys, "TOTAL-ROWS CH=3");
+  EXPECT_FALSE(s.request.ShowProgress);
+  for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).request.ShowProgress) << mark;
 }
 
 // The values are read from the parameters as typed, whatever progress marks
@@ -87,34 +87,34 @@ TEST(CommandLine, KeywordValues) {
   };
   for (const auto& c : cases) {
     RunState s = Read({"PRD", c.parameters});
-    EXPECT_EQ(s.Values.host.has_value(), c.host != nullptr) << c.parameters;
-    if (c.host && s.Values.host) {
-      EXPECT_EQ(*s.Values.host, c.host) << c.parameters;
+    EXPECT_EQ(s.request.Values.host.has_value(), c.host != nullptr) << c.parameters;
+    if (c.host && s.request.Values.host) {
+      EXPECT_EQ(*s.request.Values.host, c.host) << c.parameters;
     }
-    EXPECT_EQ(s.Values.sysnr.has_value(), c.sysnr != nullptr) << c.parameters;
-    if (c.sysnr && s.Values.sysnr) {
-      EXPECT_EQ(*s.Values.sysnr, c.sysnr) << c.parameters;
+    EXPECT_EQ(s.request.Values.sysnr.has_value(), c.sysnr != nullptr) << c.parameters;
+    if (c.sysnr && s.request.Values.sysnr) {
+      EXPECT_EQ(*s.request.Values.sysnr, c.sysnr) << c.parameters;
     }
-    EXPECT_EQ(s.Values.channel ? static_cast<int>(*s.Values.channel) : -1, c.channel) << c.parameters;
+    EXPECT_EQ(s.request.Values.channel ? static_cast<int>(*s.request.Values.channel) : -1, c.channel) << c.parameters;
   }
 }
 
 TEST(CommandLine, ItemRun) {
   RunState s = Read({"PRD", "TOTAL-ROWS", "ITEM=Prd:Main,x"});
-  EXPECT_TRUE(s.GlobalMode);
-  EXPECT_EQ(s.ItemName, "Prd Main");
+  EXPECT_TRUE(s.request.GlobalMode);
+  EXPECT_EQ(s.request.ItemName, "Prd Main");
   EXPECT_EQ(s.ProfileName, "Overseer.Prf");
 
-  EXPECT_EQ(Read({"GLOBAL", "item=abc def"}).ItemName, "abc");
-  EXPECT_EQ(Read({"x", "ITEM="}).ItemName, "");
-  EXPECT_EQ(Read({"x", "ITEM=" + std::string(120, 'n')}).ItemName.size(), 90u);
+  EXPECT_EQ(Read({"GLOBAL", "item=abc def"}).request.ItemName, "abc");
+  EXPECT_EQ(Read({"x", "ITEM="}).request.ItemName, "");
+  EXPECT_EQ(Read({"x", "ITEM=" + std::string(120, 'n')}).request.ItemName.size(), 90u);
 }
 
 TEST(CommandLine, LongArgumentsAreCutToTheirFields) {
   RunState s = Read({std::string(200, 'p'), std::string(200, 'a'), "b"});
   EXPECT_EQ(s.ProfileName.size(), 63u);
-  EXPECT_EQ(s.ParameterText.size(), 127u);
-  EXPECT_EQ(s.ParameterKeys.size(), 127u);
+  EXPECT_EQ(s.request.ParameterText.size(), 127u);
+  EXPECT_EQ(s.request.ParameterKeys.size(), 127u);
 }
 
 }  // namespace

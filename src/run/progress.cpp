@@ -1,0 +1,68 @@
+#include "run/progress.h"
+
+#include "base/console.h"
+#include "base/text.h"
+#include "base/time_of_day.h"
+
+namespace poolmetrics {
+namespace {
+
+void PrintProgressLine(std::string_view line) { PrintLine(LineText(line)); }
+
+// "* hh:mm:ss PRD.P00, host, PRD, 00, 100": the line that names a system.
+std::string SystemLine(std::string_view time, std::string_view profile, const SystemDefinition& s) {
+  return Concat({"* ", time, " ", profile, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
+}
+
+}  // namespace
+
+Progress::Progress(bool shown, std::string_view start_time) : shown_(shown), start_time_(start_time) {}
+
+void Progress::SingleRunStarts(std::string_view profile, const SystemDefinition& system,
+                               std::string_view parameters) const {
+  if (!shown_) return;
+  PrintProgressLine(Concat({"* ", start_time_, " SAP ", kProgramName, " ", kProgramVersion}));
+  FixedText<9> now = TimeOfDay();
+  // Each line holds 123 characters, as it always has.
+  FixedText<124> line(SystemLine(now, profile, system) + " State=Processing");
+  PrintProgressLine(line);
+  line = Concat({"* ", now, " ", kProgramName, " - ", ShownParameters(parameters), " State=Executing"});
+  PrintProgressLine(line);
+}
+
+void Progress::GlobalRunStarts(std::string_view parameters) const {
+  if (!shown_) return;
+  PrintProgressLine(Concat({"* ", start_time_, " SAP ", kProgramName, " ", kProgramVersion}));
+  // A global run shows its parameters up to " @".
+  FixedText<124> line(Concat({"* ", start_time_, " ", parameters.substr(0, parameters.find(" @")), " State=Executing"}));
+  PrintProgressLine(line);
+}
+
+void Progress::SystemRead(std::string_view profile, const SystemDefinition& system) {
+  if (shown_) system_line_ = SystemLine(TimeOfDay(), profile, system);
+}
+
+void Progress::SystemDone(const DocumentWriter& document, bool processed) const {
+  if (!shown_) return;
+  // The state lines stand inside the document: in the XML modes a profile
+  // named "R&D.P00" must not break it.
+  PrintLine(Concat({"\n", document.Line(system_line_), " State=", processed ? "Processed" : "Rfc Failure"}));
+}
+
+void Progress::RunDone() const {
+  if (shown_) PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."}));
+}
+
+void LogonEvents::DestinationFileUsed(std::string_view destination) {
+  std::string line = Concat({"* SapRfc.Ini.......: ", destination, "<"});
+  PrintLine(open_document_ ? open_document_->Line(line) : line);
+}
+
+std::string ShownParameters(std::string_view parameters) {
+  std::string_view text = parameters.substr(0, parameters.find('#'));
+  text = text.substr(0, text.find('@'));
+  if (text == "(Parameters " || text == "(No " || text.empty()) return "(No Parameters)";
+  return std::string(text);
+}
+
+}  // namespace poolmetrics
