@@ -69,11 +69,7 @@ void RunListedSystem(RunState& state, RfcLibrary& library, Progress& progress, s
 
 }  // namespace
 
-int RunSystemListing(RunState& state, Progress& progress) {
-  // A missing library is one clean error document, not a broken one.
-  std::string failure;
-  RfcLibrary* library = LoadRfcLibrary(&failure);
-  if (!library) Fail(failure);
+int RunSystemListing(RunState& state, RfcLibrary& library, Progress& progress) {
   state.Document = MakeDocumentWriter(state.request.Mode, state.request.Values.channel);
   state.Document->Open();
   PrintLine(state.Document->text());
@@ -82,7 +78,7 @@ int RunSystemListing(RunState& state, Progress& progress) {
   std::string_view listing = state.ServerListing;
   while (!listing.empty()) {
     ++state.SystemCount;
-    RunListedSystem(state, *library, progress, TakeNextName(listing));
+    RunListedSystem(state, library, progress, TakeNextName(listing));
   }
 
   state.Document->Text(Concat({"(***) ", state.request.ItemName, ": NoSystems=", std::to_string(state.SystemCount), ", Processed=",

@@ -2,13 +2,16 @@
 // server listing, with a state line per system and the closing summary.
 #pragma once
 
+#include "rfc/session.h"
 #include "run/progress.h"
 #include "run/run_state.h"
 
 namespace poolmetrics {
 
-// Processes every system of state.ServerListing and prints the document with
-// its summary. Returns exit status 0, however many systems failed.
-int RunSystemListing(RunState& state, Progress& progress);
+// Processes every system of state.ServerListing through `library` and prints
+// the document with its summary. Returns exit status 0, however many systems
+// failed; an RFC error that the program found itself ends the run with its
+// block (RunFailure), after the lines printed so far.
+int RunSystemListing(RunState& state, RfcLibrary& library, Progress& progress);
 
 }  // namespace poolmetrics

@@ -1,6 +1,8 @@
 #include "run/program.h"
 
 #include "output/document_writer.h"
+#include "output/sensor_evaluation.h"
+#include "rfc/session.h"
 #include "profile/system_definition.h"
 #include "run/global_run.h"
 #include "run/command_line.h"
@@ -13,6 +15,18 @@
 #include "base/time_of_day.h"
 
 namespace poolmetrics {
+namespace {
+
+// The RFC library, loaded only when a run is about to need it: every error
+// before then works without one.
+RfcLibrary& Library() {
+  std::string failure;
+  RfcLibrary* library = LoadRfcLibrary(&failure);
+  if (!library) Fail(failure);
+  return *library;
+}
+
+}  // namespace
 
 int RunProgram(int argc, const char* const* argv) {
   RunState state;
@@ -25,11 +39,15 @@ int RunProgram(int argc, const char* const* argv) {
     if (state.request.GlobalMode) {
       ReadGlobalSensorFile(state, argc > 2 ? argv[2] : "");
       StartGlobalRun(state, progress);
-      return RunSystemListing(state, progress);
+      // A missing library is one clean error document, not a broken one.
+      return RunSystemListing(state, Library(), progress);
     }
     std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(state.Profile), ReadMode::kStrict, state.System);
     if (!faults.empty()) Fail(ProfileFaultMessage(faults.front().code, state.ProfileName));
-    return RunOneSystem(state, progress);
+    // A request without a sensor type would print an empty document that the
+    // monitoring host takes for a success.
+    if (state.request.Sensors.none()) Fail(NoSensorTypeMessage());
+    return RunOneSystem(state, Library(), progress);
   } catch (const RunFailure& failure) {
     if (failure.block()) {
       Print(ErrorBlockText(*failure.block()));

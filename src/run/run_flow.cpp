@@ -12,17 +12,11 @@
 #include "run/run_failure.h"
 
 namespace poolmetrics {
-int RunOneSystem(RunState& state, const Progress& progress) {
-  // A request without a sensor type would print an empty document that the
-  // monitoring host takes for a success.
-  if (state.request.Sensors.none()) Fail(NoSensorTypeMessage());
-  std::string failure;
-  RfcLibrary* library = LoadRfcLibrary(&failure);
-  if (!library) Fail(failure);
+int RunOneSystem(RunState& state, RfcLibrary& library, const Progress& progress) {
   progress.SingleRunStarts(state.ProfileName, state.System, state.request.ParameterText);
 
   LogonEvents events;
-  SystemResult result = QuerySystem(*library, state.System, true, state.request.Values, events);
+  SystemResult result = QuerySystem(library, state.System, true, state.request.Values, events);
   if (result.block) throw RunFailure(std::move(*result.block));
   if (!result.logged_on) Fail(LogonFailureMessage(state.System.Destination));
   if (result.failure) {
