@@ -5,14 +5,28 @@
 namespace rfcemu {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
+// Hands each line of an ini file to `on_line`, without blanks and line ends
+// at either end; `on_line` returns false to stop.
+template <typename OnLine>
+void ForEachIniLine(std::string_view ini_text, OnLine on_line) {
+  std::size_t pos = 0;
+  while (pos <= ini_text.size()) {
+    std::size_t end = ini_text.find('\n', pos);
+    if (end == std::string_view::npos) end = ini_text.size();
+    const std::string_view line = Trim(ini_text.substr(pos, end - pos), " \t\r\n");
+    pos = end + 1;
+    if (!on_line(line)) return;
+  }
 }
 
 }  // namespace
+
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   // Host names and IDs are ASCII; a global run compares every logon's host
@@ -57,51 +71,41 @@ bool FindDestination(std::string_view ini_text, std::string_view dest, Parameter
   block->clear();
   bool inside = false;
   bool found = false;
-  std::size_t pos = 0;
-  while (pos <= ini_text.size()) {
-    std::size_t end = ini_text.find('\n', pos);
-    if (end == std::string_view::npos) end = ini_text.size();
-    const std::string_view line = Trim(ini_text.substr(pos, end - pos));
-    pos = end + 1;
-    if (line.empty() || line[0] == '*' || line[0] == '#') continue;
+  ForEachIniLine(ini_text, [&](std::string_view line) {
+    if (line.empty() || line[0] == '*' || line[0] == '#') return true;
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) continue;
-    const std::string id = ToUpper(Trim(line.substr(0, equals)));
-    const std::string_view value = Trim(line.substr(equals + 1));
+    if (equals == std::string_view::npos) return true;
+    const std::string id = ToUpper(Trim(line.substr(0, equals), " \t\r\n"));
+    const std::string_view value = Trim(line.substr(equals + 1), " \t\r\n");
     if (id == "DEST") {
-      if (found) break;  // the block ends where the next begins
+      if (found) return false;  // the block ends where the next begins
       inside = EqualsIgnoreCase(value, dest);
       found = inside;
     }
     if (inside) (*block)[id] = std::string(value);
-  }
+    return true;
+  });
   return found;
 }
 
 bool FindSapnwrfcDestination(std::string_view ini_text, std::string_view dest, ParameterMap* entry) {
   entry->clear();
   bool inside = false;
-  std::size_t pos = 0;
-  while (pos <= ini_text.size()) {
-    std::size_t end = ini_text.find('\n', pos);
-    if (end == std::string_view::npos) end = ini_text.size();
-    const std::string_view line = Trim(ini_text.substr(pos, end - pos));
-    pos = end + 1;
-    if (line.empty()) {
-      if (inside) return true;
-      continue;
-    }
-    if (line[0] == '#' || line.substr(0, 2) == "/*" || line.substr(0, 2) == "//") continue;
+  ForEachIniLine(ini_text, [&](std::string_view line) {
+    // An entry ends at a blank line or where the next begins.
+    if (line.empty()) return !inside;
+    if (line[0] == '#' || line.substr(0, 2) == "/*" || line.substr(0, 2) == "//") return true;
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) continue;
-    const std::string id = ToUpper(Trim(line.substr(0, equals)));
-    const std::string_view value = Trim(line.substr(equals + 1));
+    if (equals == std::string_view::npos) return true;
+    const std::string id = ToUpper(Trim(line.substr(0, equals), " \t\r\n"));
+    const std::string_view value = Trim(line.substr(equals + 1), " \t\r\n");
     if (id == "DEST") {
-      if (inside) return true;
+      if (inside) return false;
       inside = EqualsIgnoreCase(value, dest);
     }
     if (inside) (*entry)[id] = std::string(value);
-  }
+    return true;
+  });
   return inside;
 }
 

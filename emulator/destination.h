@@ -59,5 +59,7 @@ int ParseSystemNumber(std::string_view text);
 // Case-insensitive comparison of host names and IDs.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 std::string ToUpper(std::string_view text);
+// `text` without the characters of `blanks` at either end.
+std::string_view Trim(std::string_view text, std::string_view blanks = " \t");
 
 }  // namespace rfcemu
