@@ -19,6 +19,8 @@ gcc -O2 -static -o minimal "$here/minimal.c"
 # The same, linked against the shared C library as a program that loads a
 # library at run time must be.
 gcc -O2 -o minimal-shared "$here/minimal.c"
+# The same, loading the RFC library at run time and looking up its operations.
+gcc -O2 -o minimal-loader "$here/minimal_loader.c" -ldl
 i686-w64-mingw32-gcc -O2 -static -o minimal.exe "$here/minimal.c"
 password=$(echo secret1 | "$build/bin/PoolMetricsProfile" encode)
 
@@ -58,7 +60,7 @@ cp minimal.exe single/
 
 echo "== (a) native: one sensor run vs a minimal static C program"
 (cd single && hyperfine -N --warmup 20 --runs 300 --export-json ../a.json \
-  './PoolMetrics-Holdrun S0001 TOTAL-ROWS' '../minimal' '../minimal-shared')
+  './PoolMetrics-Holdrun S0001 TOTAL-ROWS' '../minimal' '../minimal-shared' "../minimal-loader $build/bin/librfccm.so")
 echo "== (b) Windows build under Wine vs a minimal Windows program"
 (cd single && hyperfine -N --warmup 5 --runs 60 --export-json ../b.json \
   'wine PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS' 'wine minimal.exe')
@@ -73,9 +75,11 @@ python3 - <<'PY'
 import json
 def mean(f, i=0): return json.load(open(f))["results"][i]
 a, m = mean("a.json"), mean("a.json", 1)
-d = mean("a.json", 2)
+d, l = mean("a.json", 2), mean("a.json", 3)
 print("(a) native: %.3f ms per run, minimal %.3f ms, ratio %.2f (shared-libc minimal %.3f ms, ratio %.2f)" % (
     a["mean"]*1e3, m["mean"]*1e3, a["mean"]/m["mean"], d["mean"]*1e3, a["mean"]/d["mean"]))
+print("(a) native: against a minimal program that loads the RFC library and looks up its operations: "
+      "%.3f ms, ratio %.2f" % (l["mean"]*1e3, a["mean"]/l["mean"]))
 b, w = mean("b.json"), mean("b.json", 1)
 print("(b) Wine:   %.1f ms per run, minimal %.1f ms, ratio %.2f" % (b["mean"]*1e3, w["mean"]*1e3, b["mean"]/w["mean"]))
 for n in (1, 100, 1000):
