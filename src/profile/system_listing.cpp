@@ -54,7 +54,7 @@ void RunListedSystem(RunState& state, RfcLibrary& library, std::string_view name
   if (state.ShowProgress) state.ProgressLine = SystemLine(TimeOfDay(), name, state.System);
 
   state.Document->clear();
-  ProgressEvents events(state.Document.get());
+  ProgressEvents events(state.ShowProgress, state.Document.get());
   SystemResult result = QuerySystem(library, state.System, valid, state.Values, events);
   if (result.block) throw RunFailure(std::move(*result.block));
   if (result.statistic)
@@ -77,6 +77,7 @@ int RunSystemListing(RunState& state) {
   std::string failure;
   RfcLibrary* library = LoadRfcLibrary(&failure);
   if (!library) Fail(failure);
+  if (state.ShowProgress) PrintLibraryLine(*library);
   state.Document = MakeDocumentWriter(state.Mode, state.Values.channel);
   state.Document->Open();
   PrintLine(state.Document->text());

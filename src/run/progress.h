@@ -34,19 +34,36 @@ inline void PrintProgressLine(std::string_view line) { PrintLine(LineText(line))
 // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...", the last.
 inline void PrintDoneLine() { PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."})); }
 
+// "* RFC-Library......: " + the library's file name and version, when the
+// NetWeaver library serves the run; runs through the classic library print
+// no such line, as they never did.
+inline void PrintLibraryLine(const RfcLibrary& library) {
+  std::string identification = library.Identification();
+  if (!identification.empty()) PrintProgressLine(Concat({"* RFC-Library......: ", identification}));
+}
+
 // The lines a logon has to say: "* SapRfc.Ini.......: " + destination + "<"
-// before the destination's ini file is copied. In a global run they stand
-// inside the open document, written as its form needs.
+// before the destination's ini file is copied, in every run; with progress
+// marks, that a classic destination file was not used. In a global run they
+// stand inside the open document, written as its form needs.
 class ProgressEvents final : public SessionEvents {
  public:
-  explicit ProgressEvents(const DocumentWriter* open_document = nullptr) : open_document_(open_document) {}
+  explicit ProgressEvents(bool show_progress, const DocumentWriter* open_document = nullptr)
+      : show_progress_(show_progress), open_document_(open_document) {}
 
   void DestinationFileUsed(std::string_view destination) override {
-    std::string line = Concat({"* SapRfc.Ini.......: ", destination, "<"});
-    PrintLine(open_document_ ? open_document_->Line(line) : line);
+    Say(Concat({"* SapRfc.Ini.......: ", destination, "<"}));
+  }
+
+  void ClassicDestinationFileNotUsed(std::string_view destination) override {
+    if (show_progress_)
+      Say(Concat({"* SapRfc.", destination, " not used: no DEST=", destination, " in sapnwrfc.ini, direct logon"}));
   }
 
  private:
+  void Say(const std::string& line) const { PrintLine(open_document_ ? open_document_->Line(line) : line); }
+
+  bool show_progress_;
   const DocumentWriter* open_document_;
 };
 

@@ -45,22 +45,30 @@ int RunOneSystem(RunState& state) {
   std::string failure;
   RfcLibrary* library = LoadRfcLibrary(&failure);
   if (!library) Fail(failure);
-  if (state.ShowProgress) PrintProgressLines(state);
+  if (state.ShowProgress) {
+    PrintProgressLines(state);
+    PrintLibraryLine(*library);
+  }
 
-  ProgressEvents events;
+  ProgressEvents events(state.ShowProgress);
   SystemResult result = QuerySystem(*library, state.System, true, state.Values, events);
   if (result.block) throw RunFailure(std::move(*result.block));
+  if (result.unsupported_mode)
+    Fail(UnsupportedModeMessage(state.System.Destination, state.System.Mode, library->FileName()));
   if (!result.logged_on) Fail(LogonFailureMessage(state.System.Destination));
   if (result.failure) {
-    // The library's trace file explains the failure; it stays on disk.
-    File trace = File::OpenRead(kTraceFile);
+    // The library's own account of the failure where it gives one; else its
+    // trace file explains it, which stays on disk.
+    if (result.failure->library_message)
+      Fail(Concat({CallFailureMessage(*result.failure), " - ", *result.failure->library_message}));
+    File trace = File::OpenRead(library->TraceFile().c_str());
     Fail(CallFailureMessage(*result.failure) + std::string(TraceHint(trace.get())));
   }
 
   std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(state.Mode, state.Values.channel);
   WriteSensorSections(*document, *result.statistic, state.ParameterKeys, state.System.Destination, false);
   Print(document->text());
-  std::remove(kTraceFile);
+  std::remove(library->TraceFile().c_str());
   if (state.ShowProgress) PrintDoneLine();
   return 0;
 }
