@@ -6,6 +6,7 @@
 
 #include "rfc/function_interface.h"
 #include "rfc/nwrfc/sap_text.h"
+#include "run/run_failure.h"
 
 namespace poolmetrics {
 namespace {
@@ -158,8 +159,8 @@ class Reader {
       out = *packed;
       return;
     }
-    failure_ = OwnFailure(Concat(parameter, "-", field.name, ": \"", text, "\" is no packed number of ",
-                                 std::to_string(field.length), " bytes"));
+    failure_ = OwnFailure(Concat({parameter, "-", field.name, ": \"", text, "\" is no packed number of ",
+                                  std::to_string(field.length), " bytes"}));
   }
 
   // The structure-typed parameter `spec`, field by field.
@@ -188,13 +189,6 @@ class Reader {
   }
 
  private:
-  static std::string Concat(std::string_view a, std::string_view b, std::string_view c, std::string_view d,
-                            std::string_view e, std::string_view f, std::string_view g, std::string_view h) {
-    std::string text;
-    for (std::string_view piece : {a, b, c, d, e, f, g, h}) text += piece;
-    return text;
-  }
-
   const NwRfc& rfc_;
   RFC_ERROR_INFO error_{};
   std::optional<CallFailure> failure_;
