@@ -56,7 +56,7 @@ case "${1:-}" in
   demo)
     install_missing demo
     cmake -S . -B "$BUILD_DIR" -G Ninja >/dev/null
-    cmake --build "$BUILD_DIR" --target PoolMetrics PoolMetricsProfile rfc_emulator
+    cmake --build "$BUILD_DIR" --target PoolMetrics PoolMetricsProfile rfc_emulator nwrfc_emulator
     examples/demo.sh "$BUILD_DIR"
     ;;
   test)

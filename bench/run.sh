@@ -4,7 +4,11 @@
 #   bench/run.sh [BUILD_DIR]      (after ./build.sh build)
 # Prints (a) native single run vs minimal static C program, (b) the Windows
 # build under Wine vs a minimal Windows program, (c) global runs over 1, 100
-# and 1000 systems with the time per system, (d) peak resident memory.
+# and 1000 systems with the time per system, (d) peak resident memory,
+# (e) a native single run through the NetWeaver RFC library vs the classic
+# one, (f) the 64-bit Windows program (NetWeaver library) under Wine vs a
+# minimal 64-bit Windows program, (g) what the NetWeaver library's journal
+# shows per system of a global run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -22,6 +26,7 @@ gcc -O2 -o minimal-shared "$here/minimal.c"
 # The same, loading the RFC library at run time and looking up its operations.
 gcc -O2 -o minimal-loader "$here/minimal_loader.c" -ldl
 i686-w64-mingw32-gcc -O2 -static -o minimal.exe "$here/minimal.c"
+x86_64-w64-mingw32-gcc -O2 -static -o minimal64.exe "$here/minimal.c"
 password=$(echo secret1 | "$build/bin/PoolMetricsProfile" encode)
 
 # A landscape of N systems S0001.. and a listing of all of them.
@@ -50,6 +55,11 @@ make_landscape 1000 g1000
 mkdir -p p1000 && cp g1000/*.P00 g1000/Overseer.Prf p1000/ && head -n 6 g1000/landscape.ini > p1000/landscape.ini
 sed -i 's/^Hostname...: .*/Hostname...: host0001/' p1000/*.P00
 ln -sf "$build/bin/PoolMetrics" p1000/PoolMetrics-Holdrun
+# The program beside the NetWeaver library alone (the build's bin holds
+# both, and the classic one wins), run in the same working directories.
+mkdir -p nw
+cp "$build/bin/PoolMetrics" nw/PoolMetrics-Holdrun
+cp "$build/bin/libsapnwrfc.so" nw/
 # Single sensor run under Wine: drive D: is the working directory.
 export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1 || true
@@ -95,3 +105,35 @@ peak() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1; }
 (cd single && echo "1 profile of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 (cd p1000 && echo "1000 profiles of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 wineserver -k || true
+
+echo "== (e) native: one sensor run through the NetWeaver library vs the classic one"
+(cd single && hyperfine -N --warmup 20 --runs 300 --export-json ../e.json \
+  './PoolMetrics-Holdrun S0001 TOTAL-ROWS' '../nw/PoolMetrics-Holdrun S0001 TOTAL-ROWS')
+echo "== (f) the 64-bit Windows program under Wine vs a minimal 64-bit Windows program"
+mkdir -p single64 && cp single/landscape.ini single/S0001.P00 single64/
+cp "$build/windows64/bin/PoolMetrics.exe" single64/PoolMetrics-Holdrun.exe
+cp "$build/windows64/bin/sapnwrfc.dll" minimal64.exe single64/
+(
+  export WINEPREFIX=$work/wineprefix64 WINEARCH=win64
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -p || true
+  cd single64 && hyperfine -N --warmup 5 --runs 60 --export-json ../f.json \
+    'wine PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS' 'wine minimal64.exe'
+  wineserver -k || true
+)
+python3 - <<'PY'
+import json
+def mean(f, i=0): return json.load(open(f))["results"][i]
+c, n = mean("e.json"), mean("e.json", 1)
+print("(e) native: NetWeaver %.3f ms per run, classic %.3f ms, ratio %.2f" % (n["mean"]*1e3, c["mean"]*1e3, n["mean"]/c["mean"]))
+p, m = mean("f.json"), mean("f.json", 1)
+print("(f) Wine 64-bit: %.1f ms per run, minimal %.1f ms, ratio %.2f" % (p["mean"]*1e3, m["mean"]*1e3, p["mean"]/m["mean"]))
+PY
+echo "== (g) the NetWeaver library's journal of a global run over 100 systems"
+(cd g100 && printf '[landscape]\njournal = journal.txt\n\n' | cat - landscape.ini > journal-landscape.ini &&
+  POOLMETRICS_LANDSCAPE=journal-landscape.ini ../nw/PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench >/dev/null &&
+  echo "logons: $(grep -c '^RfcOpenConnection result handle=[0-9]' journal.txt)," \
+       "look-ups from the system: $(grep -c '^RfcGetFunctionDesc .*source=system' journal.txt)," \
+       "from the cache: $(grep -c '^RfcGetFunctionDesc .*source=cache' journal.txt)," \
+       "calls: $(grep -c '^RfcInvoke handle=' journal.txt)," \
+       "connections closed: $(grep -c '^RfcCloseConnection handle=[0-9]' journal.txt)")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs PoolMetrics against the demo's emulated SAP landscape.
 #   examples/demo.sh [BUILD_DIR]
+#   DEMO_LIBRARY=nwrfc examples/demo.sh   the same through the NetWeaver RFC library
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bin=$(cd "${1:-$here/../build}" && pwd)/bin
@@ -9,7 +10,16 @@ rm -rf "$work" && mkdir -p "$work"
 cp "$here"/landscape.ini "$here"/*.P00 "$here"/Overseer.Prf "$here/SAP Overseer.Gbl" "$work"/
 # The name "Holdrun" selects a PRTG XML front-end mode that takes the profile
 # from the current directory (PRTG's own mode searches PRTG's installation).
-ln -sf "$bin/PoolMetrics" "$work/PoolMetrics-Holdrun"
+if [ "${DEMO_LIBRARY:-classic}" = nwrfc ]; then
+  # The program loads its library from its own directory, where the classic
+  # one would win: a copy of it beside the NetWeaver library alone.
+  cp "$bin/PoolMetrics" "$work/PoolMetrics-Holdrun"
+  cp "$bin/libsapnwrfc.so" "$work/"
+  echo "(through the NetWeaver RFC library: $work/libsapnwrfc.so)"
+  echo
+else
+  ln -sf "$bin/PoolMetrics" "$work/PoolMetrics-Holdrun"
+fi
 cd "$work"
 
 run() {

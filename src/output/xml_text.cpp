@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "output/code_page.h"
+#include "base/code_page.h"
 
 namespace poolmetrics {
 namespace {
@@ -14,27 +14,6 @@ std::string_view XmlEntity(char c) {
     case '>': return "&gt;";
     default: return {};
   }
-}
-
-// The length of the UTF-8 sequence that starts `text`, or 0 when it is none
-// or encodes no character XML can carry: overlong forms, surrogates, code
-// points above U+10FFFF and U+FFFE/U+FFFF are written byte by byte instead.
-std::size_t Utf8Length(std::string_view text) {
-  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  unsigned char lead = byte(0);
-  std::size_t n = lead >= 0xF0 && lead <= 0xF4   ? 4
-                  : lead >= 0xE0 && lead <= 0xEF ? 3
-                  : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                 : 0;
-  if (n == 0 || text.size() < n) return 0;
-  for (std::size_t i = 1; i < n; ++i)
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  unsigned char second = byte(1);
-  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90)) return 0;  // overlong
-  if (lead == 0xED && second >= 0xA0) return 0;                                      // surrogate
-  if (lead == 0xF4 && second >= 0x90) return 0;                                      // above U+10FFFF
-  if (lead == 0xEF && second == 0xBF && byte(2) >= 0xBE) return 0;                   // U+FFFE, U+FFFF
-  return n;
 }
 
 }  // namespace
@@ -51,7 +30,7 @@ void AppendXmlText(std::string& out, std::string_view text) {
         piece = "?";
       } else if (u < 0x80) {
         piece = text.substr(i, 1);
-      } else if (std::size_t n = Utf8Length(text.substr(i))) {
+      } else if (std::size_t n = Utf8SequenceLength(text.substr(i))) {
         piece = text.substr(i, n);
         consumed = n;
       } else {

@@ -51,12 +51,19 @@ class SessionEvents {
   // The classic library's path: the destination's ini file "SapRfc." +
   // destination is about to be copied over SapRfc.ini.
   virtual void DestinationFileUsed(std::string_view destination) = 0;
+  // The NetWeaver library's path: a classic "SapRfc." + destination file
+  // lies in the working directory, but that library reads only sapnwrfc.ini,
+  // which has no entry for the destination; the logon goes direct.
+  virtual void ClassicDestinationFileNotUsed(std::string_view destination) = 0;
 };
 
 // An open that gave no session: the logon failed (message 1011), or an RFC
-// error that the program found itself (`block`: the error block, status 1).
+// error that the program found itself (`block`: the error block, status 1),
+// or a logon that the library cannot make at all (`unsupported_mode`: the
+// R/2 mode through the NetWeaver library, message 1034); no logon was tried.
 struct OpenFailure {
   std::optional<ErrorBlock> block;
+  bool unsupported_mode = false;
 };
 using OpenOutcome = std::variant<std::unique_ptr<Session>, OpenFailure>;
 
@@ -65,12 +72,22 @@ class RfcLibrary {
  public:
   virtual ~RfcLibrary() = default;
   virtual OpenOutcome Open(const LogonDescription& logon, SessionEvents& events) = 0;
+  // The library's file name, as messages name it.
+  virtual std::string FileName() const = 0;
+  // The trace file the library writes in the working directory: the hint of
+  // a failed call reads it, a successful run deletes it.
+  virtual std::string TraceFile() const = 0;
+  // What a run with progress marks says about the library that serves it:
+  // empty for the classic library, whose runs print what they always
+  // printed; else its file name and version.
+  virtual std::string Identification() const { return {}; }
 };
 
 // The library that serves this run, loaded at its first need (not at
 // start-up, so that every error before a logon works without one) and kept
-// for the rest of the process. Null when none can be loaded, with
-// `failure` then holding message 1031.
+// for the rest of the process: the classic library when it loads and has
+// all its operations, else the NetWeaver library. Null when neither serves,
+// with `failure` then holding message 1031, which names both and why.
 RfcLibrary* LoadRfcLibrary(std::string* failure);
 
 }  // namespace poolmetrics

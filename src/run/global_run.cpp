@@ -56,7 +56,7 @@ void RunListedSystem(RunState& state, RfcLibrary& library, Progress& progress, s
   progress.SystemRead(name, state.System);
 
   state.Document->clear();
-  LogonEvents events(state.Document.get());
+  LogonEvents events(progress, state.Document.get());
   SystemResult result = QuerySystem(library, state.System, valid, state.request.Values, events);
   if (result.block) throw RunFailure(std::move(*result.block));
   if (result.statistic)
@@ -70,6 +70,7 @@ void RunListedSystem(RunState& state, RfcLibrary& library, Progress& progress, s
 }  // namespace
 
 int RunSystemListing(RunState& state, RfcLibrary& library, Progress& progress) {
+  progress.LibraryUsed(library);
   state.Document = MakeDocumentWriter(state.request.Mode, state.request.Values.channel);
   state.Document->Open();
   PrintLine(state.Document->text());

@@ -53,10 +53,22 @@ void Progress::RunDone() const {
   if (shown_) PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."}));
 }
 
-void LogonEvents::DestinationFileUsed(std::string_view destination) {
-  std::string line = Concat({"* SapRfc.Ini.......: ", destination, "<"});
-  PrintLine(open_document_ ? open_document_->Line(line) : line);
+void Progress::LibraryUsed(const RfcLibrary& library) const {
+  if (!shown_) return;
+  std::string identification = library.Identification();
+  if (!identification.empty()) PrintProgressLine(Concat({"* RFC-Library......: ", identification}));
 }
+
+void LogonEvents::DestinationFileUsed(std::string_view destination) {
+  Say(Concat({"* SapRfc.Ini.......: ", destination, "<"}));
+}
+
+void LogonEvents::ClassicDestinationFileNotUsed(std::string_view destination) {
+  if (progress_.shown())
+    Say(Concat({"* SapRfc.", destination, " not used: no DEST=", destination, " in sapnwrfc.ini, direct logon"}));
+}
+
+void LogonEvents::Say(const std::string& line) const { PrintLine(open_document_ ? open_document_->Line(line) : line); }
 
 std::string ShownParameters(std::string_view parameters) {
   std::string_view text = parameters.substr(0, parameters.find('#'));

@@ -37,6 +37,10 @@ class Progress {
   void SystemDone(const DocumentWriter& document, bool processed) const;
   // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...".
   void RunDone() const;
+  // "* RFC-Library......: " + the library's file name and version, when the
+  // NetWeaver library serves the run; runs through the classic library print
+  // no such line, as they never did.
+  void LibraryUsed(const RfcLibrary& library) const;
 
  private:
   bool shown_;
@@ -44,15 +48,21 @@ class Progress {
   FixedText<124> system_line_;
 };
 
-// The lines a logon has to say, whether or not progress is shown: "*
-// SapRfc.Ini.......: " + destination + "<" before the destination's ini file
-// is copied. In a global run they stand inside the open document.
+// The lines a logon has to say: "* SapRfc.Ini.......: " + destination + "<"
+// before the destination's ini file is copied, in every run; with progress
+// marks, that a classic destination file was not used. In a global run they
+// stand inside the open document, written as its form needs.
 class LogonEvents final : public SessionEvents {
  public:
-  explicit LogonEvents(const DocumentWriter* open_document = nullptr) : open_document_(open_document) {}
+  explicit LogonEvents(const Progress& progress, const DocumentWriter* open_document = nullptr)
+      : progress_(progress), open_document_(open_document) {}
   void DestinationFileUsed(std::string_view destination) override;
+  void ClassicDestinationFileNotUsed(std::string_view destination) override;
 
  private:
+  void Say(const std::string& line) const;
+
+  const Progress& progress_;
   const DocumentWriter* open_document_;
 };
 

@@ -19,6 +19,7 @@ SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bo
   OpenOutcome opened = library.Open(logon, events);
   if (auto* failure = std::get_if<OpenFailure>(&opened)) {
     result.block = failure->block;
+    result.unsupported_mode = failure->unsupported_mode;
     return result;
   }
   result.logged_on = true;
@@ -36,6 +37,11 @@ SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bo
 
 std::string LogonFailureMessage(std::string_view destination) {
   return Concat({"Error 1011: RFC-Open for ", destination, " failed !"});
+}
+
+std::string UnsupportedModeMessage(std::string_view destination, std::string_view mode, std::string_view library_file) {
+  return Concat(
+      {"Error 1034: Mode ", mode, " of ", destination, " not supported by RFC-Library ", library_file, "..."});
 }
 
 std::string CallFailureMessage(const CallFailure& failure) {

@@ -15,20 +15,27 @@ namespace poolmetrics {
 int RunOneSystem(RunState& state, RfcLibrary& library, const Progress& progress) {
   progress.SingleRunStarts(state.ProfileName, state.System, state.request.ParameterText);
 
-  LogonEvents events;
+  progress.LibraryUsed(library);
+
+  LogonEvents events(progress);
   SystemResult result = QuerySystem(library, state.System, true, state.request.Values, events);
   if (result.block) throw RunFailure(std::move(*result.block));
+  if (result.unsupported_mode)
+    Fail(UnsupportedModeMessage(state.System.Destination, state.System.Mode, library.FileName()));
   if (!result.logged_on) Fail(LogonFailureMessage(state.System.Destination));
   if (result.failure) {
-    // The library's trace file explains the failure; it stays on disk.
-    File trace = File::OpenRead(kTraceFile);
+    // The library's own account of the failure where it gives one; else its
+    // trace file explains it, which stays on disk.
+    if (result.failure->library_message)
+      Fail(Concat({CallFailureMessage(*result.failure), " - ", *result.failure->library_message}));
+    File trace = File::OpenRead(library.TraceFile().c_str());
     Fail(CallFailureMessage(*result.failure) + std::string(TraceHint(trace.get())));
   }
 
   std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(state.request.Mode, state.request.Values.channel);
   WriteSensorSections(*document, *result.statistic, state.request.Sensors, state.System.Destination, false);
   Print(document->text());
-  std::remove(kTraceFile);
+  std::remove(library.TraceFile().c_str());
   progress.RunDone();
   return 0;
 }

@@ -28,11 +28,16 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenarios_sensors", "scenarios_global", "scenarios_rfc",
                     "scenarios_faults", "scenarios_hostile_parameters", "scenarios_hostile_output",
-                    "scenarios_hostile_destinations", "scenarios_hostile_files"]
+                    "scenarios_hostile_destinations", "scenarios_hostile_files",
+                    "scenarios_nwrfc", "scenarios_library_comparison"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
 LIBRARIES = {"native": "librfccm.so", "wine": "librfc32.dll", "wine64": "sapnwrfc.dll"}
+# Each platform's classic and NetWeaver library file names ({classic} and
+# {nwlib} in expected output); the 64-bit program tries the classic one too.
+CLASSIC_LIBRARIES = {"native": "librfccm.so", "wine": "librfc32.dll", "wine64": "librfc32.dll"}
+NW_LIBRARIES = {"native": "libsapnwrfc.so", "wine": "sapnwrfc.dll", "wine64": "sapnwrfc.dll"}
 
 
 class Platform:
@@ -47,6 +52,8 @@ class Platform:
         self.wine = name in ("wine", "wine64")
         self.exe = ".exe" if self.wine else ""
         self.library = LIBRARIES[name]
+        self.classic_library = CLASSIC_LIBRARIES[name]
+        self.nw_library = NW_LIBRARIES[name]
         self.env = dict(os.environ)
         if self.wine:
             self.prefix = os.path.join(work, "wineprefix64" if name == "wine64" else "wineprefix")
@@ -107,6 +114,12 @@ def expand(platform, text):
     return re.sub(r"\{pw:([^}]*)\}", lambda m: encode_password(platform, m.group(1)), text).encode("latin-1")
 
 
+def expand_names(platform, text):
+    """{lib}, {classic} and {nwlib} in expected output: the platform's library file names."""
+    return (text.replace("{lib}", platform.library).replace("{classic}", platform.classic_library)
+            .replace("{nwlib}", platform.nw_library))
+
+
 def normalise(stdout):
     """Line ends as on Linux, times of day masked as hh:mm:ss."""
     return TIME.sub(b"hh:mm:ss", stdout.replace(b"\r\n", b"\n"))
@@ -144,6 +157,12 @@ def run_scenario(platform, sc):
         if library:
             source_dir = os.path.join(platform.bin_dir, library) if isinstance(library, str) else platform.bin_dir
             shutil.copy(os.path.join(source_dir, platform.library), os.path.join(bin_dir, platform.library))
+        # nwrfc=True: the emulated NetWeaver library, a text a fixture library
+        # of its file name in that sub-directory, as for library.
+        nwrfc = sc.get("nwrfc", False)
+        if nwrfc:
+            source_dir = os.path.join(platform.bin_dir, nwrfc) if isinstance(nwrfc, str) else platform.bin_dir
+            shutil.copy(os.path.join(source_dir, platform.nw_library), os.path.join(bin_dir, platform.nw_library))
         # library32=True: the 32-bit build's classic library beside the program.
         if sc.get("library32"):
             if not platform.bin32:
@@ -186,7 +205,7 @@ def run_scenario(platform, sc):
         out = normalise(proc.stdout)
         problems = []
         expected = sc["stdout"](platform) if callable(sc["stdout"]) else sc["stdout"]
-        want = expected.replace("{lib}", platform.library).encode("latin-1")
+        want = expand_names(platform, expected).encode("latin-1")
         if out != want:
             problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"), out.decode("latin-1")))
         if "stderr" in sc and normalise(proc.stderr) != sc["stderr"].encode("latin-1"):

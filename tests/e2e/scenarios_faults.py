@@ -26,8 +26,9 @@ from scenarios_rfc import (ENV, EXEXML_DIR, files, journal, landscape, opened, o
                            well_formed)
 from scenarios_sensors import LANDSCAPE as SENSOR_LANDSCAPE, document
 
-NO_LIBRARY = error_doc("Error 1031: RFC-Library {lib} could not be loaded...")
-INCOMPLETE = error_doc("Error 1031: RFC-Library {lib} lacks operation RfcOpenEx...")
+NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded, RFC-Library {nwlib} could not be loaded...")
+INCOMPLETE = error_doc(
+    "Error 1031: RFC-Library {classic} lacks operation RfcOpenEx, RFC-Library {nwlib} could not be loaded...")
 OPEN_FAILED = error_doc("Error 1011: RFC-Open for PRD failed !")
 # Files the emulated library itself may write in the working directory.
 LIBRARY_FILES = ("journal.txt", "Dev_Rfc.Trc")
@@ -121,7 +122,7 @@ SCENARIOS += [
     # does not load.
     scenario("a 32-bit classic library beside the 64-bit program does not load", files(here=True),
              program="Holdrun", library32=True, args=["PRD", "TOTAL-ROWS"], platforms=("wine64",), status=2,
-             stdout=error_doc("Error 1031: RFC-Library librfc32.dll could not be loaded...")),
+             stdout=NO_LIBRARY),
 ]
 
 # --- profiles ----------------------------------------------------------------------------

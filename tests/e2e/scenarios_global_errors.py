@@ -45,5 +45,6 @@ SCENARIOS = [
     dict(name="global run without the RFC library: one clean error document", program="Quillon",
          args=["GLOBAL", "PRDMEM"],
          files={"SAP Overseer.Gbl": gbl("# GSNG: PRDMEM      PRD.P00#", "# GSNX: PRDMEM     TOTAL-ROWS," + MARK + ",Item=A")},
-         stdout=error_doc("Error 1031: RFC-Library {lib} could not be loaded..."), status=2),
+         stdout=error_doc("Error 1031: RFC-Library {classic} could not be loaded, RFC-Library {nwlib} could not be loaded..."),
+         status=2),
 ]

@@ -16,7 +16,7 @@ import shutil
 import stat
 import subprocess
 
-from e2e import normalise, run_program, xml_ok
+from e2e import expand_names, normalise, run_program, xml_ok
 from scenarios_faults import both, left_alone
 from scenarios_foundation import error_doc, profile
 from scenarios_global import (HEADER, DONE, LANDSCAPE, MARK, OPEN_XML, PROFILES, group, item_profile, lines, pxa,
@@ -24,7 +24,7 @@ from scenarios_global import (HEADER, DONE, LANDSCAPE, MARK, OPEN_XML, PROFILES,
 from scenarios_rfc import INI_PROFILE, SAPRFC_PRD, files as rfc_files, landscape, prd, rows_doc
 from scenarios_sensors import system, xml_problem
 
-NO_LIBRARY = error_doc("Error 1031: RFC-Library {lib} could not be loaded...")
+NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded, RFC-Library {nwlib} could not be loaded...")
 HINT = "C:\\PRTG_Path.Txt"
 SENSOR_DIR = "D:\\PRTG\\Custom Sensors\\ExeXml\\"
 TIMEOUT = 10
@@ -190,7 +190,7 @@ def run_checked(platform, scenario_dir, program, args, want, status, env=None, x
         return ["%s did not end within %d seconds" % (" ".join(args), TIMEOUT)]
     problems = []
     got = normalise(out)
-    want = want.replace("{lib}", platform.library).encode("latin-1")
+    want = expand_names(platform, want).encode("latin-1")
     if got != want:
         problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"),
                                                                            got.decode("latin-1")))

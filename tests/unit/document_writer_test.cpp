@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "output/caller_mode.h"
-#include "output/code_page.h"
+#include "base/code_page.h"
 #include "output/document_writer.h"
 #include "run/parameter_values.h"
 #include "base/text.h"

@@ -25,6 +25,9 @@ class FakeRfcLibrary final : public RfcLibrary {
   std::vector<std::string> log;               // "open PRD", "call PRD", "close PRD", "file PRD"
   bool report_destination_file = false;
 
+  std::string FileName() const override { return "fake.so"; }
+  std::string TraceFile() const override { return "fake_trace.log"; }
+
   OpenOutcome Open(const LogonDescription& logon, SessionEvents& events) override {
     std::string name(logon.destination);
     log.push_back("open " + name + " " + std::string(logon.hostname) + ":" + std::string(logon.sysnr));

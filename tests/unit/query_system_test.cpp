@@ -10,6 +10,7 @@ namespace {
 class NoEvents final : public SessionEvents {
  public:
   void DestinationFileUsed(std::string_view) override {}
+  void ClassicDestinationFileNotUsed(std::string_view) override {}
 };
 
 SystemDefinition System(const char* destination) {

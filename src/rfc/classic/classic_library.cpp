@@ -34,7 +34,7 @@ const ClassicRfc* LoadClassicRfc(std::string* failure) {
   // code away under whatever it still holds.
   static const DynamicLibrary& library = *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kRfcLibraryFile));
   if (!library) {
-    *failure = Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " could not be loaded..."});
+    *failure = Concat({"RFC-Library ", kRfcLibraryFile, " could not be loaded"});
     return nullptr;
   }
 
@@ -58,7 +58,7 @@ const ClassicRfc* LoadClassicRfc(std::string* failure) {
   };
   for (const Operation& op : operations) {
     if (!op.resolved) {
-      *failure = Concat({"Error 1031: RFC-Library ", kRfcLibraryFile, " lacks operation ", op.name, "..."});
+      *failure = Concat({"RFC-Library ", kRfcLibraryFile, " lacks operation ", op.name});
       return nullptr;
     }
   }

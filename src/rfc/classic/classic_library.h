@@ -33,7 +33,8 @@ struct ClassicRfc {
 // The loaded library: loaded on the first call, from the program's own
 // directory first, then through the system's search, and never unloaded.
 // A library that cannot be loaded or lacks an operation gives null and the
-// reason as message 1031, naming the library file.
+// reason, naming the library file: "RFC-Library " + file + " could not be
+// loaded" or "... lacks operation " + name.
 const ClassicRfc* LoadClassicRfc(std::string* failure);
 
 // The library once loaded, or null: for the error callback, which the

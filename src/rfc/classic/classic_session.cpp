@@ -4,6 +4,7 @@
 #include "rfc/classic/classic_library.h"
 #include "rfc/classic/error_handler.h"
 #include "rfc/classic/logon.h"
+#include "rfc/trace_hint.h"
 
 namespace poolmetrics {
 namespace {
@@ -34,6 +35,9 @@ class ClassicLibrary final : public RfcLibrary {
     if (handle == 0) return OpenFailure{};
     return std::make_unique<ClassicSession>(rfc_, handle);
   }
+
+  std::string FileName() const override { return kRfcLibraryFile; }
+  std::string TraceFile() const override { return kTraceFile; }
 
  private:
   const ClassicRfc& rfc_;

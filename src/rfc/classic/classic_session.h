@@ -8,7 +8,7 @@
 
 namespace poolmetrics {
 
-// The classic library as the run's RfcLibrary, or null with message 1031 in
+// The classic library as the run's RfcLibrary, or null with the reason in
 // `failure` when it cannot be loaded or lacks an operation.
 RfcLibrary* ClassicRfcLibrary(std::string* failure);
 

@@ -1,4 +1,4 @@
-#include "output/code_page.h"
+#include "base/code_page.h"
 
 namespace poolmetrics {
 

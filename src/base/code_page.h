@@ -1,6 +1,12 @@
-// How a byte that is not part of UTF-8 is read before it goes into an XML
-// document: as a character of the platform's legacy code page.
+// How the program reads the bytes of a text from its files and arguments as
+// characters, wherever it hands them on as characters (an XML document, the
+// UTF-16 texts of an RFC library): every well-formed UTF-8 sequence as the
+// character it encodes, every other byte as a character of the platform's
+// legacy code page.
 #pragma once
+
+#include <cstddef>
+#include <string_view>
 
 namespace poolmetrics {
 
@@ -25,5 +31,18 @@ constexpr char32_t Latin1CodePoint(unsigned char byte) { return byte; }
 // Windows the ANSI code page 1252 in which arguments and files arrive, on
 // other systems Latin-1 (legacy_code_page_win32.cpp / _posix.cpp).
 char32_t LegacyCodePoint(unsigned char byte);
+
+// The length of the UTF-8 sequence that starts `text`, or 0 when it is none
+// or encodes no character XML can carry: overlong forms, surrogates, code
+// points above U+10FFFF and U+FFFE/U+FFFF are read byte by byte instead.
+std::size_t Utf8SequenceLength(std::string_view text);
+
+// The first character of a non-empty `text` by the rule above, and how many
+// bytes it takes.
+struct TextCharacter {
+  char32_t code_point;
+  std::size_t length;
+};
+TextCharacter FirstCharacter(std::string_view text);
 
 }  // namespace poolmetrics

@@ -1,0 +1,19 @@
+// The NetWeaver RFC library's own destination file, sapnwrfc.ini in the
+// working directory, as far as the program needs to know it: whether it
+// names a destination. The library reads the entry itself.
+#pragma once
+
+#include <cstdio>
+#include <string_view>
+
+namespace poolmetrics {
+
+constexpr const char* kNwRfcIniFile = "sapnwrfc.ini";
+
+// True when the file read from `ini` (null: no file) has an entry for
+// `destination`: a line "DEST=" + destination, blanks around either side
+// and the letter case of both ignored, as the library matches them. Lines
+// starting with "#", "/*" or "//" are comments.
+bool HasDestinationEntry(std::FILE* ini, std::string_view destination);
+
+}  // namespace poolmetrics

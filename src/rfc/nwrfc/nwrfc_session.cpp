@@ -1,0 +1,102 @@
+#include "rfc/nwrfc/nwrfc_session.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "rfc/nwrfc/call.h"
+#include "rfc/nwrfc/logon.h"
+#include "rfc/nwrfc/sap_text.h"
+#include "base/file.h"
+
+namespace poolmetrics {
+namespace {
+
+// The trace file of this library in the working directory: dev_rfc.log, or
+// dev_rfc.trc of older patch levels.
+constexpr const char* kTraceLog = "dev_rfc.log";
+constexpr const char* kTraceTrc = "dev_rfc.trc";
+
+class NetWeaverSession final : public Session {
+ public:
+  NetWeaverSession(const NwRfc& rfc, nwrfc::RFC_CONNECTION_HANDLE connection) : rfc_(rfc), connection_(connection) {}
+  // Also after a failure that made the library close the connection itself:
+  // its handle is still to be given back.
+  ~NetWeaverSession() override {
+    nwrfc::RFC_ERROR_INFO ignored;
+    rfc_.RfcCloseConnection(connection_, &ignored);
+  }
+  NetWeaverSession(const NetWeaverSession&) = delete;
+  NetWeaverSession& operator=(const NetWeaverSession&) = delete;
+
+  CallOutcome CallSummaryStatistic() override { return poolmetrics::CallSummaryStatistic(rfc_, connection_); }
+
+ private:
+  const NwRfc& rfc_;
+  nwrfc::RFC_CONNECTION_HANDLE connection_;
+};
+
+class NetWeaverLibrary final : public RfcLibrary {
+ public:
+  NetWeaverLibrary(const NwRfc& rfc, std::string file_name) : rfc_(rfc), file_name_(std::move(file_name)) {}
+
+  OpenOutcome Open(const LogonDescription& logon, SessionEvents& events) override {
+    LogonPlan plan = PlanLogon(logon);
+    if (plan.route == LogonPlan::Route::kNoCounterpart) {
+      OpenFailure failure;
+      failure.unsupported_mode = true;
+      return failure;
+    }
+    if (plan.classic_file_not_used) events.ClassicDestinationFileNotUsed(logon.destination);
+
+    // The texts, then the records that point into them.
+    std::vector<SapText> texts;
+    texts.reserve(2 * plan.parameters.size());
+    for (const auto& [name, value] : plan.parameters) {
+      texts.push_back(ToSapText(name));
+      texts.push_back(ToSapText(value));
+    }
+    std::vector<nwrfc::RFC_CONNECTION_PARAMETER> parameters;
+    for (std::size_t i = 0; i < texts.size(); i += 2) parameters.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+
+    nwrfc::RFC_ERROR_INFO error{};
+    std::fflush(stdout);  // what the library prints itself comes after our lines
+    nwrfc::RFC_CONNECTION_HANDLE connection =
+        rfc_.RfcOpenConnection(parameters.data(), static_cast<unsigned>(parameters.size()), &error);
+    // Why the logon failed is in the library's trace file; the run reports
+    // the logon as the classic library's runs do.
+    if (!connection) return OpenFailure{};
+    return std::make_unique<NetWeaverSession>(rfc_, connection);
+  }
+
+  std::string TraceFile() const override { return CanOpen(kTraceLog) ? kTraceLog : kTraceTrc; }
+
+  std::string Identification() const override {
+    unsigned major = 0, minor = 0, patch = 0;
+    const nwrfc::SAP_UC* version = rfc_.RfcGetVersion(&major, &minor, &patch);
+    std::string text = FromSapText(version, 128);
+    if (text.empty()) text = std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch);
+    return file_name_ + ", NetWeaver RFC " + text;
+  }
+
+  std::string FileName() const override { return file_name_; }
+
+ private:
+  const NwRfc& rfc_;
+  std::string file_name_;
+};
+
+}  // namespace
+
+std::unique_ptr<RfcLibrary> MakeNetWeaverLibrary(const NwRfc& rfc, std::string file_name) {
+  return std::make_unique<NetWeaverLibrary>(rfc, std::move(file_name));
+}
+
+RfcLibrary* NetWeaverRfcLibrary(std::string* reason) {
+  const NwRfc* rfc = LoadNwRfc(reason);
+  if (!rfc) return nullptr;
+  // Lives as long as the process, as the library itself.
+  static RfcLibrary* library = MakeNetWeaverLibrary(*rfc, kNwRfcLibraryFile).release();
+  return library;
+}
+
+}  // namespace poolmetrics
