@@ -77,8 +77,8 @@ RFC_PARAMETER Field(const char* name, unsigned type, char (&field)[N]) {
 }
 
 RFC_PARAMETER Row(ReceiveBuffer& r, RowParameter p) {
-  const RowParameterSpec& spec = RowParameterOf(p);
-  return Parameter(spec.name, TypeOf(spec.structure), StructureOf(spec.structure).row_length,
+  const RowParameterSpec& parameter = RowParameterOf(p);
+  return Parameter(parameter.name, TypeOf(parameter.structure), StructureOf(parameter.structure).row_length,
                    r.rows[static_cast<unsigned>(p)]);
 }
 
@@ -163,7 +163,8 @@ void Decode(const ReceiveBuffer& r, const StatisticTables& tables, StatisticResu
   Take(result.rfc_error_type, r.RFC_ERROR_TYPE);
   Take(result.rfc_error, r.RFC_ERROR);
   result.number_of_tables = r.NUMBER_OF_TABLES;
-  for (std::size_t p = 0; p < kRowParameterCount; ++p) DecodeRow(r.rows[p], kRowParameters[p].structure, result.rows[p]);
+  for (std::size_t p = 0; p < kRowParameterCount; ++p)
+    DecodeRow(r.rows[p], kRowParameters[p].structure, result.rows[p]);
   for (std::size_t t = 0; t < kTableCount; ++t) result.row_counts[t] = tables.Rows(t);
 }
 

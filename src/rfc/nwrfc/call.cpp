@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
+#include "base/text.h"
 #include "rfc/function_interface.h"
 #include "rfc/nwrfc/sap_text.h"
-#include "base/text.h"
 
 namespace poolmetrics {
 namespace {
@@ -163,19 +163,20 @@ class Reader {
                                   std::to_string(field.length), " bytes"}));
   }
 
-  // The structure-typed parameter `spec`, field by field.
-  void Row(DATA_CONTAINER_HANDLE function, const RowParameterSpec& spec, std::array<FieldValue, kMaxRowFields>& row) {
+  // One structure-typed parameter, field by field.
+  void Row(DATA_CONTAINER_HANDLE function, const RowParameterSpec& parameter,
+           std::array<FieldValue, kMaxRowFields>& row) {
     nwrfc::RFC_STRUCTURE_HANDLE structure = nullptr;
-    if (failure_ || !Check(rfc_.RfcGetStructure(function, Name(spec.name).get(), &structure, &error_)) ||
-        !CheckHandle(structure, "RfcGetStructure", spec.name))
+    if (failure_ || !Check(rfc_.RfcGetStructure(function, Name(parameter.name).get(), &structure, &error_)) ||
+        !CheckHandle(structure, "RfcGetStructure", parameter.name))
       return;
-    const Structure& s = StructureOf(spec.structure);
+    const Structure& s = StructureOf(parameter.structure);
     for (unsigned i = 0; i < s.count; ++i) {
       const StructureElement& field = s.elements[i];
       if (field.type == FieldType::kInt)
         Int(structure, field.name, row[i].integer);
       else if (field.type == FieldType::kPacked)
-        Packed(structure, spec.name, field, row[i].packed);
+        Packed(structure, parameter.name, field, row[i].packed);
     }
   }
 
