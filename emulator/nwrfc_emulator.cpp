@@ -29,8 +29,8 @@
 #include "landscape.h"
 #include "landscape_state.h"
 #include "platform.h"
-#include "rfc/nwrfc/nwrfc_api.h"
 #include "rfc/classic/rfc_api.h"
+#include "rfc/nwrfc/nwrfc_api.h"
 #include "sap_text.h"
 
 #if defined(_WIN32)

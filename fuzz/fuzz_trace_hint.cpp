@@ -1,7 +1,7 @@
 // The hint taken from the RFC library's trace file.
+#include "base/file.h"
 #include "fuzz_support.h"
 #include "rfc/trace_hint.h"
-#include "base/file.h"
 
 using namespace poolmetrics;
 

@@ -11,14 +11,14 @@
 #include <string_view>
 #include <vector>
 
-#include "profile/password.h"
-#include "profile/system_definition.h"
 #include "base/console.h"
 #include "base/file.h"
 #include "base/file_system.h"
-#include "run/run_failure.h"
 #include "base/line_reader.h"
 #include "base/standard_descriptors.h"
+#include "profile/password.h"
+#include "profile/system_definition.h"
+#include "run/run_failure.h"
 
 namespace poolmetrics {
 namespace {

@@ -1,8 +1,8 @@
 // The two line forms. They are not XML and take texts as they are, but with
 // every control character as "?": a line end from a file would start a line
 // of its own for the reader (a forged "Statistic." line).
-#include "output/document_forms.h"
 #include "base/text.h"
+#include "output/document_forms.h"
 
 namespace poolmetrics {
 namespace {

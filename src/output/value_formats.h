@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rfc/statistic_result.h"
 #include "base/fixed_text.h"
+#include "rfc/statistic_result.h"
 
 namespace poolmetrics {
 

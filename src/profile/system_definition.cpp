@@ -1,9 +1,9 @@
 #include "profile/system_definition.h"
 
-#include "profile/password.h"
 #include "base/line_reader.h"
 #include "base/plain_file_name.h"
 #include "base/text.h"
+#include "profile/password.h"
 
 namespace poolmetrics {
 namespace {

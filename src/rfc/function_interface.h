@@ -218,18 +218,12 @@ struct RowParameterSpec {
   StructureId structure;
 };
 constexpr RowParameterSpec kRowParameters[kRowParameterCount] = {
-    {"DB_ACCESSES", StructureId::kTabphysacc},
-    {"EXTENDED_MEMORY_USAGE", StructureId::kEmstatusag},
-    {"HEAP_MEMORY_USAGE", StructureId::kHpstatusag},
-    {"LOGIC_ACCESSES", StructureId::kTabllogacc},
-    {"PAGING_AREA", StructureId::kRlpgStat},
-    {"PXA_INFO", StructureId::kPxainfos},
-    {"ROLL_AREA", StructureId::kRlpgStat},
-    {"SAP_CURSOR_CACHE_TOTAL", StructureId::kCcstatsttl},
-    {"TOTAL_DURATIONS", StructureId::kTabphysacc},
-    {"TOTAL_HITRATIO", StructureId::kTabhitrato},
-    {"TOTAL_OPERATIONS", StructureId::kTabopertns},
-    {"TOTAL_ROWS", StructureId::kTabphysacc},
+    {"DB_ACCESSES", StructureId::kTabphysacc},       {"EXTENDED_MEMORY_USAGE", StructureId::kEmstatusag},
+    {"HEAP_MEMORY_USAGE", StructureId::kHpstatusag}, {"LOGIC_ACCESSES", StructureId::kTabllogacc},
+    {"PAGING_AREA", StructureId::kRlpgStat},         {"PXA_INFO", StructureId::kPxainfos},
+    {"ROLL_AREA", StructureId::kRlpgStat},           {"SAP_CURSOR_CACHE_TOTAL", StructureId::kCcstatsttl},
+    {"TOTAL_DURATIONS", StructureId::kTabphysacc},   {"TOTAL_HITRATIO", StructureId::kTabhitrato},
+    {"TOTAL_OPERATIONS", StructureId::kTabopertns},  {"TOTAL_ROWS", StructureId::kTabphysacc},
 };
 
 constexpr const RowParameterSpec& RowParameterOf(RowParameter p) { return kRowParameters[static_cast<unsigned>(p)]; }

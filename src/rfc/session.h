@@ -17,8 +17,7 @@ namespace poolmetrics {
 // What a logon needs: the profile's values, with the parameters' ",HOST="
 // and ",NO=" overrides already applied to hostname and sysnr.
 struct LogonDescription {
-  std::string_view destination, client, user, password, language, mode, hostname, sysnr, gateway_host,
-      gateway_service;
+  std::string_view destination, client, user, password, language, mode, hostname, sysnr, gateway_host, gateway_service;
 };
 
 // How a call failed, in the program's terms; the run turns it into one of

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "rfc/function_interface.h"
 #include "base/fixed_text.h"
+#include "rfc/function_interface.h"
 
 namespace poolmetrics {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "base/console.h"
-#include "run/program.h"
 #include "base/standard_descriptors.h"
+#include "run/program.h"
 
 int main(int argc, char** argv) {
   poolmetrics::EnsureStandardDescriptors();

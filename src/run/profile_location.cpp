@@ -1,8 +1,8 @@
 #include "run/profile_location.h"
 
 #include "base/line_reader.h"
-#include "run/run_failure.h"
 #include "base/text.h"
+#include "run/run_failure.h"
 
 namespace poolmetrics {
 namespace {

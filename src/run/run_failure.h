@@ -27,7 +27,6 @@ class RunFailure {
   std::optional<ErrorBlock> block_;
 };
 
-
 [[noreturn]] inline void Fail(std::string message) { throw RunFailure(std::move(message)); }
 
 }  // namespace poolmetrics

@@ -34,7 +34,8 @@ class FakeRfcLibrary final : public RfcLibrary {
     if (report_destination_file) events.DestinationFileUsed(name);
     auto it = systems.find(name);
     if (it == systems.end() || it->second.answer == FakeSystem::Answer::kRefused) return OpenFailure{};
-    if (it->second.answer == FakeSystem::Answer::kOpenBlock) return OpenFailure{ErrorBlock{"RfcOpen", "KEY", "", "", ""}};
+    if (it->second.answer == FakeSystem::Answer::kOpenBlock)
+      return OpenFailure{ErrorBlock{"RfcOpen", "KEY", "", "", ""}};
     return std::make_unique<FakeSession>(*this, name, it->second);
   }
 

@@ -52,7 +52,9 @@ TEST(RunOneSystem, EveryAnswer) {
     const char* message;  // the start of it: the trace hint depends on the working directory
   } cases[] = {
       {"refused logon", {A::kRefused, 0, {}}, 2, "Error 1011: RFC-Open for PRD failed !"},
-      {"exception", {A::kCallFailure, 0, {CallFailureKind::kException, "NO_DATA", {}}}, 2,
+      {"exception",
+       {A::kCallFailure, 0, {CallFailureKind::kException, "NO_DATA", {}}},
+       2,
        "Error 1012: Exception.: NO_DATA - "},
       {"failure", {A::kCallFailure, 0, {CallFailureKind::kFailure, "", {}}}, 2, "Error 1014: RFC-Failure raised ! - "},
       {"error block at the logon", {A::kOpenBlock, 0, {}}, 1, "RfcOpen"},

@@ -1,6 +1,6 @@
-#include "rfc/classic/structure_layout.h"
-
 #include <gtest/gtest.h>
+
+#include "rfc/classic/structure_layout.h"
 
 namespace poolmetrics {
 namespace {

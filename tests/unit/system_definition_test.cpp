@@ -72,8 +72,8 @@ TEST(SystemDefinition, LineRules) {
                      "User.......: mon1tor_x\n"  // upper-cased, other characters kept
                      "Gwhost.....: " +
                      std::string(70, 'g') +
-                     "\n"               // cut to 60, then to the field's 61
-                     "Extcompany.:\n";  // exactly the label: empty value
+                     "\n"                                               // cut to 60, then to the field's 61
+                     "Extcompany.:\n";                                  // exactly the label: empty value
   ASSERT_FALSE(Read(Profile(text), ReadMode::kListing, "PRD.P00", s));  // Extcompany now empty
   EXPECT_EQ(s.Hostname, "prdhost");
   EXPECT_EQ(s.Language, "E");
@@ -97,8 +97,8 @@ TEST(SystemDefinition, ValuesLongerThanTheirField) {
   for (const auto& f : fields) {
     std::string label = f.label;
     SystemDefinition fits;
-    EXPECT_TRUE(Read(Profile(ValidProfile() + label + " " + std::string(f.width, 'A') + "\n"),
-                                     ReadMode::kStrict, "P", fits))
+    EXPECT_TRUE(
+        Read(Profile(ValidProfile() + label + " " + std::string(f.width, 'A') + "\n"), ReadMode::kStrict, "P", fits))
         << label;
     EXPECT_TRUE(UsableForLogon(fits)) << label;
 
@@ -125,8 +125,8 @@ TEST(SystemDefinition, ValuesLongerThanTheirField) {
   SystemDefinition s;
   std::string sixty(60, 'g');
   EXPECT_TRUE(Read(Profile(ValidProfile() + "Gwhost.....: " + sixty + "x\nExtcompany.: " + sixty +
-                                           "\nHostname...: " + sixty + "\nHostname...: short\n"),
-                                   ReadMode::kStrict, "P", s));
+                           "\nHostname...: " + sixty + "\nHostname...: short\n"),
+                   ReadMode::kStrict, "P", s));
   EXPECT_EQ(s.Gwhost, sixty);
   EXPECT_TRUE(UsableForLogon(s));
 }
@@ -143,8 +143,8 @@ TEST(SystemDefinition, DestinationMustBeAPlainFileName) {
   for (std::string destination : refused) {
     SystemDefinition s;
     std::vector<ProfileFault> faults;
-    EXPECT_FALSE(Read(Profile(ValidProfile() + "Destination: " + destination + "\n"),
-                                      ReadMode::kListing, "P", s, &faults))
+    EXPECT_FALSE(
+        Read(Profile(ValidProfile() + "Destination: " + destination + "\n"), ReadMode::kListing, "P", s, &faults))
         << destination;
     EXPECT_FALSE(UsableForLogon(s)) << destination;
     ASSERT_FALSE(faults.empty()) << destination;
@@ -156,8 +156,7 @@ TEST(SystemDefinition, DestinationMustBeAPlainFileName) {
                            "CONSOLE", "AUXI.P", "a.b.c", "x y", "\xE4\xF6\xFC", "ini", "lck"};
   for (std::string destination : allowed) {
     SystemDefinition s;
-    EXPECT_TRUE(
-        Read(Profile(ValidProfile() + "Destination: " + destination + "\n"), ReadMode::kStrict, "P", s))
+    EXPECT_TRUE(Read(Profile(ValidProfile() + "Destination: " + destination + "\n"), ReadMode::kStrict, "P", s))
         << destination;
     EXPECT_TRUE(UsableForLogon(s)) << destination;
   }
@@ -167,8 +166,7 @@ TEST(SystemDefinition, OrdinaryFaultsLeaveTheDefinitionUsable) {
   // A missing user or a short mode is reported, but a global run still tries
   // the logon: only cut values and unsafe destinations are never used.
   SystemDefinition s;
-  EXPECT_FALSE(
-      Read(Profile(ValidProfile() + "User.......:\nMode.......: R3\n"), ReadMode::kListing, "P", s));
+  EXPECT_FALSE(Read(Profile(ValidProfile() + "User.......:\nMode.......: R3\n"), ReadMode::kListing, "P", s));
   EXPECT_TRUE(UsableForLogon(s));
 }
 
@@ -177,8 +175,8 @@ TEST(SystemDefinition, FaultOrderWithTooLongValues) {
   // 1003, reported for each field in the order of the labels.
   SystemDefinition s;
   std::vector<ProfileFault> faults;
-  Read(Profile("Destination: ../QASMONITOR01\nHostname...: " + std::string(52, 'h') + "\n"),
-                       ReadMode::kListing, "P", s, &faults);
+  Read(Profile("Destination: ../QASMONITOR01\nHostname...: " + std::string(52, 'h') + "\n"), ReadMode::kListing, "P", s,
+       &faults);
   std::vector<std::string> details;
   for (const ProfileFault& f : faults) details.push_back(std::to_string(f.code) + " " + f.detail);
   EXPECT_EQ(details, (std::vector<std::string>{
@@ -241,8 +239,7 @@ TEST(SystemDefinition, ListingModeMarksInvalidAndKeepsReading) {
   SystemDefinition s;
   s.Password = "kept";
   std::vector<ProfileFault> faults;
-  EXPECT_FALSE(Read(Profile("Password...: " + bad_check + "\nUser.......: u1\n"), ReadMode::kListing,
-                                    "P", s, &faults));
+  EXPECT_FALSE(Read(Profile("Password...: " + bad_check + "\nUser.......: u1\n"), ReadMode::kListing, "P", s, &faults));
   EXPECT_EQ(s.Password, "kept");  // a failed check keeps what the field held
   EXPECT_EQ(s.User, "U1");
   ASSERT_FALSE(faults.empty());

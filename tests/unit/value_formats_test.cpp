@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "rfc/classic/call.h"
-
 #include <cstring>
 #include <vector>
+
+#include "rfc/classic/call.h"
 
 namespace poolmetrics {
 namespace {

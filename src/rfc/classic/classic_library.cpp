@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "rfc/dynamic_library.h"
 #include "base/text.h"
+#include "rfc/dynamic_library.h"
 
 namespace poolmetrics {
 namespace {

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "rfc/classic/file_lock.h"
 #include "base/file_system.h"
 #include "base/text.h"
+#include "rfc/classic/file_lock.h"
 
 namespace poolmetrics {
 namespace {

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <string>
 
-#include "rfc/classic/destination_file.h"
-#include "rfc/classic/file_lock.h"
-#include "rfc/classic/rfc_api.h"
 #include "base/console.h"
 #include "base/plain_file_name.h"
 #include "base/text.h"
+#include "rfc/classic/destination_file.h"
+#include "rfc/classic/file_lock.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace poolmetrics {
 namespace {

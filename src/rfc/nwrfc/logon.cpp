@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "rfc/nwrfc/destination_entry.h"
 #include "base/file.h"
 #include "base/plain_file_name.h"
+#include "rfc/nwrfc/destination_entry.h"
 
 namespace poolmetrics {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/file.h"
 #include "rfc/nwrfc/call.h"
 #include "rfc/nwrfc/logon.h"
 #include "rfc/nwrfc/sap_text.h"
-#include "base/file.h"
 
 namespace poolmetrics {
 namespace {
