@@ -1,7 +1,7 @@
 #include "output/sensor_evaluation.h"
 
-#include "output/sensor_types.h"
 #include "base/text.h"
+#include "output/sensor_types.h"
 
 namespace poolmetrics {
 namespace {
@@ -14,8 +14,9 @@ void WriteSection(DocumentWriter& document, const SensorType& type, const Statis
   }
   for (std::size_t i = 0; i < type.channel_count; ++i) {
     const ChannelDefinition& c = type.channels[i];
-    ValueText value = c.format == ValueFormat::kCount ? FormatInteger(statistic.row_counts[c.source])
-                                                      : FormatField(statistic.Field(type.parameter, c.source), c.format);
+    ValueText value = c.format == ValueFormat::kCount
+                          ? FormatInteger(statistic.row_counts[c.source])
+                          : FormatField(statistic.Field(type.parameter, c.source), c.format);
     document.Channel(c.label, value, c.unit);
   }
 }
@@ -48,10 +49,14 @@ FixedText<32> SinceText(const StatisticResult& s) {
 }
 
 void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, SensorSet sensors,
-                         std::string_view destination, bool global_run) {
+                         std::string_view destination, bool global_run, const std::optional<ResponseTimes>& times) {
   FixedText<32> since = SinceText(result);
   for (std::size_t i = 0; i < kSensorTypeCount; ++i)
     if (sensors[i]) WriteSection(document, kSensorTypes[i], result, destination, since, global_run);
+  if (times) {
+    document.Channel("Logon time", FormatInteger(times->logon_ms), kResponseTimeUnit);
+    document.Channel("Call time", FormatInteger(times->call_ms), kResponseTimeUnit);
+  }
   if (!global_run) document.Close();
 }
 

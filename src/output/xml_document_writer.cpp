@@ -1,8 +1,8 @@
 // The PRTG EXE/XML form: "<Prtg>", a "<Text>" element, one "<Result>" per
 // channel. Every text in it is escaped, whatever its source.
+#include "base/text.h"
 #include "output/document_forms.h"
 #include "output/xml_text.h"
-#include "base/text.h"
 
 namespace poolmetrics {
 namespace {
@@ -22,7 +22,10 @@ class XmlWriter final : public DocumentWriter {
     document_ += "\n<Result><Channel>";
     AppendXmlText(document_, label);
     document_ += "</Channel>";
-    if (!unit.empty()) {
+    if (unit == kResponseTimeUnit) {
+      // One of PRTG's own units: the host shows and scales it as a time.
+      document_ += "\n<Unit>TimeResponse</Unit>";
+    } else if (!unit.empty()) {
       document_ += "\n<Unit>Custom</Unit>\n<CustomUnit>";
       AppendXmlText(document_, unit);
       document_ += "</CustomUnit>";

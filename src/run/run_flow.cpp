@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
+#include "base/console.h"
 #include "output/document_writer.h"
 #include "output/sensor_evaluation.h"
 #include "rfc/session.h"
 #include "rfc/trace_hint.h"
-#include "base/console.h"
+#include "run/deadline.h"
 #include "run/progress.h"
 #include "run/query_system.h"
 #include "run/run_failure.h"
@@ -17,6 +18,8 @@ int RunOneSystem(RunState& state, RfcLibrary& library, const Progress& progress)
 
   LogonEvents events;
   SystemResult result = QuerySystem(library, state.System, true, state.request.Values, events);
+  // The system answered (or failed) in time: what follows only prints.
+  SettleDeadline();
   if (result.block) throw RunFailure(std::move(*result.block));
   if (!result.logged_on) Fail(LogonFailureMessage(state.System.Destination));
   if (result.failure) {
@@ -26,7 +29,8 @@ int RunOneSystem(RunState& state, RfcLibrary& library, const Progress& progress)
   }
 
   std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(state.request.Mode, state.request.Values.channel);
-  WriteSensorSections(*document, *result.statistic, state.request.Sensors, state.System.Destination, false);
+  WriteSensorSections(*document, *result.statistic, state.request.Sensors, state.System.Destination, false,
+                      state.request.Values.times ? std::optional<ResponseTimes>(result.times) : std::nullopt);
   Print(document->text());
   std::remove(kTraceFile);
   progress.RunDone();
