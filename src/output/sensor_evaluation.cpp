@@ -1,7 +1,7 @@
 #include "output/sensor_evaluation.h"
 
-#include "base/text.h"
 #include "output/sensor_types.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {
@@ -14,9 +14,8 @@ void WriteSection(DocumentWriter& document, const SensorType& type, const Statis
   }
   for (std::size_t i = 0; i < type.channel_count; ++i) {
     const ChannelDefinition& c = type.channels[i];
-    ValueText value = c.format == ValueFormat::kCount
-                          ? FormatInteger(statistic.row_counts[c.source])
-                          : FormatField(statistic.Field(type.parameter, c.source), c.format);
+    ValueText value = c.format == ValueFormat::kCount ? FormatInteger(statistic.row_counts[c.source])
+                                                      : FormatField(statistic.Field(type.parameter, c.source), c.format);
     document.Channel(c.label, value, c.unit);
   }
 }

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "base/fixed_text.h"
 #include "output/document_writer.h"
 #include "output/sensor_types.h"
 #include "rfc/statistic_result.h"
+#include "base/fixed_text.h"
 
 namespace poolmetrics {
 

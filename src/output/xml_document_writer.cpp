@@ -1,8 +1,8 @@
 // The PRTG EXE/XML form: "<Prtg>", a "<Text>" element, one "<Result>" per
 // channel. Every text in it is escaped, whatever its source.
-#include "base/text.h"
 #include "output/document_forms.h"
 #include "output/xml_text.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {

@@ -1,19 +1,19 @@
 #include "run/program.h"
 
-#include "base/console.h"
-#include "base/time_of_day.h"
 #include "output/document_writer.h"
 #include "output/sensor_evaluation.h"
-#include "profile/system_definition.h"
 #include "rfc/session.h"
+#include "profile/system_definition.h"
+#include "run/global_run.h"
 #include "run/command_line.h"
 #include "run/deadline.h"
-#include "run/global_run.h"
+#include "base/console.h"
 #include "run/global_sensor_file.h"
 #include "run/profile_location.h"
 #include "run/progress.h"
 #include "run/run_failure.h"
 #include "run/run_flow.h"
+#include "base/time_of_day.h"
 
 namespace poolmetrics {
 namespace {

@@ -13,14 +13,15 @@ std::uint32_t MillisecondsSince(Clock::time_point start) {
 
 }  // namespace
 
-SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid, const ParameterValues& values,
-                         SessionEvents& events) {
+SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid,
+                         const ParameterValues& values, SessionEvents& events) {
   SystemResult result;
   // A cut logon value or an unsafe destination would reach another system
   // or file: such a system is not even tried.
   if (!UsableForLogon(system)) return result;
-  LogonDescription logon{system.Destination, system.Client,   system.User,  system.Password, system.Language,
-                         system.Mode,        system.Hostname, system.Sysnr, system.Gwhost,   system.Gwservice};
+  LogonDescription logon{system.Destination, system.Client,   system.User,     system.Password,
+                         system.Language,    system.Mode,     system.Hostname, system.Sysnr,
+                         system.Gwhost,      system.Gwservice};
   if (values.host) logon.hostname = *values.host;
   if (values.sysnr) logon.sysnr = *values.sysnr;
 

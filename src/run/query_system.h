@@ -28,8 +28,8 @@ struct SystemResult {
 // is not `valid` is still tried, but never counts as processed; one that is
 // not usable for a logon at all (a value cut to its field, an unsafe
 // destination) is not tried.
-SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid, const ParameterValues& values,
-                         SessionEvents& events);
+SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid,
+                         const ParameterValues& values, SessionEvents& events);
 
 // "Error 1011: RFC-Open for " + destination + " failed !"
 std::string LogonFailureMessage(std::string_view destination);

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "base/console.h"
 #include "output/document_writer.h"
 #include "output/sensor_evaluation.h"
 #include "rfc/session.h"
 #include "rfc/trace_hint.h"
+#include "base/console.h"
 #include "run/deadline.h"
 #include "run/progress.h"
 #include "run/query_system.h"

@@ -10,11 +10,11 @@
 #include <optional>
 #include <string>
 
-#include "base/file.h"
-#include "base/fixed_text.h"
 #include "output/caller_mode.h"
 #include "output/document_writer.h"
 #include "profile/system_definition.h"
+#include "base/file.h"
+#include "base/fixed_text.h"
 #include "run/request.h"
 
 namespace poolmetrics {
@@ -24,7 +24,7 @@ enum class SystemLabelKind : char { kProfile = '1', kAlias = '2', kHost = '3', k
 
 struct RunState {
   Request request;
-  FixedText<9> StartTime;  // hh:mm:ss
+  FixedText<9> StartTime;          // hh:mm:ss
   // When the run must have answered, if ever: "TIMEOUT=" seconds after its
   // start, or the PRTG modes' 50 s.
   std::optional<std::chrono::steady_clock::time_point> Deadline;
