@@ -9,6 +9,7 @@
 #include "run/deadline.h"
 #include "base/console.h"
 #include "run/global_sensor_file.h"
+#include "run/parallel_run.h"
 #include "run/profile_location.h"
 #include "run/progress.h"
 #include "run/run_failure.h"
@@ -41,6 +42,8 @@ int RunProgram(int argc, const char* const* argv) {
   SingleRunDeadline deadline;
   DeadlineSettler settler;
   try {
+    // A child of a parallel global run, started for one listed system.
+    if (std::optional<ChildTask> task = ReadChildArguments(argc, argv)) return RunListedSystemChild(*task, Library);
     ReadCommandLine(state, argc, argv);
     Progress progress(state.request.ShowProgress, state.StartTime);
     auto arm = [&] {
