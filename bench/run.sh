@@ -4,7 +4,11 @@
 #   bench/run.sh [BUILD_DIR]      (after ./build.sh build)
 # Prints (a) native single run vs minimal static C program, (b) the Windows
 # build under Wine vs a minimal Windows program, (c) global runs over 1, 100
-# and 1000 systems with the time per system, (d) peak resident memory.
+# and 1000 systems with the time per system, (d) peak resident memory, (e)
+# the deadline: when the document of a run against a hung system arrives,
+# (f) a global run over 200 systems that each take 100 ms to log on, one
+# after the other and 20 at once, (g) peak memory of a parallel run's parent
+# and of one of its children.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -22,15 +26,16 @@ gcc -O2 -o minimal-shared "$here/minimal.c"
 i686-w64-mingw32-gcc -O2 -static -o minimal.exe "$here/minimal.c"
 password=$(echo secret1 | "$build/bin/PoolMetricsProfile" encode)
 
-# A landscape of N systems S0001.. and a listing of all of them.
+# A landscape of N systems S0001.. and a listing of all of them; a third
+# argument is a setting every system gets (a delay, say).
 make_landscape() {
-  local n=$1 dir=$2
+  local n=$1 dir=$2 setting=${3:-}
   mkdir -p "$dir"
   : > "$dir/landscape.ini"
   local listing=""
   for i in $(seq -f '%04g' 1 "$n"); do
-    printf '[system S%s]\nashost = host%s\nsysnr = 00\nclient = 100\nuser = MONITOR\npassword = secret1\n' \
-      "$i" "$i" >> "$dir/landscape.ini"
+    printf '[system S%s]\nashost = host%s\nsysnr = 00\nclient = 100\nuser = MONITOR\npassword = secret1\n%s\n' \
+      "$i" "$i" "$setting" >> "$dir/landscape.ini"
     printf 'Extcompany.: Bench\nDestination: S%s\nClient.....: 100\nUser.......: monitor\nPassword...: %s\nLanguage...: E\nMode.......: R/3\nHostname...: host%s\nSysnr......: 00\nGwhost.....: host%s\nGwservice..: sapgw00\n' \
       "$i" "$password" "$i" "$i" > "$dir/S$i.P00"
     listing+="S$i.P00#"
@@ -43,6 +48,8 @@ make_landscape() {
 make_landscape 1 single
 make_landscape 100 g100
 make_landscape 1000 g1000
+make_landscape 1 hung 'delay_ms = 3600000'
+make_landscape 200 slow200 'logon_delay_ms = 100'
 # The same listing of 1000 profiles, all of them logging on to one emulated
 # system: what grows is the program's own memory, not the landscape's.
 mkdir -p p1000 && cp g1000/*.P00 g1000/Overseer.Prf p1000/ && head -n 6 g1000/landscape.ini > p1000/landscape.ini
@@ -55,6 +62,10 @@ wineserver -p || true
 cp "$build/windows/bin/PoolMetrics.exe" single/PoolMetrics-Holdrun.exe
 cp "$build/windows/bin/librfc32.dll" single/
 cp minimal.exe single/
+for dir in hung slow200; do
+  cp "$build/windows/bin/PoolMetrics.exe" $dir/PoolMetrics-Holdrun.exe
+  cp "$build/windows/bin/librfc32.dll" $dir/
+done
 
 echo "== (a) native: one sensor run vs a minimal static C program"
 (cd single && hyperfine -N --warmup 20 --runs 300 --export-json ../a.json \
@@ -90,4 +101,41 @@ peak() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1; }
 (cd g1000 && echo "1000 systems: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 (cd single && echo "1 profile of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 (cd p1000 && echo "1000 profiles of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
+
+echo "== (e) the deadline: a call that hangs for an hour, TIMEOUT=2"
+(cd hung && hyperfine -N -i --runs 5 --export-json ../e.json \
+  './PoolMetrics-Holdrun S0001 TOTAL-ROWS,TIMEOUT=2' 'wine PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS,TIMEOUT=2')
+echo "== (f) 200 systems, 100 ms logon each: one after the other, and 20 at once"
+(cd slow200 && hyperfine -N --runs 1 --export-json ../f1.json './PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench')
+(cd slow200 && hyperfine -N --warmup 1 --runs 5 --export-json ../f20.json \
+  './PoolMetrics-Holdrun x TOTAL-ROWS,PARALLEL=20 ITEM=Bench' \
+  'wine PoolMetrics-Holdrun.exe x TOTAL-ROWS,PARALLEL=20 ITEM=Bench')
+python3 - <<'PY'
+import json
+def result(f, i=0): return json.load(open(f))["results"][i]
+e = json.load(open("e.json"))["results"]
+print("(e) document after %.2f s natively, %.2f s under Wine (deadline 2 s)" % (e[0]["mean"], e[1]["mean"]))
+seq, par, wine = result("f1.json"), result("f20.json"), result("f20.json", 1)
+print("(f) sequential %.1f s; PARALLEL=20: %.2f s natively (%.2fx the ideal 1 s), %.2f s under Wine (%.2fx)" % (
+    seq["mean"], par["mean"], par["mean"], wine["mean"], wine["mean"]))
+PY
+echo "== (g) peak resident memory of a parallel run's parent (sampled) and of one child"
+# The parent alone: its own high-water mark, read until it exits (the time
+# command would report the largest of its children too).
+(cd slow200 && python3 - <<'PY'
+import subprocess, time
+proc = subprocess.Popen(["./PoolMetrics-Holdrun", "x", "TOTAL-ROWS,PARALLEL=20", "ITEM=Bench"], stdout=subprocess.DEVNULL)
+peak = 0
+while proc.poll() is None:
+    try:
+        for line in open("/proc/%d/status" % proc.pid):
+            if line.startswith("VmHWM:"):
+                peak = max(peak, int(line.split()[1]))
+    except (FileNotFoundError, ProcessLookupError):
+        pass
+    time.sleep(0.002)
+print("parent of PARALLEL=20 over 200 systems: %d KB" % peak)
+PY
+)
+(cd slow200 && echo "one child: $(peak ./PoolMetrics-Holdrun ::listed-system Holdrun 1 0 - '' S0001.P00 TOTAL-ROWS) KB")
 wineserver -k || true

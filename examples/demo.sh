@@ -26,5 +26,8 @@ if [ "${DEMO_ALL:-}" ]; then
   run ./PoolMetrics-Holdrun DEV TOTAL-ROWS
   run ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=All:Systems
   run ./PoolMetrics-Holdrun GLOBAL HITRATES
+  # The same systems, all three at once, with their response times; the
+  # output is what a run one system after the other prints.
+  run ./PoolMetrics-Holdrun x "TOTAL-ROWS,PARALLEL=3,TIMES #" ITEM=All:Systems
 fi
 echo "The demo runs in $work; DEMO_ALL=1 $0 shows more requests."
