@@ -1,14 +1,15 @@
-// ChildProcess: a child process of the program whose standard output the
-// parent reads through a pipe, for the parallel global runs. The parent
-// never blocks on a child: it waits for all of them at once, with a limit,
-// and reads only what is there. (child_process_posix.cpp,
-// child_process_win32.cpp)
+// ChildProcess: a child process of the program that the parent gives work
+// on its standard input and whose standard output the parent reads, both
+// through pipes, for the parallel global runs. The parent never blocks on a
+// child: it waits for all of them at once, with a limit, and reads only what
+// is there. (child_process_posix.cpp, child_process_win32.cpp)
 #pragma once
 
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace poolmetrics {
@@ -16,8 +17,8 @@ namespace poolmetrics {
 class ChildProcess {
  public:
   // Starts `program` with `arguments` (those after the program's name);
-  // standard input is the null device, standard error the parent's. Null
-  // when it cannot be started.
+  // standard input and output are pipes of the parent's, standard error is
+  // the parent's. Null when it cannot be started.
   static std::unique_ptr<ChildProcess> Start(const std::string& program, const std::vector<std::string>& arguments);
 
   // Ends the child if it still runs.
@@ -25,10 +26,22 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // What the child wrote so far, all of it once it has ended. On Windows the
-  // text mode of the child's standard output is undone ("\r\n" is "\n"
-  // again), so the parent prints it as the child meant it.
+  // Writes `text` to the child's standard input; false when the child no
+  // longer reads it.
+  bool Send(std::string_view text);
+  // Closes the child's standard input: the child reads its end.
+  void CloseInput();
+
+  // What the child wrote since it started or since the last TakeOutput, all
+  // of it once it has ended. On Windows the text mode of the child's
+  // standard output is undone ("\r\n" is "\n" again), so the parent prints
+  // it as the child meant it.
   const std::string& output() const { return output_; }
+  std::string TakeOutput() {
+    std::string taken;
+    taken.swap(output_);
+    return taken;
+  }
 
   // The child has exited and its output has ended.
   bool ended() const { return ended_; }
@@ -60,5 +73,9 @@ void WaitForChildren(const std::vector<ChildProcess*>& children,
 
 // The running program's own file, to start it again as a child.
 std::string OwnProgramPath();
+
+// The child's side: the next line its parent sent on standard input,
+// without its line feed; false at the end of the input.
+bool ReadParentLine(std::string& line);
 
 }  // namespace poolmetrics

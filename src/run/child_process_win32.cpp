@@ -8,6 +8,7 @@ namespace poolmetrics {
 
 struct ChildProcess::Platform {
   HANDLE process = nullptr;
+  HANDLE input = nullptr;        // the write end of the child's standard input
   HANDLE output = nullptr;       // the read end of the child's standard output
   bool carriage_return = false;  // the last byte read was a "\r" not yet passed on
 };
@@ -15,9 +16,9 @@ struct ChildProcess::Platform {
 namespace {
 
 // Anonymous pipes cannot be waited on together with processes, so the
-// parent wakes at least this often to empty them: a child that writes more
-// than the pipe holds waits no longer than this.
-constexpr DWORD kPipePollMilliseconds = 25;
+// parent wakes at least this often to read them: a child's answer waits no
+// longer than this.
+constexpr DWORD kPipePollMilliseconds = 5;
 constexpr DWORD kPipeSize = 64 * 1024;
 
 // The child's C runtime writes its standard output in text mode, "\n" as
@@ -100,6 +101,7 @@ ChildProcess::ChildProcess() : platform_(new Platform) {}
 
 ChildProcess::~ChildProcess() {
   Kill();
+  CloseInput();
   if (platform_->output) CloseHandle(platform_->output);
   if (platform_->process) CloseHandle(platform_->process);
 }
@@ -109,39 +111,61 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
   // Only the child's own ends are inheritable, and children are started one
   // at a time, so no child inherits another's pipe.
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE read_end = nullptr;
-  HANDLE write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inheritable, kPipeSize)) return nullptr;
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  HANDLE null_input =
-      CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
+  HANDLE input_read = nullptr, input_write = nullptr, output_read = nullptr, output_write = nullptr;
+  if (!CreatePipe(&input_read, &input_write, &inheritable, 0)) return nullptr;
+  if (!CreatePipe(&output_read, &output_write, &inheritable, kPipeSize)) {
+    CloseHandle(input_read);
+    CloseHandle(input_write);
+    return nullptr;
+  }
+  SetHandleInformation(input_write, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(output_read, HANDLE_FLAG_INHERIT, 0);
   HANDLE error = nullptr;
   HANDLE parent_error = GetStdHandle(STD_ERROR_HANDLE);
   if (parent_error && parent_error != INVALID_HANDLE_VALUE)
     DuplicateHandle(GetCurrentProcess(), parent_error, GetCurrentProcess(), &error, 0, TRUE, DUPLICATE_SAME_ACCESS);
+  if (!error)
+    error =
+        CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = null_input;
-  startup.hStdOutput = write_end;
-  startup.hStdError = error ? error : null_input;
+  startup.hStdInput = input_read;
+  startup.hStdOutput = output_write;
+  startup.hStdError = error;
   PROCESS_INFORMATION info{};
   std::string line = CommandLine(program, arguments);
   BOOL started =
       CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
-  CloseHandle(write_end);
-  if (null_input != INVALID_HANDLE_VALUE) CloseHandle(null_input);
-  if (error) CloseHandle(error);
+  CloseHandle(input_read);
+  CloseHandle(output_write);
+  if (error && error != INVALID_HANDLE_VALUE) CloseHandle(error);
   if (!started) {
-    CloseHandle(read_end);
+    CloseHandle(input_write);
+    CloseHandle(output_read);
     return nullptr;
   }
   CloseHandle(info.hThread);
   std::unique_ptr<ChildProcess> child(new ChildProcess);
   child->platform_->process = info.hProcess;
-  child->platform_->output = read_end;
+  child->platform_->input = input_write;
+  child->platform_->output = output_read;
   return child;
+}
+
+bool ChildProcess::Send(std::string_view text) {
+  while (platform_->input && !text.empty()) {
+    DWORD n = 0;
+    if (!WriteFile(platform_->input, text.data(), static_cast<DWORD>(text.size()), &n, nullptr) || n == 0) return false;
+    text.remove_prefix(n);
+  }
+  return platform_->input != nullptr;
+}
+
+void ChildProcess::CloseInput() {
+  if (platform_->input) CloseHandle(platform_->input);
+  platform_->input = nullptr;
 }
 
 void ChildProcess::Kill() {
@@ -180,6 +204,27 @@ std::string OwnProgramPath() {
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return {};
   return std::string(path, n);
+}
+
+bool ReadParentLine(std::string& line) {
+  // Read as bytes: the C runtime's text mode would take a byte 0x1A for the
+  // end. What was read past the last line waits here for the next call.
+  static std::string pending;
+  line.clear();
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  for (;;) {
+    std::size_t end = pending.find('\n');
+    if (end != std::string::npos) {
+      line.assign(pending, 0, end);
+      pending.erase(0, end + 1);
+      return true;
+    }
+    char buffer[512];
+    DWORD n = 0;
+    if (!input || input == INVALID_HANDLE_VALUE || !ReadFile(input, buffer, sizeof buffer, &n, nullptr) || n == 0)
+      return false;
+    pending.append(buffer, n);
+  }
 }
 
 }  // namespace poolmetrics

@@ -7,8 +7,8 @@ namespace {
 
 // Starts the hidden command line in place of a profile name. A colon cannot
 // stand in a Windows file name, and no monitoring host sends it.
-constexpr std::string_view kChildMark = "::listed-system";
-constexpr int kChildArguments = 9;  // the program, the mark and seven values
+constexpr std::string_view kChildMark = "::listed-systems";
+constexpr int kChildArguments = 8;  // the program, the mark and six values
 
 // Header and footer: a mark, the payload's length in eight hex digits, a
 // line feed.
@@ -106,7 +106,6 @@ std::vector<std::string> ChildArguments(const ChildTask& task) {
           task.times ? "1" : "0",
           task.milliseconds_left ? std::to_string(*task.milliseconds_left) : "-",
           task.profile_directory,
-          task.name,
           task.parameters};
 }
 
@@ -129,8 +128,7 @@ std::optional<ChildTask> ReadChildArguments(int argc, const char* const* argv) {
     task.milliseconds_left = ms;
   }
   task.profile_directory = argv[6];
-  task.name = argv[7];
-  task.parameters = argv[8];
+  task.parameters = argv[7];
   return task;
 }
 

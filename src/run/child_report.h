@@ -1,18 +1,19 @@
 // What passes between a parallel global run and its child processes: the
-// hidden command line that starts a child for one listed system (the
-// monitoring hosts never send it), and what the child writes back on its
-// standard output.
+// hidden command line that starts a child (the monitoring hosts never send
+// it), the listed names the parent then sends it one at a time on its
+// standard input, a line each, and what the child writes back on its
+// standard output for each of them.
 //
-// A child writes, in this order: a header with the system's line and label,
-// as soon as its profile is read (so the parent can name the system should
-// the deadline come during its logon or call); whatever is printed while the
-// system is queried (the destination-file line, the RFC library's own
-// output), exactly as a sequential run prints it; and at its end a record of
-// the outcome, followed by a footer that gives the record's length. The
-// header comes before anything else can be printed, and the footer is the
-// last thing written, so the library's output between them can be anything.
-// A child that the RFC error handler ended wrote no record: what it printed
-// ends with the error block.
+// For each name a child writes, in this order: a header with the system's
+// line and label, as soon as its profile is read (so the parent can name the
+// system should the deadline come during its logon or call); whatever is
+// printed while the system is queried (the destination-file line, the RFC
+// library's own output), exactly as a sequential run prints it; and at its
+// end a record of the outcome, followed by a footer that gives the record's
+// length. Then it waits for the next name. The header comes before anything
+// else can be printed, and the footer is the last thing written, so the
+// library's output between them can be anything. A child that the RFC error
+// handler ended wrote no record: what it printed ends with the error block.
 #pragma once
 
 #include <optional>
@@ -26,14 +27,13 @@
 
 namespace poolmetrics {
 
-// The task of one child: everything a listed system's query needs.
+// What a child needs for every listed system it is sent.
 struct ChildTask {
   CallerMode mode = CallerMode::kExeXml;
   SystemLabelKind label_kind = SystemLabelKind::kProfile;
   bool times = false;                         // the response-time channels
   std::optional<unsigned> milliseconds_left;  // until the child ends itself, should the parent be gone
   std::string profile_directory;
-  std::string name;        // the listed name
   std::string parameters;  // the run's parameter text
 };
 

@@ -22,13 +22,12 @@ class ChildDeadline final : public DeadlineHandler {
   int WriteLastWords() override { return 2; }
 };
 
-ChildTask TaskFor(const RunState& state, std::string_view name) {
+ChildTask TaskFor(const RunState& state) {
   ChildTask task;
   task.mode = state.request.Mode;
   task.label_kind = state.LabelKind;
   task.times = state.request.Values.times;
   task.profile_directory = std::string(state.ProfileDirectory);
-  task.name = std::string(name);
   task.parameters = std::string(state.request.ParameterText);
   if (state.Deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*state.Deadline - Clock::now()).count();
@@ -37,8 +36,22 @@ ChildTask TaskFor(const RunState& state, std::string_view name) {
   return task;
 }
 
-// What a child gave, as the run prints it. A child that ended without its
-// record (ended by a signal, say) had its system fail.
+// A place of the run: a child process and the listed system it works on.
+struct Place {
+  std::unique_ptr<ChildProcess> child;
+  std::optional<std::size_t> system;
+};
+
+// What a system's child gave: its output, and whether the child ended
+// without finishing it (in the RFC error handler: status 1).
+struct Answer {
+  std::string output;
+  bool child_ended = false;
+  int exit_status = 0;
+};
+
+// What a system gave, as the run prints it. A system whose child ended
+// without its record (ended by a signal, say) failed.
 ListedSystemOutcome OutcomeOf(ChildReport& report) {
   if (report.outcome) return std::move(*report.outcome);
   ListedSystemOutcome failed;
@@ -73,6 +86,11 @@ void ListingSchedule::Finished(std::size_t index) {
   waiting_ = false;
 }
 
+void ListingSchedule::StopAfter(std::size_t index) {
+  if (index + 1 < finished_.size()) finished_.resize(index + 1);
+  if (started_ > finished_.size()) started_ = finished_.size();
+}
+
 std::optional<std::size_t> ListingSchedule::NextToPrint() {
   if (printed_ >= finished_.size() || !finished_[printed_]) return std::nullopt;
   return printed_++;
@@ -86,36 +104,59 @@ int RunListingInParallel(RunState& state, ListingOutput& output, unsigned width)
   std::vector<std::string_view> names;
   for (std::string_view listing = state.ServerListing; !listing.empty();) names.push_back(TakeNextName(listing));
   ListingSchedule schedule(names.size(), width);
-  std::vector<std::unique_ptr<ChildProcess>> children(names.size());
-  // A system whose child could not be started at all fails without one.
-  std::vector<std::optional<ListedSystemOutcome>> unstarted(names.size());
+  std::vector<Place> places(names.size() < width ? names.size() : width);
+  std::vector<std::optional<Answer>> answers(names.size());
   const std::string program = OwnProgramPath();
+  const std::vector<std::string> arguments = ChildArguments(TaskFor(state));
 
-  for (;;) {
-    while (std::optional<std::size_t> next = schedule.NextToStart()) {
-      children[*next] = ChildProcess::Start(program, ChildArguments(TaskFor(state, names[*next])));
-      if (children[*next]) continue;
-      schedule.StartFailed(*next);
-      if (schedule.running() > 0) break;  // tried again once a place is free
-      schedule.NextToStart();
-      ListedSystemOutcome failed;
-      failed.read = true;
-      failed.line = Concat({"* ", names[*next]});
-      unstarted[*next] = std::move(failed);
-      schedule.Finished(*next);
-    }
-
-    while (std::optional<std::size_t> next = schedule.NextToPrint()) {
-      if (unstarted[*next]) {
-        output.Finished(*unstarted[*next]);
+  // Hands the next names to the places that are free, starting a child
+  // where there is none (or its last one ended).
+  auto hand_out = [&] {
+    for (Place& place : places) {
+      if (place.system) continue;
+      std::optional<std::size_t> next = schedule.NextToStart();
+      if (!next) return;
+      if (!place.child || place.child->ended()) place.child = ChildProcess::Start(program, arguments);
+      if (place.child && place.child->Send(Concat({names[*next], "\n"}))) {
+        place.system = next;
         continue;
       }
-      std::unique_ptr<ChildProcess> child = std::move(children[*next]);
-      ChildReport report = ReadChildReport(child->output());
+      place.child.reset();
+      schedule.StartFailed(*next);
+      if (schedule.running() > 0) return;  // tried again once a place is free
+      // Not even one child runs: the system fails without one.
+      schedule.NextToStart();
+      schedule.Finished(*next);
+      answers[*next] =
+          Answer{ChildRecord(ListedSystemOutcome{true, Concat({"* ", names[*next]}), "", {}, "", false, {}}), false, 0};
+    }
+  };
+  // Notes the systems whose children answered, or ended.
+  auto collect = [&] {
+    for (Place& place : places) {
+      if (!place.system || !place.child) continue;
+      bool answered = ReadChildReport(place.child->output()).outcome.has_value();
+      if (!answered && !place.child->ended()) continue;
+      bool ended = !answered;
+      // A child ended by the RFC error handler ends the run at its system, as
+      // in a sequential run: none after it is started.
+      if (ended && place.child->exit_status() == 1) schedule.StopAfter(*place.system);
+      schedule.Finished(*place.system);
+      answers[*place.system] = Answer{place.child->TakeOutput(), ended, place.child->exit_status()};
+      place.system.reset();
+      if (ended) place.child.reset();
+    }
+  };
+
+  for (;;) {
+    hand_out();
+    while (std::optional<std::size_t> next = schedule.NextToPrint()) {
+      Answer answer = std::move(*answers[*next]);
+      answers[*next].reset();
+      ChildReport report = ReadChildReport(answer.output);
       Print(report.printed);
-      // Ended by the RFC error handler: its block was the last it printed,
-      // and the run ends there, as a sequential one does.
-      if (!report.outcome && child->exit_status() == 1) return 1;
+      // Ended by the RFC error handler: its block was the last it printed.
+      if (answer.child_ended && answer.exit_status == 1) return 1;
       output.Finished(OutcomeOf(report));
     }
     if (schedule.done()) break;
@@ -123,28 +164,25 @@ int RunListingInParallel(RunState& state, ListingOutput& output, unsigned width)
     if (state.Deadline && Clock::now() >= *state.Deadline) {
       // The first system not printed is in progress; what it printed so far
       // comes before its state line, as in a sequential run.
-      if (ChildProcess* child = children[schedule.printed()].get()) {
-        child->Kill();
-        ChildReport report = ReadChildReport(child->output());
+      for (Place& place : places) {
+        if (place.system != schedule.printed() || !place.child) continue;
+        place.child->Kill();
+        ChildReport report = ReadChildReport(place.child->output());
         Print(report.printed);
         if (report.line) output.InProgress(*report.line);
       }
       output.EndAtDeadline();
-      return 0;  // the children still running end with their owners
+      return 0;  // the children end with their places
     }
 
     std::vector<ChildProcess*> running;
-    std::vector<std::size_t> indexes;
-    for (std::size_t i = schedule.printed(); i < children.size(); ++i) {
-      if (children[i] && !children[i]->ended()) {
-        running.push_back(children[i].get());
-        indexes.push_back(i);
-      }
-    }
+    for (Place& place : places)
+      if (place.system && place.child) running.push_back(place.child.get());
     WaitForChildren(running, state.Deadline);
-    for (std::size_t k = 0; k < running.size(); ++k)
-      if (running[k]->ended()) schedule.Finished(indexes[k]);
+    collect();
   }
+  for (Place& place : places)
+    if (place.child) place.child->CloseInput();  // its end: the child ends
   output.End();
   return 0;
 }
@@ -162,16 +200,20 @@ int RunListedSystemChild(const ChildTask& task, RfcLibrary& (*library)()) {
   if (task.milliseconds_left)
     StartWatchdog(Clock::now() + std::chrono::milliseconds(*task.milliseconds_left), &deadline);
 
-  ListedSystemOutcome outcome = QueryListedSystem(
-      state, task.name, [library]() -> RfcLibrary& { return library(); },
-      [](const std::string& line, const std::string& label) {
-        // Out at once: should the deadline come during the logon, the parent
-        // names the system.
-        Print(ChildHeader(line, label));
-        OutputDelivered();
-      });
-  if (outcome.block) throw RunFailure(std::move(*outcome.block));
-  Print(ChildRecord(outcome));
+  std::string name;
+  while (ReadParentLine(name)) {
+    ListedSystemOutcome outcome = QueryListedSystem(
+        state, name, [library]() -> RfcLibrary& { return library(); },
+        [](const std::string& line, const std::string& label) {
+          // Out at once: should the deadline come during the logon, the
+          // parent names the system.
+          Print(ChildHeader(line, label));
+          OutputDelivered();
+        });
+    if (outcome.block) throw RunFailure(std::move(*outcome.block));
+    Print(ChildRecord(outcome));
+    OutputDelivered();  // the parent waits for it
+  }
   return 0;
 }
 

@@ -1,9 +1,13 @@
 // Parallel global runs ("PARALLEL=n"): up to n listed systems are handled
-// at once, each in a child process of the program, so that the RFC
-// library's thread safety is never in question and a hung system is simply
-// ended at the deadline. The parent prints exactly what a sequential run
-// prints: each system's output, state line and channels in listing order,
-// the channel count over the run in that order, the same summary.
+// at once, in up to n child processes of the program, each of which takes
+// one system at a time as the parent hands them out in listing order. So the
+// RFC library's thread safety is never in question (each child uses it as a
+// sequential run does), a hung system holds up only its own child, which is
+// simply ended at the deadline, and a run does not start a process for every
+// system (under Wine, or with a virus scanner, that costs more than the
+// system's logon). The parent prints exactly what a sequential run prints:
+// each system's output, state line and channels in listing order, the
+// channel count over the run in that order, the same summary.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +33,8 @@ class ListingSchedule {
   // out again once another has finished (at once when none runs).
   void StartFailed(std::size_t index);
   void Finished(std::size_t index);
+  // The run ends at this system: none after it is started or printed.
+  void StopAfter(std::size_t index);
   // The next system to print, once it and every one before it finished.
   std::optional<std::size_t> NextToPrint();
 
@@ -55,8 +61,9 @@ class ListingSchedule {
 // and the run.
 int RunListingInParallel(RunState& state, ListingOutput& output, unsigned width);
 
-// The child's side: queries the one listed system of `task` and writes what
-// it gives for the parent (child_report.h). Returns 0; an RFC error the
+// The child's side: queries each listed system whose name the parent sends,
+// with what `task` says, and writes what it gives for the parent
+// (child_report.h). Returns 0 at the end of its input; an RFC error the
 // program found itself ends the child in a RunFailure with the block, and
 // the RFC error handler ends it with status 1.
 int RunListedSystemChild(const ChildTask& task, RfcLibrary& (*library)());

@@ -63,6 +63,25 @@ TEST(ListingSchedule, StartsInListingOrderAndPrintsInListingOrder) {
 
 // A child that cannot be started gives its place back; it is tried again
 // once a running system has finished.
+// A system whose child ended in the RFC error handler ends the run: the
+// systems before it are still printed, none after it is started or printed.
+TEST(ListingSchedule, TheRunEndsAtASystemThatEndedIt) {
+  ListingSchedule schedule(5, 3);
+  EXPECT_EQ(schedule.NextToStart(), 0u);
+  EXPECT_EQ(schedule.NextToStart(), 1u);
+  EXPECT_EQ(schedule.NextToStart(), 2u);
+  schedule.Finished(1);
+  schedule.StopAfter(1);
+  EXPECT_EQ(schedule.NextToStart(), std::nullopt);
+  EXPECT_EQ(schedule.NextToPrint(), std::nullopt) << "the first is still running";
+  schedule.Finished(2);  // a later one ends all the same
+  schedule.Finished(0);
+  EXPECT_EQ(schedule.NextToPrint(), 0u);
+  EXPECT_EQ(schedule.NextToPrint(), 1u);
+  EXPECT_EQ(schedule.NextToPrint(), std::nullopt);
+  EXPECT_TRUE(schedule.done());
+}
+
 TEST(ListingSchedule, AFailedStartIsTriedAgainAfterTheNextFinish) {
   ListingSchedule schedule(3, 3);
   EXPECT_EQ(schedule.NextToStart(), 0u);
@@ -159,8 +178,7 @@ TEST(ChildArguments, RoundTripAndOnlyTheHiddenFormCounts) {
   task.label_kind = SystemLabelKind::kSid;
   task.times = true;
   task.milliseconds_left = 12345;
-  task.profile_directory = "C:\\Sensors dir\\";
-  task.name = "sub\\PRD \"x\".P00";
+  task.profile_directory = "C:\\Sensors \"dir\"\\";
   task.parameters = "PXA-INFO,CH=2 #";
   std::vector<std::string> args = ChildArguments(task);
   std::vector<const char*> argv = {"PoolMetrics"};
@@ -172,7 +190,6 @@ TEST(ChildArguments, RoundTripAndOnlyTheHiddenFormCounts) {
   EXPECT_EQ(read->times, task.times);
   EXPECT_EQ(read->milliseconds_left, task.milliseconds_left);
   EXPECT_EQ(read->profile_directory, task.profile_directory);
-  EXPECT_EQ(read->name, task.name);
   EXPECT_EQ(read->parameters, task.parameters);
 
   task.milliseconds_left.reset();
@@ -184,10 +201,11 @@ TEST(ChildArguments, RoundTripAndOnlyTheHiddenFormCounts) {
   // The command lines of the monitoring hosts, and damaged hidden ones.
   std::vector<std::vector<const char*>> others = {
       {"PoolMetrics", "PRD", "TOTAL-ROWS"},
-      {"PoolMetrics", "::listed-system"},
-      {"PoolMetrics", "::listed-system", "Other", "1", "0", "-", "", "PRD.P00", "PXA-INFO"},
-      {"PoolMetrics", "::listed-system", "EXEXML", "5", "0", "-", "", "PRD.P00", "PXA-INFO"},
-      {"PoolMetrics", "::listed-system", "EXEXML", "1", "0", "12x", "", "PRD.P00", "PXA-INFO"},
+      {"PoolMetrics", "::listed-systems"},
+      {"PoolMetrics", "::listed-systems", "EXEXML", "1", "0", "-", "", "PXA-INFO", "x"},
+      {"PoolMetrics", "::listed-systems", "Other", "1", "0", "-", "", "PXA-INFO"},
+      {"PoolMetrics", "::listed-systems", "EXEXML", "5", "0", "-", "", "PXA-INFO"},
+      {"PoolMetrics", "::listed-systems", "EXEXML", "1", "0", "12x", "", "PXA-INFO"},
   };
   for (const auto& o : others)
     EXPECT_FALSE(ReadChildArguments(static_cast<int>(o.size()), o.data())) << (o.size() > 2 ? o[2] : o[1]);
