@@ -1,33 +1,59 @@
 #include <windows.h>
 
-#include <algorithm>
-
 #include "run/child_process.h"
 
 namespace poolmetrics {
 
 struct ChildProcess::Platform {
   HANDLE process = nullptr;
-  HANDLE input = nullptr;        // the write end of the child's standard input
-  HANDLE output = nullptr;       // the read end of the child's standard output
-  bool carriage_return = false;  // the last byte read was a "\r" not yet passed on
+  HANDLE input = nullptr;   // the write end of the child's standard input
+  HANDLE output = nullptr;  // the read end of the child's standard output, read by `reader`
+  HANDLE reader = nullptr;  // the thread that reads it
+  // Filled by the reader, taken by the parent's thread.
+  SRWLOCK lock = SRWLOCK_INIT;
+  std::string incoming;
+  bool at_end = false;
+  // The parent's thread only.
+  bool carriage_return = false;  // the last byte taken was a "\r" not yet passed on
 };
 
 namespace {
 
-// Anonymous pipes cannot be waited on together with processes, so the
-// parent wakes at least this often to read them: a child's answer waits no
-// longer than this.
-constexpr DWORD kPipePollMilliseconds = 5;
 constexpr DWORD kPipeSize = 64 * 1024;
+
+// Anonymous pipes cannot be waited on, and a parent that polled them would
+// keep Wine's server busy all through a hung system's wait. So each child's
+// output has a thread that blocks on it and, whenever it has read something
+// (or the end), sets this one event, which the parent waits on.
+HANDLE OutputEvent() {
+  static HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  return event;
+}
+
+DWORD WINAPI ReadOutput(LPVOID argument) {
+  auto& p = *static_cast<ChildProcess::Platform*>(argument);
+  char buffer[4096];
+  for (;;) {
+    DWORD n = 0;
+    BOOL read = ReadFile(p.output, buffer, sizeof buffer, &n, nullptr);
+    if (read && n == 0) continue;  // a write of nothing
+    AcquireSRWLockExclusive(&p.lock);
+    if (read)
+      p.incoming.append(buffer, n);
+    else
+      p.at_end = true;  // the child has gone (or was ended)
+    ReleaseSRWLockExclusive(&p.lock);
+    SetEvent(OutputEvent());
+    if (!read) return 0;
+  }
+}
 
 // The child's C runtime writes its standard output in text mode, "\n" as
 // "\r\n"; every "\r\n" of the pipe was a "\n" (a "\r" of its own stays,
 // "\r\n" written by the child arrives as "\r\r\n"). A "\r" at the end of a
 // piece waits for the next one.
-void AppendUndoingTextMode(ChildProcess::Platform& p, std::string& output, const char* data, DWORD size) {
-  for (DWORD i = 0; i < size; ++i) {
-    char c = data[i];
+void AppendUndoingTextMode(ChildProcess::Platform& p, std::string& output, const std::string& data) {
+  for (char c : data) {
     if (p.carriage_return) {
       p.carriage_return = false;
       if (c != '\n') output += '\r';
@@ -39,30 +65,25 @@ void AppendUndoingTextMode(ChildProcess::Platform& p, std::string& output, const
   }
 }
 
-// Reads what the pipe holds without waiting. Returns false at its end.
-bool ReadAvailable(ChildProcess::Platform& p, std::string& output) {
-  char buffer[4096];
-  for (;;) {
-    DWORD available = 0;
-    if (!PeekNamedPipe(p.output, nullptr, 0, nullptr, &available, nullptr)) return false;
-    if (available == 0) return true;
-    DWORD n = 0;
-    if (!ReadFile(p.output, buffer, std::min<DWORD>(available, sizeof buffer), &n, nullptr) || n == 0) return false;
-    AppendUndoingTextMode(p, output, buffer, n);
-  }
-}
-
-void Finish(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit_status) {
-  // The child has exited: what it wrote is in the pipe. (Should a process
-  // that it started hold the pipe open, the output ends here all the same.)
-  ReadAvailable(p, output);
+// Takes what the reader has read; at the end of the output, collects the
+// child's exit status. True when there was anything new.
+bool Take(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit_status) {
+  std::string data;
+  AcquireSRWLockExclusive(&p.lock);
+  data.swap(p.incoming);
+  bool at_end = p.at_end;
+  ReleaseSRWLockExclusive(&p.lock);
+  AppendUndoingTextMode(p, output, data);
+  if (!at_end) return !data.empty();
   if (p.carriage_return) output += '\r';
   p.carriage_return = false;
+  // Its output ended because it exits; one that closed its output and goes
+  // on is of no further use.
+  if (WaitForSingleObject(p.process, 1000) != WAIT_OBJECT_0) TerminateProcess(p.process, 1);
   DWORD code = 0;
-  exit_status = GetExitCodeProcess(p.process, &code) ? static_cast<int>(code) : -1;
-  CloseHandle(p.output);
-  p.output = nullptr;
+  exit_status = GetExitCodeProcess(p.process, &code) && code != STILL_ACTIVE ? static_cast<int>(code) : -1;
   ended = true;
+  return true;
 }
 
 // A command line that the child's C runtime splits into `arguments` again:
@@ -102,6 +123,17 @@ ChildProcess::ChildProcess() : platform_(new Platform) {}
 ChildProcess::~ChildProcess() {
   Kill();
   CloseInput();
+  if (platform_->reader) {
+    // Ended, the child no longer holds its output: the reader sees the end.
+    // Should another process hold it, the read is cancelled; a reader that
+    // still does not finish keeps its state until the process ends.
+    if (WaitForSingleObject(platform_->reader, 0) != WAIT_OBJECT_0) CancelSynchronousIo(platform_->reader);
+    if (WaitForSingleObject(platform_->reader, 2000) != WAIT_OBJECT_0) {
+      platform_.release();
+      return;
+    }
+    CloseHandle(platform_->reader);
+  }
   if (platform_->output) CloseHandle(platform_->output);
   if (platform_->process) CloseHandle(platform_->process);
 }
@@ -148,9 +180,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
   }
   CloseHandle(info.hThread);
   std::unique_ptr<ChildProcess> child(new ChildProcess);
-  child->platform_->process = info.hProcess;
-  child->platform_->input = input_write;
-  child->platform_->output = output_read;
+  Platform& p = *child->platform_;
+  p.process = info.hProcess;
+  p.input = input_write;
+  p.output = output_read;
+  OutputEvent();  // made before any reader can set it
+  p.reader = CreateThread(nullptr, 64 * 1024, &ReadOutput, &p, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!p.reader) return nullptr;  // the child is ended with its owner
   return child;
 }
 
@@ -174,29 +210,25 @@ void ChildProcess::Kill() {
 
 void WaitForChildren(const std::vector<ChildProcess*>& children,
                      std::optional<std::chrono::steady_clock::time_point> until) {
-  std::vector<HANDLE> processes;
-  std::vector<ChildProcess*> owners;
-  for (ChildProcess* child : children) {
-    if (child->ended_) continue;
-    // Emptied first: a child blocked on a full pipe never ends.
-    ReadAvailable(*child->platform_, child->output_);
-    processes.push_back(child->platform_->process);
-    owners.push_back(child);
-  }
-  if (processes.empty()) return;
-  DWORD timeout = kPipePollMilliseconds;
+  auto take_all = [&children] {
+    bool any = false;
+    for (ChildProcess* child : children)
+      if (!child->ended_) any = Take(*child->platform_, child->output_, child->ended_, child->exit_status_) || any;
+    return any;
+  };
+  if (take_all()) return;
+  bool waiting = false;
+  for (ChildProcess* child : children) waiting = waiting || !child->ended_;
+  if (!waiting) return;
+  DWORD timeout = INFINITE;
   if (until) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*until - std::chrono::steady_clock::now());
-    if (left.count() < static_cast<long long>(timeout))
-      timeout = left.count() <= 0 ? 0 : static_cast<DWORD>(left.count() + 1);
+    // Rounded up: the caller finds the time passed when this returns.
+    timeout = left.count() <= 0 ? 0 : static_cast<DWORD>(left.count() + 1);
   }
-  // At most 64 handles: the most children a run has at once.
-  WaitForMultipleObjects(static_cast<DWORD>(processes.size()), processes.data(), FALSE, timeout);
-  for (ChildProcess* child : owners) {
-    ReadAvailable(*child->platform_, child->output_);
-    if (WaitForSingleObject(child->platform_->process, 0) == WAIT_OBJECT_0)
-      Finish(*child->platform_, child->output_, child->ended_, child->exit_status_);
-  }
+  // Set by a reader since the take above, it is still set: nothing is missed.
+  WaitForSingleObject(OutputEvent(), timeout);
+  take_all();
 }
 
 std::string OwnProgramPath() {
