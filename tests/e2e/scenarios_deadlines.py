@@ -94,9 +94,12 @@ for width in (1, 3):
         name="deadline: item run, PARALLEL=%d: a hung logon gets State=Timeout, the last finished system's channels"
              % width,
         program="Holdrun", library=True, args=["x", "PXA-INFO TIMEOUT=2 PARALLEL=%d #" % width, "ITEM=Main"],
-        files=files(**{"Overseer.Prf": item_profile("PRD.P00#MISSING.P00#HNG.P00#QAS.P00#")}), status=0,
+        # What the system in progress printed before it hung comes before its
+        # state line, in a parallel run too.
+        files=files(**{"Overseer.Prf": item_profile("PRD.P00#MISSING.P00#HNG.P00#QAS.P00#"),
+                       "SapRfc.HNG": "DEST=HNG\r\nTYPE=A\r\nASHOST=hnghost\r\nSYSNR=04\r\n"}), status=0,
         stdout=HEADER + "* hh:mm:ss PXA-INFO TIMEOUT=2 PARALLEL=%d # ITEM=Main State=Executing\n" % width
-        + OPEN_XML + states(("PRD.P00", "Processed"), ("HNG.P00", "Timeout"))
+        + OPEN_XML + states(("PRD.P00", "Processed")) + "* SapRfc.Ini.......: HNG&lt;\n" + states(("HNG.P00", "Timeout"))
         + pxa_xml(5, 4711) + summary_xml("Main", 4, 1, 2, 2) + DONE,
         min_seconds=2, timeout=7))
     # Deadline and width from the allocation text of the global sensor file.
