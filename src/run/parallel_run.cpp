@@ -156,7 +156,10 @@ int RunListingInParallel(RunState& state, ListingOutput& output, unsigned width)
       ChildReport report = ReadChildReport(answer.output);
       Print(report.printed);
       // Ended by the RFC error handler: its block was the last it printed.
-      if (answer.child_ended && answer.exit_status == 1) return 1;
+      if (answer.child_ended && answer.exit_status == 1) {
+        OutputDelivered();  // out before the other children are ended
+        return 1;
+      }
       output.Finished(OutcomeOf(report));
     }
     if (schedule.done()) break;
@@ -172,7 +175,8 @@ int RunListingInParallel(RunState& state, ListingOutput& output, unsigned width)
         if (report.line) output.InProgress(*report.line);
       }
       output.EndAtDeadline();
-      return 0;  // the children end with their places
+      OutputDelivered();  // out before the children are ended
+      return 0;           // the children end with their places
     }
 
     std::vector<ChildProcess*> running;
@@ -181,9 +185,10 @@ int RunListingInParallel(RunState& state, ListingOutput& output, unsigned width)
     WaitForChildren(running, state.Deadline);
     collect();
   }
+  output.End();
+  OutputDelivered();
   for (Place& place : places)
     if (place.child) place.child->CloseInput();  // its end: the child ends
-  output.End();
   return 0;
 }
 
