@@ -42,7 +42,7 @@ int RunProgram(int argc, const char* const* argv) {
   SingleRunDeadline deadline;
   DeadlineSettler settler;
   try {
-    // A child of a parallel global run, started for one listed system.
+    // A child of a parallel global run: it takes listed systems one at a time.
     if (std::optional<ChildTask> task = ReadChildArguments(argc, argv)) return RunListedSystemChild(*task, Library);
     ReadCommandLine(state, argc, argv);
     Progress progress(state.request.ShowProgress, state.StartTime);

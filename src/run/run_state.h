@@ -43,7 +43,6 @@ struct RunState {
   // drop the systems past it without a word, or cut a name in half.
   std::string ServerListing;
   SystemLabelKind LabelKind = SystemLabelKind::kProfile;
-  FixedText<44> SystemLabel;
   unsigned SystemCount = 0;
   unsigned ProcessedCount = 0;
   unsigned FailedCount = 0;
