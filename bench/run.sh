@@ -4,11 +4,14 @@
 #   bench/run.sh [BUILD_DIR]      (after ./build.sh build)
 # Prints (a) native single run vs minimal static C program, (b) the Windows
 # build under Wine vs a minimal Windows program, (c) global runs over 1, 100
-# and 1000 systems with the time per system, (d) peak resident memory,
-# (e) a native single run through the NetWeaver RFC library vs the classic
-# one, (f) the 64-bit Windows program (NetWeaver library) under Wine vs a
-# minimal 64-bit Windows program, (g) what the NetWeaver library's journal
-# shows per system of a global run.
+# and 1000 systems with the time per system, (d) peak resident memory, (e)
+# the deadline: when the document of a run against a hung system arrives,
+# (f) a global run over 200 systems that each take 100 ms to log on, one
+# after the other and 20 at once, (g) peak memory of a parallel run's parent
+# and of one of its children, (h) a native single run through the NetWeaver
+# RFC library vs the classic one, (i) the 64-bit Windows program (NetWeaver
+# library) under Wine vs a minimal 64-bit Windows program, (j) what the
+# NetWeaver library's journal shows per system of a global run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -29,15 +32,16 @@ i686-w64-mingw32-gcc -O2 -static -o minimal.exe "$here/minimal.c"
 x86_64-w64-mingw32-gcc -O2 -static -o minimal64.exe "$here/minimal.c"
 password=$(echo secret1 | "$build/bin/PoolMetricsProfile" encode)
 
-# A landscape of N systems S0001.. and a listing of all of them.
+# A landscape of N systems S0001.. and a listing of all of them; a third
+# argument is a setting every system gets (a delay, say).
 make_landscape() {
-  local n=$1 dir=$2
+  local n=$1 dir=$2 setting=${3:-}
   mkdir -p "$dir"
   : > "$dir/landscape.ini"
   local listing=""
   for i in $(seq -f '%04g' 1 "$n"); do
-    printf '[system S%s]\nashost = host%s\nsysnr = 00\nclient = 100\nuser = MONITOR\npassword = secret1\n' \
-      "$i" "$i" >> "$dir/landscape.ini"
+    printf '[system S%s]\nashost = host%s\nsysnr = 00\nclient = 100\nuser = MONITOR\npassword = secret1\n%s\n' \
+      "$i" "$i" "$setting" >> "$dir/landscape.ini"
     printf 'Extcompany.: Bench\nDestination: S%s\nClient.....: 100\nUser.......: monitor\nPassword...: %s\nLanguage...: E\nMode.......: R/3\nHostname...: host%s\nSysnr......: 00\nGwhost.....: host%s\nGwservice..: sapgw00\n' \
       "$i" "$password" "$i" "$i" > "$dir/S$i.P00"
     listing+="S$i.P00#"
@@ -50,6 +54,8 @@ make_landscape() {
 make_landscape 1 single
 make_landscape 100 g100
 make_landscape 1000 g1000
+make_landscape 1 hung 'delay_ms = 3600000'
+make_landscape 200 slow200 'logon_delay_ms = 100'
 # The same listing of 1000 profiles, all of them logging on to one emulated
 # system: what grows is the program's own memory, not the landscape's.
 mkdir -p p1000 && cp g1000/*.P00 g1000/Overseer.Prf p1000/ && head -n 6 g1000/landscape.ini > p1000/landscape.ini
@@ -67,6 +73,10 @@ wineserver -p || true
 cp "$build/windows/bin/PoolMetrics.exe" single/PoolMetrics-Holdrun.exe
 cp "$build/windows/bin/librfc32.dll" single/
 cp minimal.exe single/
+for dir in hung slow200; do
+  cp "$build/windows/bin/PoolMetrics.exe" $dir/PoolMetrics-Holdrun.exe
+  cp "$build/windows/bin/librfc32.dll" $dir/
+done
 
 echo "== (a) native: one sensor run vs a minimal static C program"
 (cd single && hyperfine -N --warmup 20 --runs 300 --export-json ../a.json \
@@ -104,12 +114,50 @@ peak() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1; }
 (cd g1000 && echo "1000 systems: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 (cd single && echo "1 profile of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
 (cd p1000 && echo "1000 profiles of one system: $(peak ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench) KB")
+
+echo "== (e) the deadline: a call that hangs for an hour, TIMEOUT=2"
+(cd hung && hyperfine -N -i --runs 5 --export-json ../e.json \
+  './PoolMetrics-Holdrun S0001 TOTAL-ROWS,TIMEOUT=2' 'wine PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS,TIMEOUT=2')
+echo "== (f) 200 systems, 100 ms logon each: one after the other, and 20 at once"
+(cd slow200 && hyperfine -N --runs 1 --export-json ../f1.json './PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench')
+(cd slow200 && hyperfine -N --warmup 1 --runs 5 --export-json ../f20.json \
+  './PoolMetrics-Holdrun x TOTAL-ROWS,PARALLEL=20 ITEM=Bench' \
+  'wine PoolMetrics-Holdrun.exe x TOTAL-ROWS,PARALLEL=20 ITEM=Bench')
+python3 - <<'PY'
+import json
+def result(f, i=0): return json.load(open(f))["results"][i]
+e = json.load(open("e.json"))["results"]
+print("(e) document after %.2f s natively, %.2f s under Wine (deadline 2 s)" % (e[0]["mean"], e[1]["mean"]))
+seq, par, wine = result("f1.json"), result("f20.json"), result("f20.json", 1)
+print("(f) sequential %.1f s; PARALLEL=20: %.2f s natively (%.2fx the ideal 1 s), %.2f s under Wine (%.2fx)" % (
+    seq["mean"], par["mean"], par["mean"], wine["mean"], wine["mean"]))
+PY
+echo "== (g) peak resident memory of a parallel run's parent (sampled) and of one child"
+# The parent alone: its own high-water mark, read until it exits (the time
+# command would report the largest of its children too).
+(cd slow200 && python3 - <<'PY'
+import subprocess, time
+proc = subprocess.Popen(["./PoolMetrics-Holdrun", "x", "TOTAL-ROWS,PARALLEL=20", "ITEM=Bench"], stdout=subprocess.DEVNULL)
+peak = 0
+while proc.poll() is None:
+    try:
+        for line in open("/proc/%d/status" % proc.pid):
+            if line.startswith("VmHWM:"):
+                peak = max(peak, int(line.split()[1]))
+    except (FileNotFoundError, ProcessLookupError):
+        pass
+    time.sleep(0.002)
+print("parent of PARALLEL=20 over 200 systems: %d KB" % peak)
+PY
+)
+# A child as the run starts it, given one system on its standard input.
+(cd slow200 && echo "one child: $(echo S0001.P00 | peak ./PoolMetrics-Holdrun ::listed-systems Holdrun 1 0 - '' TOTAL-ROWS) KB")
 wineserver -k || true
 
-echo "== (e) native: one sensor run through the NetWeaver library vs the classic one"
-(cd single && hyperfine -N --warmup 20 --runs 300 --export-json ../e.json \
+echo "== (h) native: one sensor run through the NetWeaver library vs the classic one"
+(cd single && hyperfine -N --warmup 20 --runs 300 --export-json ../h.json \
   './PoolMetrics-Holdrun S0001 TOTAL-ROWS' '../nw/PoolMetrics-Holdrun S0001 TOTAL-ROWS')
-echo "== (f) the 64-bit Windows program under Wine vs a minimal 64-bit Windows program"
+echo "== (i) the 64-bit Windows program under Wine vs a minimal 64-bit Windows program"
 mkdir -p single64 && cp single/landscape.ini single/S0001.P00 single64/
 cp "$build/windows64/bin/PoolMetrics.exe" single64/PoolMetrics-Holdrun.exe
 cp "$build/windows64/bin/sapnwrfc.dll" minimal64.exe single64/
@@ -117,19 +165,19 @@ cp "$build/windows64/bin/sapnwrfc.dll" minimal64.exe single64/
   export WINEPREFIX=$work/wineprefix64 WINEARCH=win64
   wineboot -i >/dev/null 2>&1 || true
   wineserver -p || true
-  cd single64 && hyperfine -N --warmup 5 --runs 60 --export-json ../f.json \
+  cd single64 && hyperfine -N --warmup 5 --runs 60 --export-json ../i.json \
     'wine PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS' 'wine minimal64.exe'
   wineserver -k || true
 )
 python3 - <<'PY'
 import json
 def mean(f, i=0): return json.load(open(f))["results"][i]
-c, n = mean("e.json"), mean("e.json", 1)
-print("(e) native: NetWeaver %.3f ms per run, classic %.3f ms, ratio %.2f" % (n["mean"]*1e3, c["mean"]*1e3, n["mean"]/c["mean"]))
-p, m = mean("f.json"), mean("f.json", 1)
-print("(f) Wine 64-bit: %.1f ms per run, minimal %.1f ms, ratio %.2f" % (p["mean"]*1e3, m["mean"]*1e3, p["mean"]/m["mean"]))
+c, n = mean("h.json"), mean("h.json", 1)
+print("(h) native: NetWeaver %.3f ms per run, classic %.3f ms, ratio %.2f" % (n["mean"]*1e3, c["mean"]*1e3, n["mean"]/c["mean"]))
+p, m = mean("i.json"), mean("i.json", 1)
+print("(i) Wine 64-bit: %.1f ms per run, minimal %.1f ms, ratio %.2f" % (p["mean"]*1e3, m["mean"]*1e3, p["mean"]/m["mean"]))
 PY
-echo "== (g) the NetWeaver library's journal of a global run over 100 systems"
+echo "== (j) the NetWeaver library's journal of a global run over 100 systems"
 (cd g100 && printf '[landscape]\njournal = journal.txt\n\n' | cat - landscape.ini > journal-landscape.ini &&
   POOLMETRICS_LANDSCAPE=journal-landscape.ini ../nw/PoolMetrics-Holdrun x TOTAL-ROWS ITEM=Bench >/dev/null &&
   echo "logons: $(grep -c '^RfcOpenConnection result handle=[0-9]' journal.txt)," \

@@ -36,5 +36,10 @@ if [ "${DEMO_ALL:-}" ]; then
   run ./PoolMetrics-Holdrun DEV TOTAL-ROWS
   run ./PoolMetrics-Holdrun x TOTAL-ROWS ITEM=All:Systems
   run ./PoolMetrics-Holdrun GLOBAL HITRATES
+  # The same runs with their systems handled at once: the output is what a
+  # run one system after the other prints. The second adds the response
+  # times ("Logon time", "Call time") to the channels.
+  run ./PoolMetrics-Holdrun x "TOTAL-ROWS,PARALLEL=3 #" ITEM=All:Systems
+  run ./PoolMetrics-Holdrun GLOBAL HITRATES PARALLEL=2,TIMES
 fi
 echo "The demo runs in $work; DEMO_ALL=1 $0 shows more requests."

@@ -46,7 +46,7 @@ std::string ChannelKey(std::string_view name) {
 std::string_view DisplayedUnit(std::string_view unit) {
   if (unit.empty()) return "#";
   if (unit == "PerCent") return "%";
-  if (unit == "TimeResponse") return "mSec";
+  if (unit == kResponseTimeUnit) return "mSec";
   return unit;
 }
 

@@ -13,6 +13,10 @@
 
 namespace poolmetrics {
 
+// The unit of response times in milliseconds: PRTG's own unit
+// "TimeResponse" in the XML form, "mSec" in the line forms.
+constexpr std::string_view kResponseTimeUnit = "TimeResponse";
+
 // Channels a "Brennick" front-end takes in one run.
 constexpr unsigned kBrennickChannelLimit = 10;
 

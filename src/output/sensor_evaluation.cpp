@@ -48,10 +48,14 @@ FixedText<32> SinceText(const StatisticResult& s) {
 }
 
 void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, SensorSet sensors,
-                         std::string_view destination, bool global_run) {
+                         std::string_view destination, bool global_run, const std::optional<ResponseTimes>& times) {
   FixedText<32> since = SinceText(result);
   for (std::size_t i = 0; i < kSensorTypeCount; ++i)
     if (sensors[i]) WriteSection(document, kSensorTypes[i], result, destination, since, global_run);
+  if (times) {
+    document.Channel("Logon time", FormatInteger(times->logon_ms), kResponseTimeUnit);
+    document.Channel("Call time", FormatInteger(times->call_ms), kResponseTimeUnit);
+  }
   if (!global_run) document.Close();
 }
 

@@ -2,6 +2,8 @@
 // parameters name, a header and its channels, from one call's result.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,13 +14,22 @@
 
 namespace poolmetrics {
 
+// How long a system took to answer, in milliseconds: the channels "Logon
+// time" and "Call time" of the keyword TIMES.
+struct ResponseTimes {
+  std::uint32_t logon_ms = 0;
+  std::uint32_t call_ms = 0;
+};
+
 // Writes the section of every sensor type in `sensors`, in
 // their fixed order. Outside a global run each section opens the document
 // anew with its header (so a request naming several types shows the last),
 // and the document is closed, also when no type is named; in a global run
 // only the channels are written, into the document the run keeps open.
+// With `times` the two response-time channels follow the system's own.
 void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, SensorSet sensors,
-                         std::string_view destination, bool global_run);
+                         std::string_view destination, bool global_run,
+                         const std::optional<ResponseTimes>& times = std::nullopt);
 
 // Message 1032: parameters that name no sensor type, with the keywords.
 std::string NoSensorTypeMessage();

@@ -22,7 +22,10 @@ class XmlWriter final : public DocumentWriter {
     document_ += "\n<Result><Channel>";
     AppendXmlText(document_, label);
     document_ += "</Channel>";
-    if (!unit.empty()) {
+    if (unit == kResponseTimeUnit) {
+      // One of PRTG's own units: the host shows and scales it as a time.
+      document_ += "\n<Unit>TimeResponse</Unit>";
+    } else if (!unit.empty()) {
       document_ += "\n<Unit>Custom</Unit>\n<CustomUnit>";
       AppendXmlText(document_, unit);
       document_ += "</CustomUnit>";

@@ -35,6 +35,9 @@ void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
   std::string parameters = argc > 2 ? argv[2] : "";
   if (argc > 3) parameters = Concat({parameters, " ", argv[3]});
   SetParameters(state.request, parameters);
+  // A deadline or a width that cannot be kept is refused before anything is
+  // looked up or connected.
+  if (state.request.Values.fault) Fail(*state.request.Values.fault);
 
   std::size_t item = state.request.ParameterKeys.view().find("ITEM=");
   if (item != std::string_view::npos) {

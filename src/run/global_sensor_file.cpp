@@ -142,7 +142,8 @@ void StartGlobalRun(RunState& state, const Progress& progress) {
   // text of a global-file run, ":" standing for a blank.
   FixedText<128> text = state.request.ParameterText;
   ReplaceAll(text, ':', ' ');
-  SetParameters(state.request, text);
+  SetGlobalRunParameters(state.request, text);
+  if (state.request.Values.fault) Fail(*state.request.Values.fault);
   progress.GlobalRunStarts(state.request.ParameterText);
 }
 

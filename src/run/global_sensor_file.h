@@ -24,7 +24,8 @@ FixedText<91> ItemNameOf(std::string_view value);
 void ReadGlobalSensorFile(RunState& state, std::string_view sensor_argument);
 
 // The preamble of a global run: the keys rebuilt from the (possibly new)
-// parameters, and with progress the header and "State=Executing" lines.
+// parameters, whose run-control values must be in range (else message
+// 1035), and with progress the header and "State=Executing" lines.
 void StartGlobalRun(RunState& state, const Progress& progress);
 
 }  // namespace poolmetrics

@@ -9,12 +9,15 @@ namespace {
 
 void PrintProgressLine(std::string_view line) { PrintLine(LineText(line)); }
 
-// "* hh:mm:ss PRD.P00, host, PRD, 00, 100": the line that names a system.
-std::string SystemLine(std::string_view time, std::string_view profile, const SystemDefinition& s) {
+std::string SystemLineAt(std::string_view time, std::string_view profile, const SystemDefinition& s) {
   return Concat({"* ", time, " ", profile, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
 }
 
 }  // namespace
+
+std::string SystemLine(std::string_view profile, const SystemDefinition& system) {
+  return SystemLineAt(TimeOfDay(), profile, system);
+}
 
 Progress::Progress(bool shown, std::string_view start_time) : shown_(shown), start_time_(start_time) {}
 
@@ -24,7 +27,7 @@ void Progress::SingleRunStarts(std::string_view profile, const SystemDefinition&
   PrintProgressLine(Concat({"* ", start_time_, " SAP ", kProgramName, " ", kProgramVersion}));
   FixedText<9> now = TimeOfDay();
   // Each line holds 123 characters, as it always has.
-  FixedText<124> line(SystemLine(now, profile, system) + " State=Processing");
+  FixedText<124> line(SystemLineAt(now, profile, system) + " State=Processing");
   PrintProgressLine(line);
   line = Concat({"* ", now, " ", kProgramName, " - ", ShownParameters(parameters), " State=Executing"});
   PrintProgressLine(line);
@@ -38,15 +41,11 @@ void Progress::GlobalRunStarts(std::string_view parameters) const {
   PrintProgressLine(line);
 }
 
-void Progress::SystemRead(std::string_view profile, const SystemDefinition& system) {
-  if (shown_) system_line_ = SystemLine(TimeOfDay(), profile, system);
-}
-
-void Progress::SystemDone(const DocumentWriter& document, bool processed) const {
+void Progress::SystemDone(const DocumentWriter& document, std::string_view line, std::string_view state) const {
   if (!shown_) return;
   // The state lines stand inside the document: in the XML modes a profile
   // named "R&D.P00" must not break it.
-  PrintLine(Concat({"\n", document.Line(system_line_), " State=", processed ? "Processed" : "Rfc Failure"}));
+  PrintLine(Concat({"\n", document.Line(line), " State=", state}));
 }
 
 void Progress::RunDone() const {
@@ -64,7 +63,7 @@ void LogonEvents::DestinationFileUsed(std::string_view destination) {
 }
 
 void LogonEvents::ClassicDestinationFileNotUsed(std::string_view destination) {
-  if (progress_.shown())
+  if (show_progress_)
     Say(Concat({"* SapRfc.", destination, " not used: no DEST=", destination, " in sapnwrfc.ini, direct logon"}));
 }
 

@@ -30,11 +30,9 @@ class Progress {
   void SingleRunStarts(std::string_view profile, const SystemDefinition& system, std::string_view parameters) const;
   // A global run, before its document: the header line and its parameters.
   void GlobalRunStarts(std::string_view parameters) const;
-  // A global run's system was read: its line is kept for its state line.
-  void SystemRead(std::string_view profile, const SystemDefinition& system);
-  // A blank line and the system's line with " State=" and the state word,
-  // inside the open document.
-  void SystemDone(const DocumentWriter& document, bool processed) const;
+  // A blank line and a global run's system's line (SystemLine) with
+  // " State=" and the state word, inside the open document.
+  void SystemDone(const DocumentWriter& document, std::string_view line, std::string_view state) const;
   // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...".
   void RunDone() const;
   // "* RFC-Library......: " + the library's file name and version, when the
@@ -45,8 +43,16 @@ class Progress {
  private:
   bool shown_;
   FixedText<9> start_time_;
-  FixedText<124> system_line_;
 };
+
+// State words of a global run's systems.
+constexpr std::string_view kProcessedState = "Processed";
+constexpr std::string_view kFailedState = "Rfc Failure";
+constexpr std::string_view kTimeoutState = "Timeout";
+
+// "* hh:mm:ss PRD.P00, host, PRD, 00, 100": the line that names a system,
+// with the time of day now.
+std::string SystemLine(std::string_view profile, const SystemDefinition& system);
 
 // The lines a logon has to say: "* SapRfc.Ini.......: " + destination + "<"
 // before the destination's ini file is copied, in every run; with progress
@@ -54,15 +60,15 @@ class Progress {
 // stand inside the open document, written as its form needs.
 class LogonEvents final : public SessionEvents {
  public:
-  explicit LogonEvents(const Progress& progress, const DocumentWriter* open_document = nullptr)
-      : progress_(progress), open_document_(open_document) {}
+  explicit LogonEvents(bool show_progress, const DocumentWriter* open_document = nullptr)
+      : show_progress_(show_progress), open_document_(open_document) {}
   void DestinationFileUsed(std::string_view destination) override;
   void ClassicDestinationFileNotUsed(std::string_view destination) override;
 
  private:
   void Say(const std::string& line) const;
 
-  const Progress& progress_;
+  bool show_progress_;
   const DocumentWriter* open_document_;
 };
 

@@ -1,8 +1,17 @@
 #include "run/query_system.h"
 
+#include "run/deadline.h"
 #include "run/run_failure.h"
 
 namespace poolmetrics {
+namespace {
+
+std::uint32_t MillisecondsSince(Clock::time_point start) {
+  return static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+}  // namespace
 
 SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid,
                          const ParameterValues& values, SessionEvents& events) {
@@ -16,7 +25,10 @@ SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bo
   if (values.host) logon.hostname = *values.host;
   if (values.sysnr) logon.sysnr = *values.sysnr;
 
+  MarkQueryStep(QueryStep::kLogon, system.Destination);
+  Clock::time_point started = Clock::now();
   OpenOutcome opened = library.Open(logon, events);
+  result.times.logon_ms = MillisecondsSince(started);
   if (auto* failure = std::get_if<OpenFailure>(&opened)) {
     result.block = failure->block;
     result.unsupported_mode = failure->unsupported_mode;
@@ -26,7 +38,10 @@ SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bo
   CallOutcome outcome;
   {
     std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
+    MarkQueryStep(QueryStep::kCall, system.Destination);
+    started = Clock::now();
     outcome = session->CallSummaryStatistic();
+    result.times.call_ms = MillisecondsSince(started);
   }  // the connection is closed here
   if (auto* statistic = std::get_if<StatisticResult>(&outcome)) result.statistic = std::move(*statistic);
   if (auto* failure = std::get_if<CallFailure>(&outcome)) result.failure = std::move(*failure);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "output/sensor_evaluation.h"
 #include "profile/system_definition.h"
 #include "rfc/session.h"
 #include "run/parameter_values.h"
@@ -19,10 +20,12 @@ struct SystemResult {
   std::optional<CallFailure> failure;        // the call failed
   std::optional<ErrorBlock> block;           // an RFC error: the run ends with the error block
   bool processed = false;                    // the state: "Processed", else "Rfc Failure"
+  ResponseTimes times;                       // how long the logon and the call took
 };
 
 // Logs on to `system` (with the parameters' ",HOST=" and ",NO=" overrides),
-// calls the summary statistic and closes the connection. A definition that
+// calls the summary statistic and closes the connection, timing the logon
+// and the call, and marking each step for a deadline. A definition that
 // is not `valid` is still tried, but never counts as processed; one that is
 // not usable for a logon at all (a value cut to its field, an unsafe
 // destination) is not tried.

@@ -25,4 +25,9 @@ struct Request {
 // types and the keywords' values.
 void SetParameters(Request& request, std::string_view text);
 
+// The same for the parameters of a global run (a global-file run's
+// allocation text): the run-control keywords of the command line
+// ("TIMEOUT=", "PARALLEL=", "TIMES") win over the new text's.
+void SetGlobalRunParameters(Request& request, std::string_view text);
+
 }  // namespace poolmetrics

@@ -7,6 +7,7 @@
 #include "rfc/session.h"
 #include "rfc/trace_hint.h"
 #include "base/console.h"
+#include "run/deadline.h"
 #include "run/progress.h"
 #include "run/query_system.h"
 #include "run/run_failure.h"
@@ -17,8 +18,10 @@ int RunOneSystem(RunState& state, RfcLibrary& library, const Progress& progress)
 
   progress.LibraryUsed(library);
 
-  LogonEvents events(progress);
+  LogonEvents events(progress.shown());
   SystemResult result = QuerySystem(library, state.System, true, state.request.Values, events);
+  // The system answered (or failed) in time: what follows only prints.
+  SettleDeadline();
   if (result.block) throw RunFailure(std::move(*result.block));
   if (result.unsupported_mode)
     Fail(UnsupportedModeMessage(state.System.Destination, state.System.Mode, library.FileName()));
@@ -33,7 +36,8 @@ int RunOneSystem(RunState& state, RfcLibrary& library, const Progress& progress)
   }
 
   std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(state.request.Mode, state.request.Values.channel);
-  WriteSensorSections(*document, *result.statistic, state.request.Sensors, state.System.Destination, false);
+  WriteSensorSections(*document, *result.statistic, state.request.Sensors, state.System.Destination, false,
+                      state.request.Values.times ? std::optional<ResponseTimes>(result.times) : std::nullopt);
   Print(document->text());
   std::remove(library.TraceFile().c_str());
   progress.RunDone();

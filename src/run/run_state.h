@@ -4,8 +4,10 @@
 // not fit.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "output/caller_mode.h"
@@ -23,6 +25,9 @@ enum class SystemLabelKind : char { kProfile = '1', kAlias = '2', kHost = '3', k
 struct RunState {
   Request request;
   FixedText<9> StartTime;          // hh:mm:ss
+  // When the run must have answered, if ever: "TIMEOUT=" seconds after its
+  // start, or the PRTG modes' 50 s.
+  std::optional<std::chrono::steady_clock::time_point> Deadline;
   FixedText<64> ProfileName;       // after the directory split: the file name only
   bool ProfileNameCut = false;     // the name did not fit its field: never opened cut short
   FixedText<96> ProfileDirectory;  // with trailing backslash, or empty
@@ -38,7 +43,6 @@ struct RunState {
   // drop the systems past it without a word, or cut a name in half.
   std::string ServerListing;
   SystemLabelKind LabelKind = SystemLabelKind::kProfile;
-  FixedText<44> SystemLabel;
   unsigned SystemCount = 0;
   unsigned ProcessedCount = 0;
   unsigned FailedCount = 0;

@@ -29,7 +29,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenarios_sensors", "scenarios_global", "scenarios_rfc",
                     "scenarios_faults", "scenarios_hostile_parameters", "scenarios_hostile_output",
                     "scenarios_hostile_destinations", "scenarios_hostile_files",
-                    "scenarios_nwrfc", "scenarios_library_comparison"]
+                    "scenarios_nwrfc", "scenarios_library_comparison",
+                    "scenarios_deadlines"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
@@ -203,6 +204,10 @@ def run_scenario(platform, sc):
                               timeout=sc.get("timeout", 60))
         elapsed = time.time() - started
         out = normalise(proc.stdout)
+        # mask: a function over the normalised output for what differs from
+        # run to run (measured times, say).
+        if "mask" in sc:
+            out = sc["mask"](out)
         problems = []
         expected = sc["stdout"](platform) if callable(sc["stdout"]) else sc["stdout"]
         want = expand_names(platform, expected).encode("latin-1")
@@ -210,6 +215,9 @@ def run_scenario(platform, sc):
             problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"), out.decode("latin-1")))
         if "stderr" in sc and normalise(proc.stderr) != sc["stderr"].encode("latin-1"):
             problems.append("stderr differs:\n--- expected\n%s\n--- got\n%s" % (sc["stderr"], proc.stderr.decode("latin-1")))
+        # min_seconds: the run may not answer sooner (a deadline kept, not guessed).
+        if elapsed < sc.get("min_seconds", 0):
+            problems.append("answered after %.2f s, before %.2f s" % (elapsed, sc["min_seconds"]))
         if proc.returncode != sc["status"]:
             problems.append("exit status %d, expected %d" % (proc.returncode, sc["status"]))
         if sc.get("xml"):

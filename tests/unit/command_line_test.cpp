@@ -99,6 +99,17 @@ TEST(CommandLine, KeywordValues) {
   }
 }
 
+TEST(CommandLine, RunControlValueOutOfRangeIs1035) {
+  for (const char* parameters : {"TOTAL-ROWS TIMEOUT=0", "TOTAL-ROWS,PARALLEL=abc"}) {
+    try {
+      Read({"PRD", parameters});
+      ADD_FAILURE() << parameters;
+    } catch (const RunFailure& f) {
+      EXPECT_EQ(f.message().substr(0, 16), "Error 1035: Inva") << parameters;
+    }
+  }
+}
+
 TEST(CommandLine, ItemRun) {
   RunState s = Read({"PRD", "TOTAL-ROWS", "ITEM=Prd:Main,x"});
   EXPECT_TRUE(s.request.GlobalMode);

@@ -236,6 +236,10 @@ TEST(DocumentChannel, Forms) {
   EXPECT_EQ(Channels(CallerMode::kBrennick, "", 1, "TimeResponse"),
             "\n\nMessage.Label_1: Label 1 (mSec)\nStatistic.Label_1: 11");
   EXPECT_EQ(Channels(CallerMode::kQuillon, "", 1, ""), "\n> Label 1: 11 #");
+  // Response times carry PRTG's own unit, not a custom one.
+  EXPECT_EQ(Channels(CallerMode::kHoldrun, "", 1, "TimeResponse"),
+            "\n<Result><Channel>Label 1</Channel>\n<Unit>TimeResponse</Unit>\n<Value>11</Value></Result>\n");
+  EXPECT_EQ(Channels(CallerMode::kQuillon, "", 1, "TimeResponse"), "\n> Label 1: 11 mSec");
 }
 
 TEST(DocumentChannel, DecimalValuesAreMarkedAsFloatInXml) {

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 
 #include "fake_rfc_library.h"
 #include "profile/password.h"
+#include "run/listing_output.h"
 #include "run/run_failure.h"
 
 namespace poolmetrics {
@@ -139,6 +141,73 @@ TEST_F(GlobalRun, AnRfcErrorEndsTheRunAfterWhatWasPrinted) {
   EXPECT_EQ(out, "\n<Prtg>\n\n");  // the opening; the block is the entry's to print
   EXPECT_EQ(library_.log, (std::vector<std::string>{"open PRD host:00", "call PRD", "close PRD", "open BLK host:00",
                                                     "call BLK", "close BLK"}));
+}
+
+// TIMES: "Logon time" and "Call time" follow each system's own channels,
+// keyed like them, and count towards the run's channel limit.
+TEST_F(GlobalRun, ResponseTimesFollowEachSystemsChannelsAndCount) {
+  Profile("PRD.P00", "PRD");
+  Profile("QAS.P00", "QAS");
+  Profile("DEV.P00", "DEV");
+  library_.systems["PRD"] = {A::kFigures, 5, {}};
+  library_.systems["QAS"] = {A::kFigures, 6, {}};
+  library_.systems["DEV"] = {A::kFigures, 7, {}};
+  std::string out = Run(CallerMode::kBrennick, "PRD.P00#QAS.P00#", "PXA-INFO TIMES");
+  std::regex milliseconds("Statistic\\.QAS_P00: \\d+");
+  EXPECT_EQ(std::regex_replace(out, milliseconds, "Statistic.QAS_P00: n"),
+            "\n\n\nMessage.QAS_P00: Size of the gaps in PXA (#)\nStatistic.QAS_P00: n"
+            "\n\nMessage.QAS_P00: No.of generated programs (#)\nStatistic.QAS_P00: n"
+            "\n\nMessage.QAS_P00: Logon time (mSec)\nStatistic.QAS_P00: n"
+            "\n\nMessage.QAS_P00: Call time (mSec)\nStatistic.QAS_P00: n"
+            "\n# (***) Main: NoSystems=2, Processed=2, Failed=0\n\n");
+  // Third system: channels 9 to 12 of the run, of which the limit leaves two.
+  out = Run(CallerMode::kBrennick, "PRD.P00#QAS.P00#DEV.P00#", "PXA-INFO TIMES");
+  EXPECT_NE(out.find("No.of generated programs"), std::string::npos) << out;
+  EXPECT_EQ(out.find("Logon time"), std::string::npos) << out;
+}
+
+// At the deadline the document holds the channels of the last system that
+// finished; the system in progress gets "State=Timeout", the names not
+// reached no line, and all of them count as failed and in ", Timeout=k".
+TEST_F(GlobalRun, TheDeadlineEndsTheRunWithTheSummaryOfWhatFinished) {
+  struct {
+    const char* label;
+    bool in_progress;
+    const char* lines;
+    const char* summary;
+  } cases[] = {
+      {"in a logon", true, "\n* PRD line State=Processed\n\n* QAS line State=Timeout\n",
+       "NoSystems=5, Processed=1, Failed=3, Timeout=3"},
+      {"between two systems", false, "\n* PRD line State=Processed\n", "NoSystems=5, Processed=1, Failed=3, Timeout=3"},
+  };
+  for (const auto& c : cases) {
+    RunState state;
+    state.request.Mode = CallerMode::kHoldrun;
+    state.request.ItemName = "Main";
+    SetParameters(state.request, "PXA-INFO #");
+    state.ServerListing = "PRD.P00#GONE.P00#QAS.P00##REF.P00#";
+    Progress progress(true, "00:00:00");
+    ::testing::internal::CaptureStdout();
+    {
+      ListingOutput output(state, progress);
+      ListedSystemOutcome prd;
+      prd.read = prd.processed = true;
+      prd.line = "* PRD line";
+      prd.channels = {{"Size of the gaps in PXA", "5", "#"}};
+      output.Finished(prd);
+      output.Finished(ListedSystemOutcome{});  // GONE.P00: no profile
+      if (c.in_progress) output.InProgress("* QAS line");
+      EXPECT_EQ(output.WriteLastWords(), 0) << c.label;
+    }
+    std::fflush(stdout);
+    std::string out =
+        std::regex_replace(::testing::internal::GetCapturedStdout(), std::regex("\\d\\d:\\d\\d:\\d\\d"), "hh:mm:ss");
+    EXPECT_EQ(out, std::string("\n<Prtg>\n\n") + c.lines +
+                       "\n<Result><Channel>Size of the gaps in PXA</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>#</"
+                       "CustomUnit>\n<Value>5</Value></Result>\n\n<Text>(***) Main: " +
+                       c.summary + "</Text>\n\n</Prtg>\n\n\n* hh:mm:ss SAP PoolMetrics now processed...\n")
+        << c.label;
+  }
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ ErrorBlock CaptureErrorBlock(const ClassicRfc& rfc, std::string_view operation) 
 extern "C" void RFC_STDCALL RfcErrorHandler(char* operation) {
   std::string_view text = operation ? Field(operation, 4096) : std::string_view();
   const ClassicRfc* rfc = LoadedClassicRfc();
+  // Held to the end: a deadline passing now must not write its document
+  // into or after the block.
+  OutputLock lock;
   Print(ErrorBlockText(rfc ? CaptureErrorBlock(*rfc, text) : ErrorBlock{std::string(text), {}, {}, {}, {}}));
   // Without running destructors: they would close and unload what the
   // library is still working with.

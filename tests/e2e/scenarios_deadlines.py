@@ -1,0 +1,289 @@
+"""Deadlines, parallel global runs and response times: a logon or a call that
+hangs for an hour ends a single run with message 1033 and a global run with
+its summary (", Timeout=k") at the deadline; values of TIMEOUT= and PARALLEL=
+out of range give message 1035 before any logon; a parallel global run prints
+byte for byte what the sequential run prints; TIMES adds "Logon time" and
+"Call time" in every form."""
+
+import os
+import re
+
+from e2e import normalise, run_program
+from scenarios_foundation import error_doc, profile
+from scenarios_global import (DONE, HEADER, MARK, OPEN_XML, group, item_profile, lines, pxa, pxa_xml, sensor,
+                              state)
+from scenarios_rfc import progress, rfc_error_block
+from scenarios_sensors import SENSOR, SINCE, brennick_channel, brennick_key, quillon_channel, system, xml_channel
+
+HOUR = 3600000
+
+# PRD and QAS answer; REF refuses every logon, EXC fails its call; HNG hangs in
+# the logon and CAL in the call for an hour; ERR ends in the RFC error
+# handler; TIM answers after 200 ms of logon and 100 ms of call.
+LANDSCAPE = ("[landscape]\njournal = journal.txt\n\n"
+             + system("PRD", "prdhost", lines=pxa(5, 4711))
+             + system("QAS", "qas-host", sysnr="01", client="200", password="secret2", lines=pxa(6, 815))
+             + system("REF", "refhost", sysnr="02", lines=["refuse_logon = yes"])
+             + system("EXC", "exchost", sysnr="03", lines=["receive_rc = 2", "exception = NO_DATA_AVAILABLE"])
+             + system("HNG", "hnghost", sysnr="04", lines=["logon_delay_ms = %d" % HOUR])
+             + system("CAL", "calhost", sysnr="05", lines=["delay_ms = %d" % HOUR])
+             + system("ERR", "errhost", sysnr="06", lines=["error_handler = call"])
+             + system("TIM", "timhost", sysnr="07", lines=pxa(7, 77) + ["logon_delay_ms = 200", "delay_ms = 100"]))
+
+
+def listed(destination, host, sysnr, **more):
+    return profile(destination=destination, hostname=host, sysnr=sysnr, gwhost=host, gwservice="sapgw" + sysnr,
+                   **more)
+
+
+PROFILES = {
+    "PRD.P00": profile(),
+    "QAS.P00": listed("QAS", "qas-host", "01", client="200", password="{pw:secret2}"),
+    "REF.P00": listed("REF", "refhost", "02"),
+    "NOUSER.P00": profile(destination="NOU", user=None),
+    "EXC.P00": listed("EXC", "exchost", "03"),
+    "HNG.P00": listed("HNG", "hnghost", "04"),
+    "CAL.P00": listed("CAL", "calhost", "05"),
+    "ERR.P00": listed("ERR", "errhost", "06"),
+    "TIM.P00": listed("TIM", "timhost", "07"),
+}
+STATE = {
+    "PRD.P00": ("prdhost", "PRD", "00", "100"),
+    "HNG.P00": ("hnghost", "HNG", "04", "100"),
+    "CAL.P00": ("calhost", "CAL", "05", "100"),
+}
+
+
+def files(**more):
+    return dict({"landscape.ini": LANDSCAPE}, **PROFILES, **more)
+
+
+def states(*pairs):
+    return "".join(state(name, *STATE[name], word) for name, word in pairs)
+
+
+def summary_xml(item, systems, processed, failed, timeouts):
+    return "\n<Text>(***) %s: NoSystems=%d, Processed=%d, Failed=%d, Timeout=%d</Text>\n\n</Prtg>\n\n" % (
+        item, systems, processed, failed, timeouts)
+
+
+def deadline_doc(seconds, step, destination):
+    return error_doc("Error 1033: Timeout after %d s in the %s to %s..." % (seconds, step, destination))
+
+
+NO_LOGON = {"journal.txt": None}  # the library was never even asked
+
+SCENARIOS = [
+    # --- a single run at its deadline ---------------------------------------------------
+    dict(name="deadline: a single run whose logon hangs ends with 1033 naming the logon, after its progress lines",
+         program="Holdrun", library=True, args=["HNG", "PXA-INFO TIMEOUT=1 #"], files=files(), status=2, xml=True,
+         stdout=progress("PXA-INFO TIMEOUT=1 ", "HNG.P00, hnghost, HNG, 04, 100") + deadline_doc(1, "logon", "HNG"),
+         min_seconds=1, timeout=6),
+    dict(name="deadline: a single run whose call hangs ends with 1033 naming the call, the PRTG form in mode Brennick",
+         program="Brennick", library=True, args=["CAL", "PXA-INFO,TIMEOUT=2"], files=files(), status=2,
+         stdout=deadline_doc(2, "call", "CAL"), min_seconds=2, timeout=7),
+    dict(name="deadline: the destination-file line, then the whole document (mode Quillon, TIMEOUT=1)",
+         program="PoolMetrics-Quillon", library=True, args=["HNG", "PXA-INFO TIMEOUT=1"],
+         files=files(**{"SapRfc.HNG": "DEST=HNG\r\nTYPE=A\r\nASHOST=hnghost\r\nSYSNR=04\r\n"}), status=2,
+         stdout="* SapRfc.Ini.......: HNG<\n" + deadline_doc(1, "logon", "HNG"), min_seconds=1, timeout=6),
+]
+
+# --- a global run at its deadline, sequential and parallel alike ---------------------------
+for width in (1, 3):
+    SCENARIOS.append(dict(
+        name="deadline: item run, PARALLEL=%d: a hung logon gets State=Timeout, the last finished system's channels"
+             % width,
+        program="Holdrun", library=True, args=["x", "PXA-INFO TIMEOUT=2 PARALLEL=%d #" % width, "ITEM=Main"],
+        # What the system in progress printed before it hung comes before its
+        # state line, in a parallel run too.
+        files=files(**{"Overseer.Prf": item_profile("PRD.P00#MISSING.P00#HNG.P00#QAS.P00#"),
+                       "SapRfc.HNG": "DEST=HNG\r\nTYPE=A\r\nASHOST=hnghost\r\nSYSNR=04\r\n"}), status=0,
+        stdout=HEADER + "* hh:mm:ss PXA-INFO TIMEOUT=2 PARALLEL=%d # ITEM=Main State=Executing\n" % width
+        + OPEN_XML + states(("PRD.P00", "Processed")) + "* SapRfc.Ini.......: HNG&lt;\n" + states(("HNG.P00", "Timeout"))
+        + pxa_xml(5, 4711) + summary_xml("Main", 4, 1, 2, 2) + DONE,
+        min_seconds=2, timeout=7))
+    # Deadline and width from the allocation text of the global sensor file.
+    SCENARIOS.append(dict(
+        name="deadline: global file, PARALLEL=%d from the allocation: a hung call, Brennick lines" % width,
+        program="Brennick", library=True, args=["GLOBAL", "CALLS"],
+        files=files(**{"SAP Overseer.Gbl": lines(
+            group("CALLS", "PRD.P00#CAL.P00#QAS.P00#"),
+            sensor("CALLS", "PXA-INFO:TIMEOUT=2:PARALLEL=%d," % width + MARK + ",Item=Calls"))}),
+        status=0, stdout="\n" + brennick_channel("PRD_P00", "Size of the gaps in PXA", "5", "#")
+        + brennick_channel("PRD_P00", "No.of generated programs", "4711", "#")
+        + "\n# (***) Calls: NoSystems=3, Processed=1, Failed=2, Timeout=2\n\n",
+        min_seconds=2, timeout=7))
+SCENARIOS.append(dict(
+    name="deadline: the command line's TIMEOUT= wins over the allocation's",
+    program="Brennick", library=True, args=["GLOBAL", "CALLS", "TIMEOUT=1"],
+    files=files(**{"SAP Overseer.Gbl": lines(
+        group("CALLS", "PRD.P00#CAL.P00#"), sensor("CALLS", "PXA-INFO:TIMEOUT=600," + MARK + ",Item=Calls"))}),
+    status=0, stdout="\n" + brennick_channel("PRD_P00", "Size of the gaps in PXA", "5", "#")
+    + brennick_channel("PRD_P00", "No.of generated programs", "4711", "#")
+    + "\n# (***) Calls: NoSystems=2, Processed=1, Failed=1, Timeout=1\n\n",
+    min_seconds=1, timeout=6))
+
+# --- message 1035: refused before anything is looked up or connected ------------------------
+BAD_GBL = lines(group("BAD", "PRD.P00#"), sensor("BAD", "PXA-INFO:TIMEOUT=1000," + MARK + ",Item=Bad"))
+for label, args, message in [
+    ("TIMEOUT=0", ["PRD", "PXA-INFO TIMEOUT=0 #"], "TIMEOUT=0, use 1 to 900"),
+    ("TIMEOUT=901", ["PRD", "PXA-INFO TIMEOUT=901"], "TIMEOUT=901, use 1 to 900"),
+    ("TIMEOUT=abc", ["PRD", "PXA-INFO,TIMEOUT=abc,CH=1"], "TIMEOUT=abc, use 1 to 900"),
+    ("PARALLEL=65 in an item run", ["x", "PXA-INFO PARALLEL=65", "ITEM=Main"], "PARALLEL=65, use 1 to 64"),
+    ("PARALLEL= empty", ["x", "PXA-INFO PARALLEL=", "ITEM=Main"], "PARALLEL=, use 1 to 64"),
+    ("TIMEOUT=1000 in the allocation text", ["GLOBAL", "BAD", "#"], "TIMEOUT=1000, use 1 to 900"),
+]:
+    SCENARIOS.append(dict(
+        name="1035: " + label, program="Holdrun", library=True, args=args,
+        files=files(**{"Overseer.Prf": item_profile("PRD.P00#"), "SAP Overseer.Gbl": BAD_GBL}), status=2,
+        stdout=error_doc("Error 1035: Invalid Value %s..." % message), after=NO_LOGON, timeout=5))
+
+
+# --- a parallel run prints what the sequential run prints ------------------------------------
+# Six systems log on through destination files; their profiles name a host
+# that does not exist, and each has a password of its own: a child that
+# logged on with another's SapRfc.ini would be refused. Six at once contend
+# for the lock on it.
+DESTINATIONS = ["DS%d" % i for i in range(1, 7)]
+IDENTICAL_LANDSCAPE = LANDSCAPE + "".join(
+    system(d, "%shost" % d.lower(), sysnr="1%s" % d[2], password="pw-%s" % d, lines=pxa(10 + i, 100 + i))
+    for i, d in enumerate(DESTINATIONS))
+IDENTICAL_FILES = dict(files(), **{"landscape.ini": IDENTICAL_LANDSCAPE})
+for d in DESTINATIONS:
+    IDENTICAL_FILES["%s.P00" % d] = listed(d, "nohost", "99", password="{pw:pw-%s}" % d)
+    IDENTICAL_FILES["SapRfc.%s" % d] = "DEST=%s\r\nTYPE=A\r\nASHOST=%shost\r\nSYSNR=1%s\r\n" % (d, d.lower(), d[2])
+# Failing (refused, invalid, failed call), skipped (missing, empty, outside
+# the directory) and succeeding systems.
+IDENTICAL_LISTING = ("PRD.P00#REF.P00#MISSING.P00##NOUSER.P00#..\\PRD.P00#EXC.P00#"
+                     + "".join("%s.P00#" % d for d in DESTINATIONS) + "QAS.P00#")
+IDENTICAL_FILES["Overseer.Prf"] = item_profile(IDENTICAL_LISTING)
+
+
+def identical(parameters, listing=None, status=0, widths=(4, 64), check=None):
+    """Runs the listing sequentially and with each width; the outputs must be
+    the same bytes (times of day masked) and end with the same status."""
+    def run(platform, scenario_dir, program):
+        if listing:
+            with open(os.path.join(scenario_dir, "Overseer.Prf"), "w") as f:
+                f.write(item_profile(listing))
+        outputs = []
+        for width in (1,) + widths:
+            proc = run_program(platform, scenario_dir, program, ["x", parameters + " PARALLEL=%d" % width, "ITEM=Same"])
+            try:
+                out, _ = proc.communicate(timeout=20)
+            except Exception:
+                proc.kill()
+                return ["PARALLEL=%d did not finish" % width]
+            # The parameters, and so the "State=Executing" line, name the width.
+            outputs.append((width, proc.returncode,
+                            normalise(out).replace(b"PARALLEL=%d" % width, b"PARALLEL=n").decode("latin-1")))
+        problems = []
+        _, first_status, first = outputs[0]
+        if first_status != status:
+            problems.append("sequential run: exit status %d, expected %d" % (first_status, status))
+        if check:
+            problem = check(first)
+            if problem:
+                problems.append(problem)
+        for width, code, out in outputs[1:]:
+            if (code, out) != (first_status, first):
+                problems.append("PARALLEL=%d differs (status %d, sequential %d):\n--- sequential\n%s\n--- parallel\n%s"
+                                % (width, code, first_status, first, out))
+        return problems
+    return run
+
+
+def destinations_processed(out):
+    states = re.findall(r"(DS\d)\.P00, nohost, DS\d, 99, 100 State=(.*)", out)
+    if not states or any(word != "Processed" for _, word in states):
+        return "systems not processed through their destination files:\n%s" % out
+    return None
+
+
+# Brennick: PRD's six channels and the first four of DS1's fill the run's ten.
+for program_name, parameters, listing, shown in [
+        ("Brennick", "HEAP-MEMORY #", "REF.P00#PRD.P00#MISSING.P00##..\\PRD.P00#EXC.P00#DS1.P00#", "Statistic.DS1_P00"),
+        ("Holdrun", "PXA-INFO #", None, "<Value>815</Value>"),
+        ("PoolMetrics-Quillon", "PXA-INFO #", None, "> Size of the gaps in PXA: 6 #")]:
+    SCENARIOS.append(dict(
+        name="parallel: %s %s prints byte for byte what the sequential run prints" % (program_name, parameters),
+        program=program_name, library=True, files=IDENTICAL_FILES,
+        custom=identical(parameters, listing=listing, check=lambda out, shown=shown: destinations_processed(out) or (
+            None if shown in out else "%r is not in the sequential output:\n%s" % (shown, out))), timeout=60))
+SCENARIOS.append(dict(
+    name="parallel: a child ended by the RFC error handler ends the run there, status 1, as the sequential run",
+    program="Holdrun", library=True, files=files(),
+    custom=identical("PXA-INFO #", listing="PRD.P00#EXC.P00#ERR.P00#QAS.P00#", status=1, widths=(3,),
+                     check=lambda out: None if out.endswith(rfc_error_block(
+                         "RfcReceive", "RFC_ERROR_SYSTEM_FAILURE", "connection closed by the emulated system ERR"))
+                     else "the output does not end with the error block:\n" + out),
+    timeout=30))
+
+
+# --- TIMES: "Logon time" and "Call time" in every form ---------------------------------------
+PXA_HEADER = "(TIM" + SENSOR["PXA-INFO"][0] + SINCE
+PXA_CHANNELS = [("Size of the gaps in PXA", "7"), ("No.of generated programs", "77")]
+TIM_FILES = files(**{"Overseer.Prf": item_profile("PRD.P00#TIM.P00#")})
+# Mode EXEXML takes its profiles from PRTG's directory only.
+PRTG_TIM_FILES = {"landscape.ini": LANDSCAPE,
+                  "\\Program Files (x86)\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\TIM.P00": PROFILES["TIM.P00"]}
+# The emulated TIM answers its logon after 200 ms and its call after 100 ms.
+MINIMUM = {b"Logon": 200, b"Call": 100}
+
+
+def measured(pattern):
+    """A mask: each measured time becomes "n", or shows itself when it cannot
+    be the emulated system's (too short, or far too long)."""
+    expression = re.compile(pattern)
+
+    def mask(out):
+        def replace(m):
+            value = int(m.group("ms"))
+            ok = MINIMUM[m.group("step")] <= value < 10000
+            return m.group(0)[:m.start("ms") - m.start(0)] + (b"n" if ok else b"UNLIKELY-" + m.group("ms"))
+        return expression.sub(replace, out)
+    return mask
+
+
+XML_TIMES = measured(rb"<Channel>(?P<step>Logon|Call) time</Channel>\n<Unit>TimeResponse</Unit>\n<Value>(?P<ms>\d+)")
+
+
+def xml_times():
+    return "".join(xml_channel(label, value, "#") for label, value in PXA_CHANNELS) + "".join(
+        "\n<Result><Channel>%s time</Channel>\n<Unit>TimeResponse</Unit>\n<Value>n</Value></Result>\n" % step
+        for step in ("Logon", "Call"))
+
+
+for program_name in ("PoolMetrics", "Holdrun"):
+    SCENARIOS.append(dict(
+        name="TIMES: %s: the two channels after the system's own, unit TimeResponse" % program_name,
+        program=program_name, library=True, args=["TIM", "PXA-INFO TIMES"],
+        files=PRTG_TIM_FILES if program_name == "PoolMetrics" else TIM_FILES, status=0, xml=True,
+        mask=XML_TIMES, stdout="\n<Prtg>\n\n<Text>" + PXA_HEADER + "</Text>\n" + xml_times() + "\n</Prtg>\n",
+        timeout=6))
+SCENARIOS += [
+    dict(name="TIMES: Brennick: in mSec, keyed by their own labels", program="Brennick", library=True,
+         args=["TIM", "PXA-INFO,TIMES"], files=TIM_FILES, status=0,
+         mask=measured(rb"Statistic\.(?P<step>Logon|Call)_time: (?P<ms>\d+)"),
+         stdout="\n# " + PXA_HEADER + "".join(brennick_channel(brennick_key(label), label, value, "#")
+                                             for label, value in PXA_CHANNELS)
+         + "".join(brennick_channel("%s_time" % step, "%s time" % step, "n", "mSec") for step in ("Logon", "Call"))
+         + "\n", timeout=6),
+    dict(name="TIMES: Quillon lines in mSec", program="PoolMetrics-Quillon", library=True,
+         args=["TIM", "PXA-INFO", "times"], files=TIM_FILES, status=0,
+         mask=measured(rb"> (?P<step>Logon|Call) time: (?P<ms>\d+)"),
+         stdout="\n# " + PXA_HEADER + "".join(quillon_channel(label, value, "#") for label, value in PXA_CHANNELS)
+         + "".join(quillon_channel("%s time" % step, "n", "mSec") for step in ("Logon", "Call")) + "\n", timeout=6),
+    dict(name="TIMES: Quillon CH=3 selects the logon time", program="PoolMetrics-Quillon", library=True,
+         args=["TIM", "PXA-INFO,TIMES,CH=3"], files=TIM_FILES, status=0,
+         mask=lambda out: re.sub(rb"^(\d+)\n$", lambda m: b"n\n" if 200 <= int(m.group(1)) < 10000 else m.group(0), out),
+         stdout="n\n", timeout=6),
+    dict(name="TIMES: a global run adds them to each system's channels", program="Holdrun", library=True,
+         args=["x", "PXA-INFO TIMES", "ITEM=Timed"], files=TIM_FILES, status=0, xml=True, mask=XML_TIMES,
+         stdout=OPEN_XML + xml_times() + "\n<Text>(***) Timed: NoSystems=2, Processed=2, Failed=0</Text>\n\n"
+         "</Prtg>\n\n", timeout=6),
+    dict(name="TIMES: only a word of its own: ITEM=Downtimes does not switch it on", program="Holdrun", library=True,
+         args=["x", "PXA-INFO", "ITEM=Downtimes"], files=TIM_FILES, status=0, xml=True,
+         stdout=OPEN_XML + "".join(xml_channel(label, value, "#") for label, value in PXA_CHANNELS)
+         + "\n<Text>(***) Downtimes: NoSystems=2, Processed=2, Failed=0</Text>\n\n</Prtg>\n\n", timeout=6),
+]

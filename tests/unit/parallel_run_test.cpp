@@ -1,0 +1,215 @@
+#include "run/parallel_run.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run/child_report.h"
+
+namespace poolmetrics {
+namespace {
+
+// Drives a schedule: starts what it allows ("s2"), lets the running system
+// that comes first in `finish_order` finish ("f2"), prints what it allows
+// ("p2"), until every system is printed.
+std::string Drive(std::size_t names, unsigned width, std::vector<std::size_t> finish_order) {
+  ListingSchedule schedule(names, width);
+  std::vector<bool> running(names, false);
+  std::string events;
+  auto note = [&events](char what, std::size_t i) {
+    events += (events.empty() ? "" : " ") + std::string(1, what) + std::to_string(i);
+  };
+  while (!schedule.done()) {
+    while (auto i = schedule.NextToStart()) {
+      running[*i] = true;
+      note('s', *i);
+    }
+    if (schedule.running() > width) return "too many running: " + events;
+    for (auto it = finish_order.begin(); it != finish_order.end(); ++it) {
+      if (!running[*it]) continue;
+      running[*it] = false;
+      schedule.Finished(*it);
+      note('f', *it);
+      finish_order.erase(it);
+      break;
+    }
+    while (auto i = schedule.NextToPrint()) note('p', *i);
+  }
+  return events;
+}
+
+TEST(ListingSchedule, StartsInListingOrderAndPrintsInListingOrder) {
+  struct {
+    const char* label;
+    std::size_t names;
+    unsigned width;
+    std::vector<std::size_t> finish_order;
+    const char* events;
+  } cases[] = {
+      {"one at a time is the sequential run", 3, 1, {0, 1, 2}, "s0 f0 p0 s1 f1 p1 s2 f2 p2"},
+      {"in order", 3, 3, {0, 1, 2}, "s0 s1 s2 f0 p0 f1 p1 f2 p2"},
+      {"a later system waits for the first", 3, 3, {2, 1, 0}, "s0 s1 s2 f2 f1 f0 p0 p1 p2"},
+      {"a free place starts the next name", 4, 2, {1, 0, 3, 2}, "s0 s1 f1 s2 f0 p0 p1 s3 f3 f2 p2 p3"},
+      {"a slow first system holds back the printing, not the starting",
+       5,
+       2,
+       {1, 2, 3, 4, 0},
+       "s0 s1 f1 s2 f2 s3 f3 s4 f4 f0 p0 p1 p2 p3 p4"},
+      {"wider than the listing", 2, 64, {1, 0}, "s0 s1 f1 f0 p0 p1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Drive(c.names, c.width, c.finish_order), c.events) << c.label;
+}
+
+// A child that cannot be started gives its place back; it is tried again
+// once a running system has finished.
+// A system whose child ended in the RFC error handler ends the run: the
+// systems before it are still printed, none after it is started or printed.
+TEST(ListingSchedule, TheRunEndsAtASystemThatEndedIt) {
+  ListingSchedule schedule(5, 3);
+  EXPECT_EQ(schedule.NextToStart(), 0u);
+  EXPECT_EQ(schedule.NextToStart(), 1u);
+  EXPECT_EQ(schedule.NextToStart(), 2u);
+  schedule.Finished(1);
+  schedule.StopAfter(1);
+  EXPECT_EQ(schedule.NextToStart(), std::nullopt);
+  EXPECT_EQ(schedule.NextToPrint(), std::nullopt) << "the first is still running";
+  schedule.Finished(2);  // a later one ends all the same
+  schedule.Finished(0);
+  EXPECT_EQ(schedule.NextToPrint(), 0u);
+  EXPECT_EQ(schedule.NextToPrint(), 1u);
+  EXPECT_EQ(schedule.NextToPrint(), std::nullopt);
+  EXPECT_TRUE(schedule.done());
+}
+
+TEST(ListingSchedule, AFailedStartIsTriedAgainAfterTheNextFinish) {
+  ListingSchedule schedule(3, 3);
+  EXPECT_EQ(schedule.NextToStart(), 0u);
+  EXPECT_EQ(schedule.NextToStart(), 1u);
+  schedule.StartFailed(1);
+  EXPECT_EQ(schedule.NextToStart(), std::nullopt) << "waits for a place";
+  schedule.Finished(0);
+  EXPECT_EQ(schedule.NextToStart(), 1u);
+  EXPECT_EQ(schedule.NextToPrint(), 0u);
+  EXPECT_EQ(schedule.printed(), 1u) << "the first not printed is the one a deadline finds in progress";
+}
+
+ListedSystemOutcome Outcome() {
+  ListedSystemOutcome o;
+  o.read = true;
+  o.processed = true;
+  o.line = "* 10:00:00 PRD.P00, host, PRD, 00, 100";
+  o.label = "PRD";
+  o.failure = "";
+  o.channels = {{"Size of the gaps in PXA", "5", "#"}, {"Logon time", "12", "TimeResponse"}, {"", "", ""}};
+  return o;
+}
+
+void ExpectSame(const ListedSystemOutcome& a, const ListedSystemOutcome& b, const char* label) {
+  EXPECT_EQ(a.read, b.read) << label;
+  EXPECT_EQ(a.processed, b.processed) << label;
+  EXPECT_EQ(a.line, b.line) << label;
+  EXPECT_EQ(a.label, b.label) << label;
+  EXPECT_EQ(a.failure, b.failure) << label;
+  ASSERT_EQ(a.channels.size(), b.channels.size()) << label;
+  for (std::size_t i = 0; i < a.channels.size(); ++i) {
+    EXPECT_EQ(a.channels[i].label, b.channels[i].label) << label;
+    EXPECT_EQ(a.channels[i].value, b.channels[i].value) << label;
+    EXPECT_EQ(a.channels[i].unit, b.channels[i].unit) << label;
+  }
+}
+
+// What a child prints between its header and its record can be anything
+// the RFC library writes, marks of the format included.
+TEST(ChildReport, HeaderPrintedTextAndRecordComeBackApart) {
+  ListedSystemOutcome outcome = Outcome();
+  std::string header = ChildHeader(outcome.line, outcome.label);
+  std::string record = ChildRecord(outcome);
+  struct {
+    const char* label;
+    std::string printed;
+  } cases[] = {
+      {"nothing printed", ""},
+      {"the destination-file line", "* SapRfc.Ini.......: PRD<\n"},
+      {"the format's own marks", header + record + "\x1ePoolMetrics outcome 0000000"},
+      {"binary bytes", std::string("\0\xff\r\n:12:", 8)},
+  };
+  for (const auto& c : cases) {
+    ChildReport report = ReadChildReport(header + c.printed + record);
+    EXPECT_EQ(report.line.value_or("none"), outcome.line) << c.label;
+    EXPECT_EQ(report.label.value_or("none"), outcome.label) << c.label;
+    EXPECT_EQ(report.printed, c.printed) << c.label;
+    ASSERT_TRUE(report.outcome) << c.label;
+    ExpectSame(*report.outcome, outcome, c.label);
+  }
+}
+
+TEST(ChildReport, WhatAChildThatDidNotFinishLeaves) {
+  ListedSystemOutcome outcome = Outcome();
+  std::string header = ChildHeader(outcome.line, outcome.label);
+  std::string record = ChildRecord(outcome);
+  std::string block = "RFC error\noperation/code  : RfcReceive\n";
+  struct {
+    const char* label;
+    std::string output;
+    bool line, outcome;
+    std::string printed;
+  } cases[] = {
+      {"nothing yet", "", false, false, ""},
+      {"part of the header: not yet told", header.substr(0, header.size() - 3), false, false,
+       header.substr(0, header.size() - 3)},
+      {"the header, then the logon hangs", header + "* SapRfc.Ini.......: PRD<\n", true, false,
+       "* SapRfc.Ini.......: PRD<\n"},
+      {"ended by the error handler: the block is printed", header + block, true, false, block},
+      {"no profile read: the record alone", ChildRecord(ListedSystemOutcome{}), false, true, ""},
+      {"a record cut short is printed text", header + record.substr(1), true, false, record.substr(1)},
+  };
+  for (const auto& c : cases) {
+    ChildReport report = ReadChildReport(c.output);
+    EXPECT_EQ(report.line.has_value(), c.line) << c.label;
+    EXPECT_EQ(report.outcome.has_value(), c.outcome) << c.label;
+    EXPECT_EQ(report.printed, c.printed) << c.label;
+  }
+}
+
+TEST(ChildArguments, RoundTripAndOnlyTheHiddenFormCounts) {
+  ChildTask task;
+  task.mode = CallerMode::kBrennick;
+  task.label_kind = SystemLabelKind::kSid;
+  task.times = true;
+  task.milliseconds_left = 12345;
+  task.profile_directory = "C:\\Sensors \"dir\"\\";
+  task.parameters = "PXA-INFO,CH=2 #";
+  std::vector<std::string> args = ChildArguments(task);
+  std::vector<const char*> argv = {"PoolMetrics"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::optional<ChildTask> read = ReadChildArguments(static_cast<int>(argv.size()), argv.data());
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->mode, task.mode);
+  EXPECT_EQ(read->label_kind, task.label_kind);
+  EXPECT_EQ(read->times, task.times);
+  EXPECT_EQ(read->milliseconds_left, task.milliseconds_left);
+  EXPECT_EQ(read->profile_directory, task.profile_directory);
+  EXPECT_EQ(read->parameters, task.parameters);
+
+  task.milliseconds_left.reset();
+  args = ChildArguments(task);
+  argv = {"PoolMetrics"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  EXPECT_EQ(ReadChildArguments(static_cast<int>(argv.size()), argv.data())->milliseconds_left, std::nullopt);
+
+  // The command lines of the monitoring hosts, and damaged hidden ones.
+  std::vector<std::vector<const char*>> others = {
+      {"PoolMetrics", "PRD", "TOTAL-ROWS"},
+      {"PoolMetrics", "::listed-systems"},
+      {"PoolMetrics", "::listed-systems", "EXEXML", "1", "0", "-", "", "PXA-INFO", "x"},
+      {"PoolMetrics", "::listed-systems", "Other", "1", "0", "-", "", "PXA-INFO"},
+      {"PoolMetrics", "::listed-systems", "EXEXML", "5", "0", "-", "", "PXA-INFO"},
+      {"PoolMetrics", "::listed-systems", "EXEXML", "1", "0", "12x", "", "PXA-INFO"},
+  };
+  for (const auto& o : others)
+    EXPECT_FALSE(ReadChildArguments(static_cast<int>(o.size()), o.data())) << (o.size() > 2 ? o[2] : o[1]);
+}
+
+}  // namespace
+}  // namespace poolmetrics

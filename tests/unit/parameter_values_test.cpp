@@ -1,0 +1,99 @@
+#include "run/parameter_values.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/text.h"
+#include "run/request.h"
+
+namespace poolmetrics {
+namespace {
+
+ParameterValues Read(const std::string& text) {
+  std::string keys = text;
+  UpperCaseInPlace(keys);
+  return ReadParameterValues(text, keys);
+}
+
+// -1: the keyword is not given (or its value was refused).
+int Or(std::optional<unsigned> value) { return value ? static_cast<int>(*value) : -1; }
+
+TEST(RunControlKeywords, ValuesRangesAndWholeWords) {
+  struct {
+    const char* parameters;
+    int timeout, parallel;
+    bool times;
+    const char* fault;  // null: none
+  } cases[] = {
+      {"TOTAL-ROWS", -1, -1, false, nullptr},
+      {"TOTAL-ROWS TIMEOUT=30", 30, -1, false, nullptr},
+      {"total-rows,timeout=5,parallel=8", 5, 8, false, nullptr},
+      {"TIMEOUT=1 PARALLEL=1", 1, 1, false, nullptr},
+      {"TIMEOUT=900,PARALLEL=64", 900, 64, false, nullptr},
+      {"TIMEOUT=007", 7, -1, false, nullptr},
+      {"TIMEOUT=0", -1, -1, false, "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900..."},
+      {"TIMEOUT=901", -1, -1, false, "Error 1035: Invalid Value TIMEOUT=901, use 1 to 900..."},
+      {"TIMEOUT=99999999999999999999", -1, -1, false,
+       "Error 1035: Invalid Value TIMEOUT=99999999999999999999, use 1 to 900..."},
+      {"TIMEOUT=-5", -1, -1, false, "Error 1035: Invalid Value TIMEOUT=-5, use 1 to 900..."},
+      {"timeout=5s", -1, -1, false, "Error 1035: Invalid Value TIMEOUT=5s, use 1 to 900..."},
+      {"TIMEOUT= 5", -1, -1, false, "Error 1035: Invalid Value TIMEOUT=, use 1 to 900..."},
+      {"TIMEOUT=", -1, -1, false, "Error 1035: Invalid Value TIMEOUT=, use 1 to 900..."},
+      {"PARALLEL=65", -1, -1, false, "Error 1035: Invalid Value PARALLEL=65, use 1 to 64..."},
+      {"PARALLEL=0x10", -1, -1, false, "Error 1035: Invalid Value PARALLEL=0x10, use 1 to 64..."},
+      // The first faulty keyword names the message; a good value still counts.
+      {"PARALLEL=x TIMEOUT=y", -1, -1, false, "Error 1035: Invalid Value TIMEOUT=y, use 1 to 900..."},
+      {"TIMEOUT=10 PARALLEL=100", 10, -1, false, "Error 1035: Invalid Value PARALLEL=100, use 1 to 64..."},
+      // TIMES only as a word of its own, between blanks and commas.
+      {"TOTAL-ROWS TIMES", -1, -1, true, nullptr},
+      {"TOTAL-ROWS,times,CH=2", -1, -1, true, nullptr},
+      {"TIMES", -1, -1, true, nullptr},
+      {"TOTAL-ROWS ITEM=Downtimes", -1, -1, false, nullptr},
+      {"TOTAL-ROWS,TIMESTAMP", -1, -1, false, nullptr},
+      {"ITEM=Downtimes,TIMES", -1, -1, true, nullptr},
+  };
+  for (const auto& c : cases) {
+    ParameterValues v = Read(c.parameters);
+    EXPECT_EQ(Or(v.timeout), c.timeout) << c.parameters;
+    EXPECT_EQ(Or(v.parallel), c.parallel) << c.parameters;
+    EXPECT_EQ(v.times, c.times) << c.parameters;
+    EXPECT_EQ(v.fault.value_or("none"), c.fault ? c.fault : "none") << c.parameters;
+  }
+}
+
+// A global-file run reads its allocation text; what the command line says
+// about the run's deadline, width and response times wins.
+TEST(RunControlKeywords, CommandLineWinsOverTheAllocation) {
+  struct {
+    const char* command_line;
+    const char* allocation;
+    int timeout, parallel;
+    bool times;
+    const char* sensor_source;  // the sensor types always come from the allocation
+  } cases[] = {
+      {"KEY", "PXA-INFO TIMEOUT=20 PARALLEL=4 TIMES", 20, 4, true, "PXA-INFO"},
+      {"KEY TIMEOUT=5", "PXA-INFO TIMEOUT=20", 5, -1, false, "PXA-INFO"},
+      {"KEY PARALLEL=2,TIMES", "PXA-INFO PARALLEL=8", -1, 2, true, "PXA-INFO"},
+      {"KEY TIMES", "TOTAL-ROWS", -1, -1, true, "TOTAL-ROWS"},
+  };
+  for (const auto& c : cases) {
+    Request request;
+    SetParameters(request, c.command_line);
+    SetGlobalRunParameters(request, c.allocation);
+    EXPECT_EQ(request.ParameterText, c.allocation) << c.command_line;
+    EXPECT_EQ(Or(request.Values.timeout), c.timeout) << c.command_line;
+    EXPECT_EQ(Or(request.Values.parallel), c.parallel) << c.command_line;
+    EXPECT_EQ(request.Values.times, c.times) << c.command_line;
+    EXPECT_EQ(request.Sensors, SensorTypesNamedIn(c.sensor_source)) << c.command_line;
+  }
+  // A faulty value in the allocation is the allocation's fault, whatever the
+  // command line says.
+  Request request;
+  SetParameters(request, "KEY TIMEOUT=5");
+  SetGlobalRunParameters(request, "PXA-INFO TIMEOUT=0");
+  EXPECT_EQ(request.Values.fault.value_or(""), "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900...");
+}
+
+}  // namespace
+}  // namespace poolmetrics
