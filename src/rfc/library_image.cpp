@@ -108,11 +108,19 @@ bool LibraryImageIsWhole(std::string_view head, std::uint64_t size) {
 bool LibraryFileIsWhole(const char* path) {
   File file = File::OpenRead(path);  // a regular file, or nothing
   if (!file) return false;
-  std::string head(kLibraryHeadLength, '\0');
-  head.resize(std::fread(head.data(), 1, head.size(), file.get()));
+  // Every linker puts the tables within the first page; only a library
+  // whose tables lie further in is read as far as kLibraryHeadLength. The
+  // check reads no byte beyond what it is given, so the two agree.
+  char page[4096];
+  std::size_t got = std::fread(page, 1, sizeof page, file.get());
   if (std::ferror(file.get()) || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
   long size = std::ftell(file.get());
-  return size >= 0 && LibraryImageIsWhole(head, static_cast<std::uint64_t>(size));
+  if (size < 0) return false;
+  if (LibraryImageIsWhole(std::string_view(page, got), static_cast<std::uint64_t>(size))) return true;
+  if (got < sizeof page || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+  std::string head(kLibraryHeadLength, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), file.get()));
+  return !std::ferror(file.get()) && LibraryImageIsWhole(head, static_cast<std::uint64_t>(size));
 }
 
 }  // namespace poolmetrics

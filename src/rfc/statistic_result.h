@@ -19,8 +19,18 @@ namespace poolmetrics {
 // can deliver, shows as "A" to "F".
 struct PackedDigits {
   bool negative = false;
-  FixedText<32> digits;
+  FixedText<16> digits;
 };
+
+constexpr bool PackedDigitsFit() {
+  for (const RowParameterSpec& p : kRowParameters) {
+    const Structure& s = StructureOf(p.structure);
+    for (unsigned i = 0; i < s.count; ++i)
+      if (s.elements[i].type == FieldType::kPacked && 2 * s.elements[i].length - 1 > 15) return false;
+  }
+  return true;
+}
+static_assert(PackedDigitsFit(), "a packed field of a result row has more digits than PackedDigits holds");
 
 // One field of a structure-typed parameter: an INT or a packed number, as
 // the interface types it (the other member stays empty).
