@@ -88,6 +88,15 @@ SCENARIOS = [
          stdout="* SapRfc.Ini.......: HNG<\n" + deadline_doc(1, "logon", "HNG"), min_seconds=1, timeout=6),
 ]
 
+# The same through the NetWeaver library alone: the watchdog does not depend on
+# which library blocks.
+for step, destination in (("logon", "HNG"), ("call", "CAL")):
+    SCENARIOS.append(dict(
+        name="deadline: through the NetWeaver library, a hung %s ends with 1033 naming it" % step,
+        program="Brennick", nwrfc=True, args=[destination, "PXA-INFO TIMEOUT=1"], files=files(), status=2,
+        stdout=deadline_doc(1, step, destination), min_seconds=1, timeout=6,
+        platforms=("native", "wine", "wine64")))
+
 # --- a global run at its deadline, sequential and parallel alike ---------------------------
 for width in (1, 3):
     SCENARIOS.append(dict(
