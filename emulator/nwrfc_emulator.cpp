@@ -706,30 +706,36 @@ RFCEMU_EXPORT RFC_RC NWRFC_API RfcInvoke(RFC_CONNECTION_HANDLE connection_handle
   return Report(error, Outcome{});
 }
 
-RFCEMU_EXPORT RFC_RC NWRFC_API RfcGetStructure(DATA_CONTAINER_HANDLE handle, const SAP_UC* name,
-                                               RFC_STRUCTURE_HANDLE* structure, RFC_ERROR_INFO* error) {
+// The structure or table `name` of a function's data container, for
+// RfcGetStructure and RfcGetTable: `part` is set when it is of the kind asked
+// for; `has_place` tells whether the caller gave a place for its handle.
+static Outcome GetPart(DATA_CONTAINER_HANDLE handle, const SAP_UC* name, bool has_place, Container::Kind kind,
+                       Container** part) {
   Container* container = FindContainer(handle);
   const std::string field = Utf8FromSapUc(name);
-  std::optional<Outcome> failure;
-  Container* part = nullptr;
-  if (container == nullptr) {
-    failure = InvalidHandle("data container");
-  } else if (name == nullptr || structure == nullptr) {
-    failure = InvalidParameter(name == nullptr ? "no field name given" : "no place for the structure handle given");
-  } else if (container->kind != Container::Kind::kFunction) {
-    failure = InvalidParameter("field '" + field + "' not found");
-  } else {
-    const ImportingParameter* parameter = FindImportingParameter(field);
-    if (parameter != nullptr && !parameter->structure.empty()) {
-      part = Part(*container->function, Container::Kind::kStructure, field, parameter);
-      *structure = HandleOf(part);
-    } else if (parameter != nullptr || field == kDestinationParameter.name || IsTableName(field)) {
-      failure = ConversionFailure(field + " is not a structure");
-    } else {
-      failure = InvalidParameter("field '" + field + "' not found");
-    }
+  const bool want_structure = kind == Container::Kind::kStructure;
+  const std::string what = want_structure ? "structure" : "table";
+  if (container == nullptr) return InvalidHandle("data container");
+  if (name == nullptr || !has_place)
+    return InvalidParameter(name == nullptr ? "no field name given" : "no place for the " + what + " handle given");
+  if (container->kind != Container::Kind::kFunction) return InvalidParameter("field '" + field + "' not found");
+  const ImportingParameter* parameter = FindImportingParameter(field);
+  const bool is_structure = parameter != nullptr && !parameter->structure.empty();
+  const bool is_table = IsTableName(field);
+  if (want_structure ? is_structure : is_table) {
+    *part = Part(*container->function, kind, field, want_structure ? parameter : nullptr);
+    return Outcome{};
   }
-  const Outcome outcome = failure.value_or(Outcome{});
+  if (parameter != nullptr || is_table || field == kDestinationParameter.name)
+    return ConversionFailure(field + " is not a " + what);
+  return InvalidParameter("field '" + field + "' not found");
+}
+
+RFCEMU_EXPORT RFC_RC NWRFC_API RfcGetStructure(DATA_CONTAINER_HANDLE handle, const SAP_UC* name,
+                                               RFC_STRUCTURE_HANDLE* structure, RFC_ERROR_INFO* error) {
+  Container* part = nullptr;
+  const Outcome outcome = GetPart(handle, name, structure != nullptr, Container::Kind::kStructure, &part);
+  if (part) *structure = HandleOf(part);
   JOURNAL("RfcGetStructure container=" + ContainerLabel(handle) + " name=" + QuoteSap(name) +
           (part ? " result=" + part->label : "") + Suffix(outcome));
   return Report(error, outcome);
@@ -737,25 +743,9 @@ RFCEMU_EXPORT RFC_RC NWRFC_API RfcGetStructure(DATA_CONTAINER_HANDLE handle, con
 
 RFCEMU_EXPORT RFC_RC NWRFC_API RfcGetTable(DATA_CONTAINER_HANDLE handle, const SAP_UC* name, RFC_TABLE_HANDLE* table,
                                            RFC_ERROR_INFO* error) {
-  Container* container = FindContainer(handle);
-  const std::string field = Utf8FromSapUc(name);
-  std::optional<Outcome> failure;
   Container* part = nullptr;
-  if (container == nullptr) {
-    failure = InvalidHandle("data container");
-  } else if (name == nullptr || table == nullptr) {
-    failure = InvalidParameter(name == nullptr ? "no field name given" : "no place for the table handle given");
-  } else if (container->kind != Container::Kind::kFunction) {
-    failure = InvalidParameter("field '" + field + "' not found");
-  } else if (IsTableName(field)) {
-    part = Part(*container->function, Container::Kind::kTable, field, nullptr);
-    *table = HandleOf(part);
-  } else if (FindImportingParameter(field) != nullptr || field == kDestinationParameter.name) {
-    failure = ConversionFailure(field + " is not a table");
-  } else {
-    failure = InvalidParameter("field '" + field + "' not found");
-  }
-  const Outcome outcome = failure.value_or(Outcome{});
+  const Outcome outcome = GetPart(handle, name, table != nullptr, Container::Kind::kTable, &part);
+  if (part) *table = HandleOf(part);
   JOURNAL("RfcGetTable container=" + ContainerLabel(handle) + " name=" + QuoteSap(name) +
           (part ? " result=" + part->label : "") + Suffix(outcome));
   return Report(error, outcome);
