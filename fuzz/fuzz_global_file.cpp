@@ -1,7 +1,7 @@
 // The item profile and the global sensor file, with the preamble that
 // rebuilds the parameters from the allocation.
 #include "fuzz_support.h"
-#include "run/global_sensor_file.h"
+#include "global/global_sensor_file.h"
 #include "run/run_failure.h"
 
 using namespace poolmetrics;
@@ -13,15 +13,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool item_run = data[0] & 1;
   const char* name = item_run ? kItemProfile : kGlobalSensorFile;
   fuzz::WriteFile(name, data + 1, size - 1);
-  RunState state;
-  state.ProfileName = name;
-  state.ProfilePath = name;
-  state.request.ParameterText = (data[0] & 2) ? "prdmem x" : "TOTAL-ROWS";
-  state.request.ParameterKeys = (data[0] & 2) ? "PRDMEM X" : "TOTAL-ROWS";
-  state.request.ItemName = item_run ? "Item" : "";
+  Request request;
+  request.ProfileName = name;
+  request.FirstWord = (data[0] & 2) ? "prdmem" : "TOTAL-ROWS";
+  request.Params = ReadParameters((data[0] & 2) ? "prdmem x" : "TOTAL-ROWS");
+  request.ItemName = item_run ? "Item" : "";
+  ProfileLocation location;
+  location.ProfilePath = name;
   try {
-    ReadGlobalSensorFile(state, "prdmem");
-    StartGlobalRun(state, Progress(false, "00:00:00"));
+    GlobalAllocation allocation = ReadGlobalSensorFile(request, location);
+    StartGlobalRun(request, allocation);
+    if (allocation.listing.Names().empty()) __builtin_trap();
   } catch (const RunFailure&) {
   }
   return 0;

@@ -8,10 +8,10 @@ using namespace poolmetrics;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::EnterScratchDirectory();
   fuzz::WriteFile(kPrtgHintFile, data, size);
-  RunState state;
-  state.ProfileName = "PRD.P00";
+  Request request;
+  request.ProfileName = "PRD.P00";
   try {
-    LocateProfile(state);
+    LocateProfile(request);
   } catch (const RunFailure&) {
   }
   return 0;

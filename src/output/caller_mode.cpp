@@ -9,7 +9,9 @@ struct NamedMode {
   std::string_view name;
   CallerMode mode;
 };
-constexpr NamedMode kFrontEndModes[] = {
+// Every mode and its name, once: the front-end modes after EXEXML.
+constexpr NamedMode kModes[] = {
+    {"EXEXML", CallerMode::kExeXml},
     {"Holdrun", CallerMode::kHoldrun},
     {"Varnock", CallerMode::kVarnock},
     {"Brennick", CallerMode::kBrennick},
@@ -19,14 +21,15 @@ constexpr NamedMode kFrontEndModes[] = {
 }  // namespace
 
 std::string_view CallerModeName(CallerMode mode) {
-  switch (mode) {
-    case CallerMode::kHoldrun: return "Holdrun";
-    case CallerMode::kVarnock: return "Varnock";
-    case CallerMode::kBrennick: return "Brennick";
-    case CallerMode::kQuillon: return "Quillon";
-    case CallerMode::kExeXml: break;
-  }
-  return "EXEXML";
+  for (const NamedMode& m : kModes)
+    if (m.mode == mode) return m.name;
+  return kModes[0].name;
+}
+
+std::optional<CallerMode> CallerModeNamed(std::string_view name) {
+  for (const NamedMode& m : kModes)
+    if (m.name == name) return m.mode;
+  return std::nullopt;
 }
 
 CallerMode CallerModeFromProgramName(std::string_view program_path) {
@@ -34,7 +37,8 @@ CallerMode CallerModeFromProgramName(std::string_view program_path) {
   std::size_t slash = name.find_last_of("/\\");
   if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
   if (name.size() > 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".exe")) name.remove_suffix(4);
-  for (const NamedMode& m : kFrontEndModes) {
+  for (const NamedMode& m : kModes) {
+    if (m.mode == CallerMode::kExeXml) continue;  // the default, not a name that selects it
     if (EqualsIgnoringCase(name, m.name)) return m.mode;
     if (name.size() > m.name.size()) {
       char separator = name[name.size() - m.name.size() - 1];

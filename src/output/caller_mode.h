@@ -1,6 +1,7 @@
 // CallerMode: the flavor of the output document, one per monitoring front-end.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace poolmetrics {
@@ -14,6 +15,8 @@ enum class CallerMode {
 };
 
 std::string_view CallerModeName(CallerMode mode);
+// The mode of a name that CallerModeName gives (exactly); none for others.
+std::optional<CallerMode> CallerModeNamed(std::string_view name);
 
 // True for the three modes that write the PRTG XML form.
 constexpr bool IsXmlMode(CallerMode mode) {

@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "run/global_sensor_file.h"
-#include "run/run_failure.h"
 #include "base/text.h"
+#include "base/time_of_day.h"
+#include "run/profile_location.h"
+#include "run/run_failure.h"
 
 namespace poolmetrics {
 namespace {
@@ -17,53 +18,69 @@ void AppendDefaultExtension(std::string& name) {
 
 bool NamesGlobalFile(std::string_view name) { return EqualsIgnoringCase(name, "GLOBAL.P00"); }
 
-void SetGlobalFile(RunState& state) {
-  state.request.GlobalMode = true;
-  state.ProfileName = "SAP Overseer.Gbl";
-  state.ProfileNameCut = false;
+// The run control of the arguments after the two parameter words.
+RunControl ExtraRunControl(int argc, const char* const* argv) {
+  std::string extra;
+  for (int i = 4; i < argc; ++i) extra = Concat({extra, i > 4 ? " " : "", argv[i]});
+  std::string keys = extra;
+  UpperCaseInPlace(keys);
+  return ReadRunControl(extra, keys);
 }
 
 }  // namespace
 
-void ReadCommandLine(RunState& state, int argc, const char* const* argv) {
+Request ReadCommandLine(int argc, const char* const* argv) {
+  Request request;
+  request.StartTime = TimeOfDay();
+  request.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
+  if (argc == 3 && argv[1] == kChildMark) {
+    request.ChildTask = argv[2];
+    return request;
+  }
   if (argc < 2) Fail("Error 1001: Parameter for Profile-Name is missing !");
 
   // The profile argument is normalised in full before it is split into its
   // fields, so a long directory never cuts the file name.
   std::string profile = argv[1];
 
-  std::string parameters = argc > 2 ? argv[2] : "";
-  if (argc > 3) parameters = Concat({parameters, " ", argv[3]});
-  SetParameters(state.request, parameters);
+  request.FirstWord = argc > 2 ? argv[2] : "";
+  std::string words = request.FirstWord;
+  if (argc > 3) words = Concat({words, " ", argv[3]});
+  request.Params = ReadParameters(words);
+  request.Params.Values.run = FirstGiven(request.Params.Values.run, ExtraRunControl(argc, argv));
   // A deadline or a width that cannot be kept is refused before anything is
   // looked up or connected.
-  if (state.request.Values.fault) Fail(*state.request.Values.fault);
+  if (request.Params.Values.run.fault) Fail(*request.Params.Values.run.fault);
 
-  std::size_t item = state.request.ParameterKeys.view().find("ITEM=");
-  if (item != std::string_view::npos) {
-    state.request.GlobalMode = true;
+  std::size_t item = request.Params.Keys.find("ITEM=");
+  if (item != std::string::npos) {
+    request.GlobalMode = true;
     // Case as typed: the keys are the text upper-cased, position for position.
-    state.request.ItemName = ItemNameOf(From(state.request.ParameterText, item + 5));
-    profile = "Overseer.Prf";
+    request.ItemName = ItemNameOf(From(request.Params.Text, item + 5));
+    profile = kItemProfile;
   }
 
   AppendDefaultExtension(profile);
   bool global_file = NamesGlobalFile(profile);
 
   constexpr std::string_view kProgressMarks = "#@$%";
-  state.request.ShowProgress = state.request.ParameterKeys.view().find_first_of(kProgressMarks) != std::string_view::npos;
+  request.ShowProgress = request.Params.Keys.find_first_of(kProgressMarks) != std::string::npos;
 
   // Directory split: a name whose only backslash is its first character
   // stays a path from the drive root. Natively "/" separates as well.
   std::size_t split = profile.find_last_of("\\/");
-  state.ProfileDirectory.clear();
   if (split != std::string::npos && split != 0) {
-    state.ProfileDirectory = std::string_view(profile).substr(0, split + 1);
+    request.ProfileDirectory = std::string_view(profile).substr(0, split + 1);
     profile.erase(0, split + 1);
   }
-  state.ProfileName = profile;
-  state.ProfileNameCut = profile.size() > state.ProfileName.kCapacity;
-  if (global_file || NamesGlobalFile(profile)) SetGlobalFile(state);
+  request.ProfileName = profile;
+  request.ProfileNameCut = profile.size() > request.ProfileName.kCapacity;
+  if (global_file || NamesGlobalFile(profile)) {
+    request.GlobalMode = true;
+    request.ProfileName = kGlobalSensorFile;
+    request.ProfileNameCut = false;
+  }
+  return request;
 }
 
 }  // namespace poolmetrics

@@ -10,21 +10,21 @@
 namespace poolmetrics {
 namespace {
 
-// The watchdog's state. Written under the output lock (the deadline before
-// the thread starts), so the watchdog, which reads it holding that lock,
+// What the watchdog reads, written and read under the output lock, so it
 // never sees it half changed. Plain data: nothing to do at start-up.
-Clock::time_point g_deadline;
-DeadlineHandler* g_handler = nullptr;
-bool g_started = false;
+const Deadline* g_deadline = nullptr;  // set by the first watch of an armed deadline
+DeadlineHandler* g_handler = nullptr;  // the present watch's
 bool g_settled = false;
 QueryStep g_step = QueryStep::kLogon;
 char g_system[64];  // the marked system's name, cut to fit
 
 void Watch() {
+  // The time point never changes once the watchdog runs.
+  const Clock::time_point deadline = *g_deadline->when();
   for (;;) {
     Clock::time_point now = Clock::now();
-    if (now >= g_deadline) break;
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(g_deadline - now).count();
+    if (now >= deadline) break;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
     // Whole milliseconds, rounded up: the deadline is never left early.
     watchdog_platform::SleepMilliseconds(static_cast<unsigned>(left < 60000 ? left + 1 : 60000));
   }
@@ -43,23 +43,36 @@ std::optional<unsigned> RunTimeoutSeconds(std::optional<unsigned> timeout, Calle
   return std::nullopt;
 }
 
-bool StartWatchdog(Clock::time_point deadline, DeadlineHandler* handler) {
+void Deadline::Arm(std::optional<unsigned> seconds) {
+  ArmMilliseconds(seconds ? std::optional<unsigned>(*seconds * 1000) : std::nullopt);
+}
+
+void Deadline::ArmMilliseconds(std::optional<unsigned> milliseconds) {
+  if (armed_) return;
+  armed_ = true;
+  if (milliseconds) when_ = start_ + std::chrono::milliseconds(*milliseconds);
+}
+
+unsigned Deadline::seconds() const {
+  if (!when_) return 0;
+  return static_cast<unsigned>(std::chrono::duration_cast<std::chrono::seconds>(*when_ - start_).count());
+}
+
+DeadlineWatch::DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler) {
+  bool start = false;
   {
     OutputLock lock;
-    if (g_started) return true;
-    g_deadline = deadline;
-    g_handler = handler;
-    g_started = true;
+    g_handler = &handler;
+    if (!g_deadline && deadline.when()) {
+      g_deadline = &deadline;
+      start = true;
+    }
   }
-  return watchdog_platform::StartThread(&Watch);
+  // No thread, no deadline: the run goes on without one.
+  if (start) watchdog_platform::StartThread(&Watch);
 }
 
-void SetDeadlineHandler(DeadlineHandler* handler) {
-  OutputLock lock;
-  g_handler = handler;
-}
-
-void SettleDeadline() {
+DeadlineWatch::~DeadlineWatch() {
   OutputLock lock;
   g_settled = true;
   g_handler = nullptr;
@@ -78,13 +91,8 @@ std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view s
                  step == QueryStep::kLogon ? "logon to " : "call to ", system, "..."});
 }
 
-void SingleRunDeadline::Arm(Clock::time_point start, unsigned seconds) {
-  seconds_ = seconds;
-  StartWatchdog(start + std::chrono::seconds(seconds), this);
-}
-
 int SingleRunDeadline::WriteLastWords() {
-  Print(ErrorDocument(DeadlineMessage(seconds_, g_step, g_system)));
+  Print(ErrorDocument(DeadlineMessage(deadline_.seconds(), g_step, g_system)));
   return 2;
 }
 

@@ -1,10 +1,14 @@
 // Deadlines: a run answers in time, whatever the SAP system does. A vendor
 // call that blocks cannot be cancelled, so the deadline is kept by a
 // watchdog thread: when it passes, the watchdog takes the output lock (which
-// every write of the run takes, see base/console.h), has the run's current
-// handler write the run's last document whole, and ends the process. This
-// and the RFC library's error callback are the only places that end the
-// process themselves.
+// every write of the run takes, see base/console.h), has the handler of the
+// run's present step write the run's last document whole, and ends the
+// process. This and the RFC library's error callback are the only places
+// that end the process themselves.
+//
+// The deadline has one owner, the program entry, which arms it once; the
+// steps of a run hand it to their handler only through a DeadlineWatch,
+// whose end settles it.
 #pragma once
 
 #include <chrono>
@@ -36,28 +40,46 @@ class DeadlineHandler {
   virtual int WriteLastWords() = 0;
 };
 
-// Starts the watchdog, once per process: when `deadline` passes, it asks the
-// current handler for the run's last words and ends the process with their
-// status. False when no thread could be started (the run then has no
-// deadline).
-bool StartWatchdog(Clock::time_point deadline, DeadlineHandler* handler);
-
-// Hands the deadline to another handler (a global run's loop, say).
-void SetDeadlineHandler(DeadlineHandler* handler);
-
-// The run's outcome is decided: from now on the deadline passes unnoticed.
-// Should it have passed a moment ago, the watchdog is writing, and the
-// process ends here.
-void SettleDeadline();
-
-// Settles the deadline when it goes out of scope: declared after the
-// handlers it guards, no watchdog ever asks one that is gone.
-class DeadlineSettler {
+// The run's deadline. One per process, made by the program entry when the
+// run starts and living until the process ends; its time point is kept
+// here and nowhere else.
+class Deadline {
  public:
-  DeadlineSettler() = default;
-  ~DeadlineSettler() { SettleDeadline(); }
-  DeadlineSettler(const DeadlineSettler&) = delete;
-  DeadlineSettler& operator=(const DeadlineSettler&) = delete;
+  explicit Deadline(Clock::time_point start) : start_(start) {}
+  Deadline(const Deadline&) = delete;
+  Deadline& operator=(const Deadline&) = delete;
+
+  // Sets the time limit: `seconds` after the start, or none. Only the first
+  // call counts.
+  void Arm(std::optional<unsigned> seconds);
+  // The same in milliseconds (a parallel run's child, whose parent says how
+  // long it may take).
+  void ArmMilliseconds(std::optional<unsigned> milliseconds);
+
+  // When the run must have answered, if ever.
+  std::optional<Clock::time_point> when() const { return when_; }
+  // The time limit in whole seconds, as message 1033 names it.
+  unsigned seconds() const;
+
+ private:
+  Clock::time_point start_;
+  std::optional<Clock::time_point> when_;
+  bool armed_ = false;
+};
+
+// While a watch lives, `handler` answers the deadline: if it passes, the
+// watchdog (started by the first watch of an armed deadline) asks the
+// handler for the run's last words and ends the process with their status.
+// When the watch goes, the run's outcome is decided and the deadline is
+// settled: from then on it passes unnoticed. Should it have passed a moment
+// before, the watchdog is writing, and the process ends in the watch's end.
+// The deadline and the handler must outlive the watch.
+class DeadlineWatch {
+ public:
+  DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler);
+  ~DeadlineWatch();
+  DeadlineWatch(const DeadlineWatch&) = delete;
+  DeadlineWatch& operator=(const DeadlineWatch&) = delete;
 };
 
 // The steps of a system's query that a deadline can interrupt.
@@ -71,15 +93,14 @@ void MarkQueryStep(QueryStep step, std::string_view system);
 std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view system);
 
 // A single run's last words: the error document of message 1033, naming the
-// marked step and system; exit status 2.
+// marked step and system; exit status 2. `deadline` must outlive it.
 class SingleRunDeadline final : public DeadlineHandler {
  public:
-  // Starts the watchdog for a run that started at `start` and has `seconds`.
-  void Arm(Clock::time_point start, unsigned seconds);
+  explicit SingleRunDeadline(const Deadline& deadline) : deadline_(deadline) {}
   int WriteLastWords() override;
 
  private:
-  unsigned seconds_ = 0;
+  const Deadline& deadline_;
 };
 
 // The watchdog's platform parts (deadline_posix.cpp, deadline_win32.cpp).

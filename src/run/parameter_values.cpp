@@ -1,5 +1,8 @@
 #include "run/parameter_values.h"
 
+#include <algorithm>
+
+#include "base/decimal_number.h"
 #include "base/text.h"
 
 namespace poolmetrics {
@@ -22,19 +25,17 @@ std::optional<std::string> OverrideValue(std::string_view text, std::string_view
 }
 
 // The channel number after "CH=": at most three characters, up to a comma,
-// read as a decimal whole number (0 when there are no digits).
+// read as a decimal whole number after blanks and a sign (0 when there are
+// no digits, and for a negative number: no channel has one).
 std::optional<unsigned> SelectedChannel(std::string_view text, std::string_view keys) {
   std::size_t at = keys.find("CH=");
   if (at == std::string_view::npos) return std::nullopt;
   std::string_view digits = From(text, at + 3).substr(0, 3);
   digits = digits.substr(0, digits.find(','));
-  std::size_t i = 0;
-  while (i < digits.size() && digits[i] == ' ') ++i;
-  bool negative = false;
-  if (i < digits.size() && (digits[i] == '+' || digits[i] == '-')) negative = digits[i++] == '-';
-  unsigned number = 0;
-  for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i) number = number * 10 + (digits[i] - '0');
-  return negative ? 0 : number;  // no channel has a negative number
+  digits.remove_prefix(std::min(digits.find_first_not_of(' '), digits.size()));
+  bool negative = !digits.empty() && digits[0] == '-';
+  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+  return negative ? 0 : static_cast<unsigned>(ReadLeadingDecimal(digits, 999).value);
 }
 
 // A run-control number such as "TIMEOUT=": nothing but decimal digits, from
@@ -43,16 +44,8 @@ std::optional<unsigned> RangedNumber(std::string_view text, std::string_view key
                                      unsigned max, std::optional<std::string>& fault) {
   std::optional<std::string_view> value = ValueAfter(text, keys, keyword);
   if (!value) return std::nullopt;
-  unsigned number = 0;
-  bool digits = !value->empty();
-  for (char c : *value) {
-    if (c < '0' || c > '9' || number > max) {
-      digits = false;
-      break;
-    }
-    number = number * 10 + static_cast<unsigned>(c - '0');
-  }
-  if (digits && number >= 1 && number <= max) return number;
+  std::optional<std::uint64_t> number = ParseDecimal(*value, max);
+  if (number && *number >= 1) return static_cast<unsigned>(*number);
   if (!fault)
     fault = Concat({"Error 1035: Invalid Value ", keyword, *value, ", use 1 to ", std::to_string(max), "..."});
   return std::nullopt;
@@ -72,22 +65,30 @@ bool NamesWord(std::string_view keys, std::string_view word) {
 
 }  // namespace
 
+RunControl ReadRunControl(std::string_view text, std::string_view keys) {
+  RunControl run;
+  run.timeout = RangedNumber(text, keys, "TIMEOUT=", kMaxTimeoutSeconds, run.fault);
+  run.parallel = RangedNumber(text, keys, "PARALLEL=", kMaxParallel, run.fault);
+  run.times = NamesWord(keys, "TIMES");
+  return run;
+}
+
 ParameterValues ReadParameterValues(std::string_view text, std::string_view keys) {
   ParameterValues values;
   values.host = OverrideValue(text, keys, ",HOST=");
   values.sysnr = OverrideValue(text, keys, ",NO=");
   values.channel = SelectedChannel(text, keys);
-  values.timeout = RangedNumber(text, keys, "TIMEOUT=", kMaxTimeoutSeconds, values.fault);
-  values.parallel = RangedNumber(text, keys, "PARALLEL=", kMaxParallel, values.fault);
-  values.times = NamesWord(keys, "TIMES");
+  values.run = ReadRunControl(text, keys);
   return values;
 }
 
-ParameterValues WithCommandLineRunControl(ParameterValues allocated, const ParameterValues& command_line) {
-  if (command_line.timeout) allocated.timeout = command_line.timeout;
-  if (command_line.parallel) allocated.parallel = command_line.parallel;
-  allocated.times = allocated.times || command_line.times;
-  return allocated;
+RunControl FirstGiven(const RunControl& first, const RunControl& second) {
+  RunControl run;
+  run.timeout = first.timeout ? first.timeout : second.timeout;
+  run.parallel = first.parallel ? first.parallel : second.parallel;
+  run.times = first.times || second.times;
+  run.fault = first.fault ? first.fault : second.fault;
+  return run;
 }
 
 }  // namespace poolmetrics

@@ -1,8 +1,8 @@
 // The values that keywords carry in the parameters (",HOST=", ",NO=",
-// "CH=", "TIMEOUT=", "PARALLEL=", "TIMES"): read once from the parameter
-// text as typed, before a progress line shortens that text for display, so
-// that a progress mark never changes which system is asked or which channel
-// is printed.
+// "CH=", "TIMEOUT=", "PARALLEL=", "TIMES"): read from the parameter words as
+// typed, whole, before a progress line shortens them for display, so that
+// neither a progress mark nor the length of the words ever changes which
+// system is asked, which channel is printed or how long the run may take.
 #pragma once
 
 #include <optional>
@@ -16,10 +16,10 @@ namespace poolmetrics {
 constexpr unsigned kMaxTimeoutSeconds = 900;
 constexpr unsigned kMaxParallel = 64;
 
-struct ParameterValues {
-  std::optional<std::string> host;   // ",HOST=": up to the next comma or blank
-  std::optional<std::string> sysnr;  // ",NO=": up to the next comma or blank
-  std::optional<unsigned> channel;   // "CH=": mode Quillon's channel selection
+// The keywords that say how the run itself goes. Unlike the others they are
+// also taken from the arguments after the two parameter words, and on the
+// command line they win over a global file's allocation.
+struct RunControl {
   std::optional<unsigned> timeout;   // "TIMEOUT=": the run's deadline in seconds, 1 to 900
   std::optional<unsigned> parallel;  // "PARALLEL=": systems of a global run handled at once, 1 to 64
   bool times = false;                // "TIMES" as a word of its own: the response-time channels
@@ -29,12 +29,21 @@ struct ParameterValues {
   std::optional<std::string> fault;
 };
 
+struct ParameterValues {
+  std::optional<std::string> host;   // ",HOST=": up to the next comma or blank
+  std::optional<std::string> sysnr;  // ",NO=": up to the next comma or blank
+  std::optional<unsigned> channel;   // "CH=": mode Quillon's channel selection
+  RunControl run;
+};
+
 // `keys` is the upper-case copy of `text`, position for position: keywords
 // are found there, values are taken from `text` in the case they were typed.
 ParameterValues ReadParameterValues(std::string_view text, std::string_view keys);
+RunControl ReadRunControl(std::string_view text, std::string_view keys);
 
-// A global-file run's values: those of its allocation text, except that the
-// run-control keywords given on the command line win over the allocation's.
-ParameterValues WithCommandLineRunControl(ParameterValues allocated, const ParameterValues& command_line);
+// Run control from two places: each value from `first` where it gives one,
+// else from `second`; the response times when either asks for them; the
+// fault of `first`, else of `second`.
+RunControl FirstGiven(const RunControl& first, const RunControl& second);
 
 }  // namespace poolmetrics

@@ -16,16 +16,16 @@ constexpr std::string_view kFallbackDirectories[] = {
 };
 constexpr std::size_t kHintLineLength = 99;
 
-using Path = decltype(RunState::ProfilePath);
+using Path = decltype(ProfileLocation::ProfilePath);
 
 // Sets ProfilePath to directory + name and opens it. A name or path that
 // does not fit its field is never opened cut short (that would be another
 // file): it counts as not found.
-File OpenCandidate(RunState& state, std::string_view directory) {
-  state.ProfilePath = directory;
-  state.ProfilePath += state.ProfileName;
-  if (state.ProfileNameCut || directory.size() + state.ProfileName.size() > Path::kCapacity) return File();
-  return File::OpenRead(state.ProfilePath.c_str());
+File OpenCandidate(const Request& request, ProfileLocation& location, std::string_view directory) {
+  location.ProfilePath = directory;
+  location.ProfilePath += request.ProfileName;
+  if (request.ProfileNameCut || directory.size() + request.ProfileName.size() > Path::kCapacity) return File();
+  return File::OpenRead(location.ProfilePath.c_str());
 }
 
 // A hint line names a directory when it starts at a drive root or share:
@@ -41,22 +41,22 @@ bool NamesDirectory(std::string_view line) {
 
 // The directory that the PRTG hint file names, narrowed to the custom-sensor
 // directory below it where the profile is found there.
-void ApplyPrtgHint(RunState& state, File hint) {
+void ApplyPrtgHint(const Request& request, ProfileLocation& location, File hint) {
   LineReader reader(hint.get(), kHintLineLength);
   std::string_view piece;
   while (reader.Next(&piece)) {
     std::string_view line = WithoutLineEnd(piece);
-    if (NamesDirectory(line)) state.ProfileDirectory = line;
+    if (NamesDirectory(line)) location.ProfileDirectory = line;
   }
   hint.reset();
-  if (state.ProfileDirectory.empty() || state.ProfileDirectory.view().back() != '\\') state.ProfileDirectory += '\\';
+  if (location.ProfileDirectory.empty() || location.ProfileDirectory.view().back() != '\\') location.ProfileDirectory += '\\';
 
   for (std::string_view sub : {kPrtgSubdirectory, kSensorSubdirectory}) {
-    FixedText<Path::kCapacity + 1 + 64> directory(state.ProfileDirectory);
+    FixedText<Path::kCapacity + 1 + 64> directory(location.ProfileDirectory);
     directory += sub;
-    if (directory.size() <= Path::kCapacity && OpenCandidate(state, directory)) state.ProfileDirectory = directory;
+    if (directory.size() <= Path::kCapacity && OpenCandidate(request, location, directory)) location.ProfileDirectory = directory;
   }
-  if (!OpenCandidate(state, state.ProfileDirectory)) ProfileMissing(state.ProfileName);
+  if (!OpenCandidate(request, location, location.ProfileDirectory)) ProfileMissing(request.ProfileName);
 }
 
 // The path check of mode EXEXML: the directory must end in "ExeXml\" (any case).
@@ -66,26 +66,28 @@ bool InSensorDirectory(std::string_view directory) {
 
 }  // namespace
 
-void LocateProfile(RunState& state) {
-  if (state.request.Mode != CallerMode::kExeXml || Contains(state.request.ParameterKeys, "@")) {
-    state.Profile = OpenCandidate(state, state.ProfileDirectory);
-    if (!state.Profile) ProfileMissing(state.ProfilePath);
-    return;
+ProfileLocation LocateProfile(const Request& request) {
+  ProfileLocation location;
+  if (request.Mode != CallerMode::kExeXml || Contains(request.Params.Keys, "@")) {
+    location.ProfileDirectory = request.ProfileDirectory;
+    location.Profile = OpenCandidate(request, location, location.ProfileDirectory);
+    if (!location.Profile) ProfileMissing(location.ProfilePath);
+    return location;
   }
 
   // PRTG directory search: the directory given with the name is not used.
-  state.ProfileDirectory.clear();
-  if (File hint = File::OpenRead(kPrtgHintFile)) ApplyPrtgHint(state, std::move(hint));
+  if (File hint = File::OpenRead(kPrtgHintFile)) ApplyPrtgHint(request, location, std::move(hint));
 
-  state.Profile = OpenCandidate(state, state.ProfileDirectory);
+  location.Profile = OpenCandidate(request, location, location.ProfileDirectory);
   for (std::string_view fallback : kFallbackDirectories) {
-    if (state.Profile) break;
-    state.ProfileDirectory = fallback;
-    state.Profile = OpenCandidate(state, state.ProfileDirectory);
+    if (location.Profile) break;
+    location.ProfileDirectory = fallback;
+    location.Profile = OpenCandidate(request, location, location.ProfileDirectory);
   }
-  if (!state.Profile) ProfileMissing(state.ProfileName);
+  if (!location.Profile) ProfileMissing(request.ProfileName);
 
-  if (!InSensorDirectory(state.ProfileDirectory)) Fail("Sorry, invalid Path-Usage...");
+  if (!InSensorDirectory(location.ProfileDirectory)) Fail("Sorry, invalid Path-Usage...");
+  return location;
 }
 
 }  // namespace poolmetrics

@@ -1,7 +1,7 @@
 #include "run/query_system.h"
 
+#include "base/text.h"
 #include "run/deadline.h"
-#include "run/run_failure.h"
 
 namespace poolmetrics {
 namespace {
@@ -13,12 +13,11 @@ std::uint32_t MillisecondsSince(Clock::time_point start) {
 
 }  // namespace
 
-SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid,
-                         const ParameterValues& values, SessionEvents& events) {
-  SystemResult result;
+SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, const ParameterValues& values,
+                          SessionEvents& events) {
   // A cut logon value or an unsafe destination would reach another system
   // or file: such a system is not even tried.
-  if (!UsableForLogon(system)) return result;
+  if (!UsableForLogon(system)) return NotTried{};
   LogonDescription logon{system.Destination, system.Client,   system.User,     system.Password,
                          system.Language,    system.Mode,     system.Hostname, system.Sysnr,
                          system.Gwhost,      system.Gwservice};
@@ -26,28 +25,31 @@ SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bo
   if (values.sysnr) logon.sysnr = *values.sysnr;
 
   MarkQueryStep(QueryStep::kLogon, system.Destination);
+  ResponseTimes times;
   Clock::time_point started = Clock::now();
   OpenOutcome opened = library.Open(logon, events);
-  result.times.logon_ms = MillisecondsSince(started);
+  times.logon_ms = MillisecondsSince(started);
   if (auto* failure = std::get_if<OpenFailure>(&opened)) {
-    result.block = failure->block;
-    result.unsupported_mode = failure->unsupported_mode;
-    return result;
+    if (failure->block) return std::move(*failure->block);
+    if (failure->unsupported_mode) return NotTried{true};
+    return LogonRefused{};
   }
-  result.logged_on = true;
   CallOutcome outcome;
   {
     std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
     MarkQueryStep(QueryStep::kCall, system.Destination);
     started = Clock::now();
     outcome = session->CallSummaryStatistic();
-    result.times.call_ms = MillisecondsSince(started);
+    times.call_ms = MillisecondsSince(started);
   }  // the connection is closed here
-  if (auto* statistic = std::get_if<StatisticResult>(&outcome)) result.statistic = std::move(*statistic);
-  if (auto* failure = std::get_if<CallFailure>(&outcome)) result.failure = std::move(*failure);
-  if (auto* block = std::get_if<ErrorBlock>(&outcome)) result.block = std::move(*block);
-  result.processed = valid && result.statistic.has_value();
-  return result;
+  return std::visit(Overloaded{
+                        [&](StatisticResult& statistic) -> SystemOutcome {
+                          return Answered{std::move(statistic), times};
+                        },
+                        [&](CallFailure& failure) -> SystemOutcome { return CallFailed{std::move(failure), times}; },
+                        [](ErrorBlock& block) -> SystemOutcome { return std::move(block); },
+                    },
+                    outcome);
 }
 
 std::string LogonFailureMessage(std::string_view destination) {

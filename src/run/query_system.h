@@ -1,9 +1,11 @@
 // QuerySystem: the sequence every system goes through, in a single run and
-// in each step of a global run alike: log on, make the one call, close.
+// in each step of a global run alike: log on, make the one call, close. What
+// it gives is a value that the single run and the listing each visit.
 #pragma once
 
-#include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 
 #include "output/sensor_evaluation.h"
 #include "profile/system_definition.h"
@@ -12,25 +14,35 @@
 
 namespace poolmetrics {
 
-// What one system gave.
-struct SystemResult {
-  bool logged_on = false;
-  bool unsupported_mode = false;             // the library cannot make this logon at all
-  std::optional<StatisticResult> statistic;  // the call's figures
-  std::optional<CallFailure> failure;        // the call failed
-  std::optional<ErrorBlock> block;           // an RFC error: the run ends with the error block
-  bool processed = false;                    // the state: "Processed", else "Rfc Failure"
-  ResponseTimes times;                       // how long the logon and the call took
+// The system answered the call with its figures.
+struct Answered {
+  StatisticResult statistic;
+  ResponseTimes times;  // how long the logon and the call took
 };
+// The call failed (messages 1012 to 1015).
+struct CallFailed {
+  CallFailure failure;
+  ResponseTimes times;
+};
+// The system refused the logon (message 1011).
+struct LogonRefused {};
+// No logon was tried: the library cannot make this logon at all (the R/2
+// mode through the NetWeaver library, message 1034), or the definition is
+// not usable for a logon (a value cut to its field, an unsafe destination).
+struct NotTried {
+  bool unsupported_mode = false;
+};
+// An RFC error that the program found itself: the run ends with the error
+// block (status 1).
+using SystemOutcome = std::variant<Answered, CallFailed, LogonRefused, NotTried, ErrorBlock>;
 
 // Logs on to `system` (with the parameters' ",HOST=" and ",NO=" overrides),
 // calls the summary statistic and closes the connection, timing the logon
-// and the call, and marking each step for a deadline. A definition that
-// is not `valid` is still tried, but never counts as processed; one that is
-// not usable for a logon at all (a value cut to its field, an unsafe
-// destination) is not tried.
-SystemResult QuerySystem(RfcLibrary& library, const SystemDefinition& system, bool valid, const ParameterValues& values,
-                         SessionEvents& events);
+// and the call, and marking each step for a deadline. A definition that is
+// not usable for a logon at all is not tried. `events` hears what the logon
+// has to say; it is used only during the call.
+SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, const ParameterValues& values,
+                          SessionEvents& events);
 
 // "Error 1011: RFC-Open for " + destination + " failed !"
 std::string LogonFailureMessage(std::string_view destination);
@@ -40,5 +52,13 @@ std::string UnsupportedModeMessage(std::string_view destination, std::string_vie
 
 // The message of a failed call (1012 to 1015).
 std::string CallFailureMessage(const CallFailure& failure);
+
+// Builds a visitor from lambdas: std::visit(Overloaded{...}, outcome).
+template <typename... Cases>
+struct Overloaded : Cases... {
+  using Cases::operator()...;
+};
+template <typename... Cases>
+Overloaded(Cases...) -> Overloaded<Cases...>;
 
 }  // namespace poolmetrics

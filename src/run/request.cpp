@@ -1,23 +1,27 @@
 #include "run/request.h"
 
-#include <utility>
-
 #include "base/text.h"
 
 namespace poolmetrics {
 
-void SetParameters(Request& request, std::string_view text) {
-  request.ParameterText = text;
-  request.ParameterKeys = request.ParameterText;
-  UpperCaseInPlace(request.ParameterKeys);
-  request.Sensors = SensorTypesNamedIn(request.ParameterKeys);
-  request.Values = ReadParameterValues(request.ParameterText, request.ParameterKeys);
+Parameters ReadParameters(std::string_view text) {
+  Parameters parameters;
+  parameters.Text = text;
+  parameters.Keys = parameters.Text;
+  UpperCaseInPlace(parameters.Keys);
+  parameters.Sensors = SensorTypesNamedIn(parameters.Keys);
+  parameters.Values = ReadParameterValues(parameters.Text, parameters.Keys);
+  return parameters;
 }
 
-void SetGlobalRunParameters(Request& request, std::string_view text) {
-  ParameterValues command_line = request.Values;
-  SetParameters(request, text);
-  request.Values = WithCommandLineRunControl(std::move(request.Values), command_line);
+FixedText<91> ItemNameOf(std::string_view value) {
+  constexpr std::size_t kItemNameLength = 90;
+  FixedText<91> name;
+  for (char c : value.substr(0, kItemNameLength)) {
+    if (c == ' ' || c == ',') break;
+    name += c == ':' ? ' ' : c;
+  }
+  return name;
 }
 
 }  // namespace poolmetrics

@@ -1,7 +1,12 @@
 // Request: what a sensor request asks for, read once from the command line
-// (and, in a global-file run, from the allocation text of the global sensor
-// file). The operations of a run take the narrow values they need from it.
+// (run/command_line.h) and, in a global-file run, completed from the
+// allocation text of the global sensor file, which is read by the same
+// parameter reader. The steps of a run take the parts they need from it.
 #pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "base/fixed_text.h"
 #include "output/caller_mode.h"
@@ -10,24 +15,52 @@
 
 namespace poolmetrics {
 
-struct Request {
-  FixedText<128> ParameterText;  // the parameter words as typed (only ever shortened for display)
-  FixedText<128> ParameterKeys;  // upper-case copy: every keyword is searched here
-  SensorSet Sensors;             // the sensor types named
-  ParameterValues Values;        // what the keywords carry
-  bool GlobalMode = false;
-  FixedText<91> ItemName;  // at most 90 characters
-  bool ShowProgress = false;
-  CallerMode Mode = CallerMode::kExeXml;  // the output form
+// Parameter words and everything read from them.
+struct Parameters {
+  // The words as typed, whole: every keyword and value is read here,
+  // whatever their length. Only what a progress line shows is cut to the
+  // field of 127 characters (ShownText).
+  std::string Text;
+  std::string Keys;  // upper-case copy, position for position: keywords are searched here
+  SensorSet Sensors;
+  ParameterValues Values;
+
+  // The parameter text as the progress lines show it: the field of 127
+  // characters it has always had.
+  FixedText<128> ShownText() const { return FixedText<128>(Text); }
 };
 
-// Sets ParameterText and everything read from it: the keys, the sensor
-// types and the keywords' values.
-void SetParameters(Request& request, std::string_view text);
+// Reads parameter words: the command line's two words joined by a blank, or
+// a global file's allocation text (":" already standing for a blank there).
+Parameters ReadParameters(std::string_view text);
 
-// The same for the parameters of a global run (a global-file run's
-// allocation text): the run-control keywords of the command line
-// ("TIMEOUT=", "PARALLEL=", "TIMES") win over the new text's.
-void SetGlobalRunParameters(Request& request, std::string_view text);
+struct Request {
+  CallerMode Mode = CallerMode::kExeXml;  // the output form, from the program's file name
+  FixedText<9> StartTime;                 // hh:mm:ss
+
+  // A child of a parallel global run: the wire form of its task, which its
+  // parent wrote on the child's command line. None for every other run.
+  std::optional<std::string> ChildTask;
+
+  // The profile argument, normalised and split: the file name (".P00"
+  // added) and the directory given with it.
+  FixedText<64> ProfileName;
+  bool ProfileNameCut = false;  // the name did not fit its field: never opened cut short
+  FixedText<96> ProfileDirectory;
+
+  // The first parameter word as typed: a global-file run's sensor key, which
+  // message 1030 names.
+  std::string FirstWord;
+  Parameters Params;
+  bool ShowProgress = false;  // the parameters carry a progress mark
+
+  // Global runs: an item run ("ITEM=") or a global-file run (profile GLOBAL).
+  bool GlobalMode = false;
+  FixedText<91> ItemName;  // at most 90 characters
+};
+
+// The item name at the start of `value` (what follows "ITEM=" or "Item="):
+// up to a blank or a comma or 90 characters, ":" standing for a blank.
+FixedText<91> ItemNameOf(std::string_view value);
 
 }  // namespace poolmetrics

@@ -1,11 +1,11 @@
-#include "run/parallel_run.h"
+#include "global/parallel_run.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "run/child_report.h"
+#include "global/child_report.h"
 
 namespace poolmetrics {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "base/file_system.h"
 #include "base/text.h"
-#include "rfc/classic/file_lock.h"
+#include "base/file_lock.h"
 
 namespace poolmetrics {
 namespace {

@@ -14,6 +14,9 @@ constexpr const char* kSapRfcIniFile = "SapRfc.ini";
 // No destination can spell this name: "SapRfc." + destination never reads
 // "SapRfc-".
 constexpr const char* kSapRfcNewFile = "SapRfc-ini.tmp";
+// Serialises the runs in one working directory between the writing of
+// "SapRfc.ini" and the logon that reads it.
+constexpr const char* kSapRfcLockFile = "SapRfc.lck";
 
 // "SapRfc." + destination: the name of a destination's ini file.
 std::string DestinationFileName(std::string_view destination);

@@ -7,7 +7,7 @@
 #include "base/plain_file_name.h"
 #include "base/text.h"
 #include "rfc/classic/destination_file.h"
-#include "rfc/classic/file_lock.h"
+#include "base/file_lock.h"
 #include "rfc/classic/rfc_api.h"
 
 namespace poolmetrics {

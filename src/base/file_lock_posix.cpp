@@ -1,0 +1,30 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "base/file_lock.h"
+
+namespace poolmetrics {
+
+FileLock FileLock::Acquire(const char* path) {
+  FileLock lock;
+  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return lock;
+  struct flock request = {};
+  request.l_type = F_WRLCK;
+  request.l_whence = SEEK_SET;
+  while (fcntl(fd, F_SETLKW, &request) != 0) {
+    if (errno != EINTR) {
+      close(fd);
+      return lock;
+    }
+  }
+  lock.handle_ = fd;
+  return lock;
+}
+
+FileLock::~FileLock() {
+  if (handle_ != kNone) close(static_cast<int>(handle_));  // closing releases the lock
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,25 @@
+#include <windows.h>
+
+#include "base/file_lock.h"
+
+namespace poolmetrics {
+
+FileLock FileLock::Acquire(const char* path) {
+  FileLock lock;
+  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lock;
+  OVERLAPPED whole = {};
+  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+    CloseHandle(file);
+    return lock;
+  }
+  lock.handle_ = reinterpret_cast<std::intptr_t>(file);
+  return lock;
+}
+
+FileLock::~FileLock() {
+  if (handle_ != kNone) CloseHandle(reinterpret_cast<HANDLE>(handle_));  // closing releases the lock
+}
+
+}  // namespace poolmetrics

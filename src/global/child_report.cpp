@@ -1,0 +1,112 @@
+#include "global/child_report.h"
+
+#include "base/decimal_number.h"
+#include "base/text.h"
+#include "global/wire_fields.h"
+
+namespace poolmetrics {
+namespace {
+
+// Header and footer: a mark, the payload's length in eight hex digits, a
+// line feed.
+constexpr std::string_view kHeaderMark = "\x1ePoolMetrics system ";
+constexpr std::string_view kFooterMark = "\x1ePoolMetrics outcome ";
+constexpr std::size_t kLengthDigits = 8;
+
+std::string Framed(std::string_view mark, const std::string& payload) {
+  std::string frame(mark);
+  for (std::size_t shift = kLengthDigits * 4; shift > 0; shift -= 4)
+    frame += "0123456789abcdef"[(payload.size() >> (shift - 4)) & 0xf];
+  return frame + "\n";
+}
+
+// The payload length in a frame's eight hex digits, when they are.
+std::optional<std::size_t> FrameLength(std::string_view digits) {
+  if (digits.size() != kLengthDigits) return std::nullopt;
+  std::size_t length = 0;
+  for (char c : digits) {
+    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (d < 0) return std::nullopt;
+    length = length * 16 + static_cast<std::size_t>(d);
+  }
+  return length;
+}
+
+std::optional<ListedSystemOutcome> ReadRecord(std::string_view payload) {
+  FieldReader fields(payload);
+  std::optional<std::string> read = fields.Next(), processed = fields.Next(), line = fields.Next(),
+                             label = fields.Next(), failure = fields.Next(), count = fields.Next();
+  if (!count) return std::nullopt;
+  ListedSystemOutcome outcome;
+  outcome.read = *read == "1";
+  outcome.processed = *processed == "1";
+  outcome.line = std::move(*line);
+  outcome.label = std::move(*label);
+  outcome.failure = std::move(*failure);
+  std::optional<std::uint64_t> channels = ParseDecimal(*count, 100000);
+  if (!channels) return std::nullopt;
+  for (std::uint64_t i = 0; i < *channels; ++i) {
+    std::optional<std::string> l = fields.Next(), v = fields.Next(), u = fields.Next();
+    if (!u) return std::nullopt;
+    outcome.channels.push_back({std::move(*l), std::move(*v), std::move(*u)});
+  }
+  if (!fields.done()) return std::nullopt;
+  return outcome;
+}
+
+}  // namespace
+
+std::string ChildHeader(std::string_view line, std::string_view label) {
+  std::string payload;
+  AppendField(payload, line);
+  AppendField(payload, label);
+  return Framed(kHeaderMark, payload) + payload;
+}
+
+std::string ChildRecord(const ListedSystemOutcome& outcome) {
+  std::string payload;
+  AppendField(payload, outcome.read ? "1" : "0");
+  AppendField(payload, outcome.processed ? "1" : "0");
+  AppendField(payload, outcome.line);
+  AppendField(payload, outcome.label);
+  AppendField(payload, outcome.failure);
+  AppendField(payload, std::to_string(outcome.channels.size()));
+  for (const ChannelValue& c : outcome.channels) {
+    AppendField(payload, c.label);
+    AppendField(payload, c.value);
+    AppendField(payload, c.unit);
+  }
+  return payload + Framed(kFooterMark, payload);
+}
+
+ChildReport ReadChildReport(std::string_view output) {
+  ChildReport report;
+  // The header, when it is there whole.
+  constexpr std::size_t kFrame = kLengthDigits + 1;
+  if (output.substr(0, kHeaderMark.size()) == kHeaderMark && output.size() >= kHeaderMark.size() + kFrame) {
+    std::optional<std::size_t> length = FrameLength(output.substr(kHeaderMark.size(), kLengthDigits));
+    std::size_t start = kHeaderMark.size() + kFrame;
+    if (length && output[start - 1] == '\n' && *length <= output.size() - start) {
+      FieldReader fields(output.substr(start, *length));
+      report.line = fields.Next();
+      report.label = fields.Next();
+      if (!report.label || !fields.done()) report.line = report.label = std::nullopt;
+      output.remove_prefix(start + *length);
+    }
+  }
+  // The record, when the footer ends the output.
+  std::size_t footer = kFooterMark.size() + kFrame;
+  if (output.size() >= footer && output.substr(output.size() - footer, kFooterMark.size()) == kFooterMark &&
+      output.back() == '\n') {
+    std::optional<std::size_t> length = FrameLength(output.substr(output.size() - kFrame, kLengthDigits));
+    if (length && *length <= output.size() - footer) {
+      std::string_view payload = output.substr(output.size() - footer - *length, *length);
+      report.outcome = ReadRecord(payload);
+      if (report.outcome) output.remove_suffix(footer + *length);
+    }
+  }
+  report.printed = std::string(output);
+  return report;
+}
+
+}  // namespace poolmetrics

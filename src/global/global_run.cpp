@@ -1,0 +1,46 @@
+#include "global/global_run.h"
+
+#include "global/listing_loop.h"
+#include "global/listing_output.h"
+#include "global/parallel_run.h"
+#include "run/progress.h"
+#include "run/run_library.h"
+
+namespace poolmetrics {
+
+GlobalRun ReadGlobalRun(Request& request) {
+  GlobalRun run;
+  run.location = LocateProfile(request);
+  run.allocation = ReadGlobalSensorFile(request, run.location);
+  StartGlobalRun(request, run.allocation);
+  return run;
+}
+
+ListingTask TaskOf(const Request& request, const GlobalRun& run) {
+  ListingTask task;
+  task.mode = request.Mode;
+  task.label_kind = run.allocation.label_kind;
+  task.sensors = request.Params.Sensors;
+  task.values = request.Params.Values;
+  task.show_progress = request.ShowProgress;
+  task.profile_directory = std::string(run.location.ProfileDirectory);
+  return task;
+}
+
+int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadline& deadline) {
+  Progress progress(request.ShowProgress, request.StartTime);
+  progress.GlobalRunStarts(request.Params.ShownText());
+  // Loaded before the document's opening: a missing library is one clean
+  // error document, not a broken one.
+  RfcLibrary& library = RunLibrary();
+  progress.LibraryUsed(library);
+  std::vector<std::string_view> names = run.allocation.listing.Names();
+  ListingOutput output(request.Mode, request.Params.Values.channel, request.ItemName,
+                       static_cast<unsigned>(names.size()), progress);
+  ListingTask task = TaskOf(request, run);
+  unsigned parallel = request.Params.Values.run.parallel.value_or(1);
+  if (parallel > 1) return RunListingInParallel(task, names, output, parallel, deadline);
+  return RunSystemListing(task, names, output, library, deadline);
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,33 @@
+// A global run: one sensor applied to every system of a server listing,
+// closed with a summary. The entry reads it, arms the deadline (a global
+// file's allocation may set it), then runs it.
+#pragma once
+
+#include "global/global_sensor_file.h"
+#include "global/listing_task.h"
+#include "run/deadline.h"
+#include "run/profile_location.h"
+#include "run/request.h"
+
+namespace poolmetrics {
+
+struct GlobalRun {
+  ProfileLocation location;  // where the item profile or global file lies: the listed profiles lie there too
+  GlobalAllocation allocation;
+};
+
+// Finds and reads the item profile or the global sensor file, and completes
+// the request's parameters from it. Every fault ends the run (RunFailure).
+GlobalRun ReadGlobalRun(Request& request);
+
+// What every listed system of the run is queried and printed with.
+ListingTask TaskOf(const Request& request, const GlobalRun& run);
+
+// Prints the header lines (with progress), loads the library and runs the
+// listing, sequentially or with "PARALLEL=n" in child processes; returns
+// the exit status (0, or 1 after a child's error block). An RFC error that
+// the program found itself ends the run with its block (RunFailure), after
+// the lines printed so far.
+int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadline& deadline);
+
+}  // namespace poolmetrics

@@ -1,0 +1,23 @@
+#include "global/wire_fields.h"
+
+#include "base/decimal_number.h"
+
+namespace poolmetrics {
+
+void AppendField(std::string& out, std::string_view field) {
+  out += std::to_string(field.size());
+  out += ':';
+  out += field;
+}
+
+std::optional<std::string> FieldReader::Next() {
+  std::size_t colon = text_.find(':');
+  if (colon == std::string_view::npos || colon > 9) return std::nullopt;
+  std::optional<std::uint64_t> length = ParseDecimal(text_.substr(0, colon), 999999999);
+  if (!length || *length > text_.size() - colon - 1) return std::nullopt;
+  std::string field(text_.substr(colon + 1, *length));
+  text_.remove_prefix(colon + 1 + *length);
+  return field;
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,27 @@
+// The fields in which a parallel run and its children talk (the child's
+// task, a system's header and record): each field its length in decimal
+// digits, a colon, and its bytes, so that a field can hold anything.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace poolmetrics {
+
+void AppendField(std::string& out, std::string_view field);
+
+// Reads the fields of a text one after the other. A field whose length is
+// not a decimal number of at most nine digits, or that runs past the text,
+// ends the reading: Next gives none from then on.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view text) : text_(text) {}
+  std::optional<std::string> Next();
+  bool done() const { return text_.empty(); }
+
+ private:
+  std::string_view text_;
+};
+
+}  // namespace poolmetrics

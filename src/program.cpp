@@ -1,0 +1,60 @@
+#include "program.h"
+
+#include <optional>
+
+#include "base/console.h"
+#include "global/child_run.h"
+#include "global/child_task.h"
+#include "global/global_run.h"
+#include "output/document_writer.h"
+#include "rfc/error_block.h"
+#include "run/command_line.h"
+#include "run/deadline.h"
+#include "run/run_failure.h"
+#include "run/run_library.h"
+#include "run/single_run.h"
+
+namespace poolmetrics {
+namespace {
+
+int RunRequest(Request& request, Deadline& deadline) {
+  if (request.ChildTask) {
+    std::optional<ChildTask> task = ReadChildTask(*request.ChildTask);
+    // Only a parent of this program's own writes this command line.
+    if (!task) Fail("Error 1001: Parameter for Profile-Name is missing !");
+    deadline.ArmMilliseconds(task->milliseconds_left);
+    return RunListedSystemChild(task->listing, RunLibrary(), deadline);
+  }
+  if (request.GlobalMode) {
+    // A global run's deadline may come from its allocation text.
+    GlobalRun run = ReadGlobalRun(request);
+    deadline.Arm(RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode));
+    return RunGlobalRequest(request, run, deadline);
+  }
+  deadline.Arm(RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode));
+  return RunSingleRequest(request, deadline);
+}
+
+}  // namespace
+
+int RunProgram(int argc, const char* const* argv) {
+  // The deadline counts from the start of the run; it lives until the
+  // process ends, so the watchdog never asks after one that is gone.
+  static std::optional<Deadline> deadline;
+  deadline.emplace(Clock::now());
+  try {
+    Request request = ReadCommandLine(argc, argv);
+    return RunRequest(request, *deadline);
+  } catch (const RunFailure& failure) {
+    // Every watch of the deadline has ended on the way here: the run's
+    // outcome is this failure.
+    if (failure.block()) {
+      Print(ErrorBlockText(*failure.block()));
+      return 1;
+    }
+    Print(ErrorDocument(failure.message()));
+    return 2;
+  }
+}
+
+}  // namespace poolmetrics
