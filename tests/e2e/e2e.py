@@ -16,6 +16,7 @@ File names in scenarios are written as the program sees them on Windows;
 natively the program takes them as plain file names (backslashes and all).
 """
 import argparse
+import errno
 import importlib
 import os
 import re
@@ -41,6 +42,37 @@ CLASSIC_LIBRARIES = {"native": "librfccm.so", "wine": "librfc32.dll", "wine64": 
 NW_LIBRARIES = {"native": "libsapnwrfc.so", "wine": "sapnwrfc.dll", "wine64": "sapnwrfc.dll"}
 
 
+# The exit status that tells CTest a suite was skipped (SKIP_RETURN_CODE).
+SKIPPED = 77
+
+
+class MachineCannot(Exception):
+    """The machine cannot run this platform's programs at all."""
+
+
+def machine_runs_32bit():
+    """Whether the kernel runs 32-bit programs, which Wine's 32-bit loader is
+    (some virtual machines are built without them)."""
+    try:
+        subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True)
+    except OSError as e:
+        return e.errno != errno.ENOEXEC
+    return True
+
+
+def wine_loader(name):
+    """The command that starts a program of the platform's width under Wine.
+    Debian's wine64 package installs its loader without a command on PATH;
+    the "wine" command starts the 32-bit loader first, which a kernel without
+    32-bit support cannot run."""
+    if name != "wine64":
+        return "wine"
+    for candidate in (shutil.which("wine64"), "/usr/lib/wine/wine64", "/usr/lib64/wine/wine64"):
+        if candidate and os.access(candidate, os.X_OK):
+            return candidate
+    return "wine"
+
+
 class Platform:
     def __init__(self, name, bin_dir, tool_dir, work, bin32=None):
         self.name = name
@@ -63,10 +95,18 @@ class Platform:
                 # Only a 64-bit prefix runs 64-bit programs; "wine" starts
                 # them with the 64-bit loader where no wine64 command exists.
                 self.env["WINEARCH"] = "win64"
-            self.wine_command = "wine64" if name == "wine64" and shutil.which("wine64") else "wine"
+            self.wine_command = wine_loader(name)
+            # The 32-bit build, which scenarios of the 64-bit prefix run beside
+            # the 64-bit one, needs a kernel that runs 32-bit programs.
+            self.runs_32bit = machine_runs_32bit()
             if not os.path.isdir(os.path.join(self.prefix, "drive_c")):
-                subprocess.run(["wineboot", "-i"], env=self.env, check=True,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                boot = subprocess.run([self.wine_command, "wineboot", "-i"], env=self.env,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+                if boot.returncode != 0 and b"Exec format error" in boot.stderr:
+                    raise MachineCannot("this machine's kernel does not run 32-bit programs, "
+                                        "so Wine cannot run the 32-bit Windows build here")
+                if boot.returncode != 0:
+                    raise subprocess.CalledProcessError(boot.returncode, boot.args, stderr=boot.stderr)
                 # The server that set the prefix up must be gone first, or
                 # "-p" finds it running and every scenario then starts (and
                 # stops) a server and Wine's services of its own.
@@ -74,7 +114,7 @@ class Platform:
             subprocess.run(["wineserver", "-p"], env=self.env, check=False)
             # Start Wine's background services here: started by the first
             # scenario, they would inherit its output pipes and hold them open.
-            subprocess.run(["wineboot"], env=self.env, check=False,
+            subprocess.run([self.wine_command, "wineboot"], env=self.env, check=False,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.drive_c = os.path.join(self.prefix, "drive_c")
 
@@ -264,7 +304,11 @@ def main():
     work = os.path.abspath(opts.work or tempfile.mkdtemp(prefix="pm-e2e-"))
     os.makedirs(work, exist_ok=True)
     sys.path.insert(0, HERE)
-    platform = Platform(opts.platform, opts.bin, opts.tool, work, opts.bin32)
+    try:
+        platform = Platform(opts.platform, opts.bin, opts.tool, work, opts.bin32)
+    except MachineCannot as e:
+        print("%s: skipped: %s" % (opts.platform, e))
+        return SKIPPED
     passed = failed = skipped = 0
     try:
         for module_name in opts.modules.split(","):

@@ -72,10 +72,13 @@ def configurations(platform):
                 ("NetWeaver", platform.bin_dir, "libsapnwrfc.so", [])]
     if not platform.bin32:
         return None
-    # One 64-bit prefix runs both programs; "wine" starts either.
-    return [("32-bit classic", platform.bin32, "librfc32.dll", ["wine"]),
-            ("64-bit NetWeaver", platform.bin_dir, "sapnwrfc.dll", ["wine"]),
-            ("32-bit NetWeaver", platform.bin32, "sapnwrfc.dll", ["wine"])]
+    # One 64-bit prefix runs both programs; "wine" starts either where the
+    # machine runs 32-bit programs.
+    configs = [("64-bit NetWeaver", platform.bin_dir, "sapnwrfc.dll", [platform.wine_command])]
+    if platform.runs_32bit:
+        configs += [("32-bit classic", platform.bin32, "librfc32.dll", ["wine"]),
+                    ("32-bit NetWeaver", platform.bin32, "sapnwrfc.dll", ["wine"])]
+    return configs
 
 
 def install(platform, scenario_dir, label, bin_dir, library):
