@@ -29,7 +29,7 @@ ListingTask TaskOf(const Request& request, const GlobalRun& run) {
 
 int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadline& deadline) {
   Progress progress(request.ShowProgress, request.StartTime);
-  progress.GlobalRunStarts(request.Params.ShownText());
+  progress.GlobalRunStarts(request.Params.ParameterText);
   // Loaded before the document's opening: a missing library is one clean
   // error document, not a broken one.
   RfcLibrary& library = RunLibrary();

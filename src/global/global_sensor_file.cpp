@@ -77,7 +77,7 @@ FixedText<91> AllocatedItem(std::string_view allocation) {
 }
 
 void ReadGlobalFile(Request& request, const ProfileLocation& location, GlobalAllocation& allocated) {
-  std::string_view keys = request.Params.Keys;
+  std::string_view keys = request.Params.ParameterKeys;
   std::string key(keys.substr(0, keys.find(' ')));
   if (key.size() < kKeyWidth) key.resize(kKeyWidth, ' ');
   // Only the first 18 characters count: a longer key is told apart by its

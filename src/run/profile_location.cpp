@@ -68,7 +68,7 @@ bool InSensorDirectory(std::string_view directory) {
 
 ProfileLocation LocateProfile(const Request& request) {
   ProfileLocation location;
-  if (request.Mode != CallerMode::kExeXml || Contains(request.Params.Keys, "@")) {
+  if (request.Mode != CallerMode::kExeXml || Contains(request.Params.ParameterKeys, "@")) {
     location.ProfileDirectory = request.ProfileDirectory;
     location.Profile = OpenCandidate(request, location, location.ProfileDirectory);
     if (!location.Profile) ProfileMissing(location.ProfilePath);

@@ -7,10 +7,13 @@ namespace poolmetrics {
 Parameters ReadParameters(std::string_view text) {
   Parameters parameters;
   parameters.Text = text;
-  parameters.Keys = parameters.Text;
-  UpperCaseInPlace(parameters.Keys);
-  parameters.Sensors = SensorTypesNamedIn(parameters.Keys);
-  parameters.Values = ReadParameterValues(parameters.Text, parameters.Keys);
+  parameters.ParameterText = text;
+  parameters.ParameterKeys = parameters.ParameterText;
+  UpperCaseInPlace(parameters.ParameterKeys);
+  parameters.Sensors = SensorTypesNamedIn(parameters.ParameterKeys);
+  std::string keys(text);
+  UpperCaseInPlace(keys);
+  parameters.Values = ReadParameterValues(parameters.Text, keys);
   return parameters;
 }
 

@@ -17,17 +17,17 @@ namespace poolmetrics {
 
 // Parameter words and everything read from them.
 struct Parameters {
-  // The words as typed, whole: every keyword and value is read here,
-  // whatever their length. Only what a progress line shows is cut to the
-  // field of 127 characters (ShownText).
+  // The words as typed, whole: the values of the keywords (",HOST=", "CH=",
+  // "TIMEOUT=", ...) are read here, whatever their length.
   std::string Text;
-  std::string Keys;  // upper-case copy, position for position: keywords are searched here
+  // The parameter field of 127 characters that the program has always had,
+  // and its upper-case copy, position for position: progress lines show the
+  // field, and the sensor types, "ITEM=" and the progress marks are searched
+  // in the keys.
+  FixedText<128> ParameterText;
+  FixedText<128> ParameterKeys;
   SensorSet Sensors;
   ParameterValues Values;
-
-  // The parameter text as the progress lines show it: the field of 127
-  // characters it has always had.
-  FixedText<128> ShownText() const { return FixedText<128>(Text); }
 };
 
 // Reads parameter words: the command line's two words joined by a blank, or

@@ -35,7 +35,7 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
 
 SystemOutcome QuerySingleSystem(const Request& request, const SystemDefinition& system, RfcLibrary& library,
                                 const Progress& progress) {
-  progress.SingleRunStarts(request.ProfileName, system, request.Params.ShownText());
+  progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
   progress.LibraryUsed(library);
   LogonEvents events(progress.shown());
   return QuerySystem(library, system, request.Params.Values, events);

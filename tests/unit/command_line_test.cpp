@@ -10,19 +10,16 @@
 namespace poolmetrics {
 namespace {
 
-RunState Read(std::vector<std::string> args) {
+Request Read(std::vector<std::string> args) {
   std::vector<const char*> argv = {"PoolMetrics"};
   for (const std::string& a : args) argv.push_back(a.c_str());
-  RunState state;
-  ReadCommandLine(state, static_cast<int>(argv.size()), argv.data());
-  return state;
+  return ReadCommandLine(static_cast<int>(argv.size()), argv.data());
 }
 
 TEST(CommandLine, NoArgumentIs1001) {
-  RunState state;
   const char* argv[] = {"PoolMetrics"};
   try {
-    ReadCommandLine(state, 1, argv);
+    ReadCommandLine(1, argv);
     FAIL();
   } catch (const RunFailure& f) {
     EXPECT_EQ(f.message(), "Error 1001: Parameter for Profile-Name is missing !");
@@ -49,19 +46,20 @@ TEST(CommandLine, ProfileNames) {
       {"/etc/poolmetrics/PRD", "/etc/poolmetrics/", "PRD.P00", false},
   };
   for (const auto& c : cases) {
-    RunState s = Read({c.argument});
+    Request s = Read({c.argument});
     EXPECT_EQ(s.ProfileDirectory, c.directory) << c.argument;
     EXPECT_EQ(s.ProfileName, c.name) << c.argument;
-    EXPECT_EQ(s.request.GlobalMode, c.global) << c.argument;
+    EXPECT_EQ(s.GlobalMode, c.global) << c.argument;
   }
 }
 
 TEST(CommandLine, ParametersAndKeys) {
-  RunState s = Read({"PRD", "total-rows", "ch=3"});
-  EXPECT_EQ(s.request.ParameterText, "total-rows ch=3");
-  EXPECT_EQ(s.request.ParameterKeys, "TOTAL-ROWS CH=3");
-  EXPECT_FALSE(s.request.ShowProgress);
-  for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).request.ShowProgress) << mark;
+  Request s = Read({"PRD", "total-rows", "ch=3"});
+  EXPECT_EQ(s.Params.Text, "total-rows ch=3");
+  EXPECT_EQ(s.Params.ParameterKeys, "TOTAL-ROWS CH=3");
+  EXPECT_EQ(s.FirstWord, "total-rows");
+  EXPECT_FALSE(s.ShowProgress);
+  for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).ShowProgress) << mark;
 }
 
 // The values are read from the parameters as typed, whatever progress marks
@@ -86,16 +84,16 @@ TEST(CommandLine, KeywordValues) {
       {"CH=-1", nullptr, nullptr, 0},
   };
   for (const auto& c : cases) {
-    RunState s = Read({"PRD", c.parameters});
-    EXPECT_EQ(s.request.Values.host.has_value(), c.host != nullptr) << c.parameters;
-    if (c.host && s.request.Values.host) {
-      EXPECT_EQ(*s.request.Values.host, c.host) << c.parameters;
+    const ParameterValues& v = Read({"PRD", c.parameters}).Params.Values;
+    EXPECT_EQ(v.host.has_value(), c.host != nullptr) << c.parameters;
+    if (c.host && v.host) {
+      EXPECT_EQ(*v.host, c.host) << c.parameters;
     }
-    EXPECT_EQ(s.request.Values.sysnr.has_value(), c.sysnr != nullptr) << c.parameters;
-    if (c.sysnr && s.request.Values.sysnr) {
-      EXPECT_EQ(*s.request.Values.sysnr, c.sysnr) << c.parameters;
+    EXPECT_EQ(v.sysnr.has_value(), c.sysnr != nullptr) << c.parameters;
+    if (c.sysnr && v.sysnr) {
+      EXPECT_EQ(*v.sysnr, c.sysnr) << c.parameters;
     }
-    EXPECT_EQ(s.request.Values.channel ? static_cast<int>(*s.request.Values.channel) : -1, c.channel) << c.parameters;
+    EXPECT_EQ(v.channel ? static_cast<int>(*v.channel) : -1, c.channel) << c.parameters;
   }
 }
 
@@ -111,21 +109,74 @@ TEST(CommandLine, RunControlValueOutOfRangeIs1035) {
 }
 
 TEST(CommandLine, ItemRun) {
-  RunState s = Read({"PRD", "TOTAL-ROWS", "ITEM=Prd:Main,x"});
-  EXPECT_TRUE(s.request.GlobalMode);
-  EXPECT_EQ(s.request.ItemName, "Prd Main");
+  Request s = Read({"PRD", "TOTAL-ROWS", "ITEM=Prd:Main,x"});
+  EXPECT_TRUE(s.GlobalMode);
+  EXPECT_EQ(s.ItemName, "Prd Main");
   EXPECT_EQ(s.ProfileName, "Overseer.Prf");
 
-  EXPECT_EQ(Read({"GLOBAL", "item=abc def"}).request.ItemName, "abc");
-  EXPECT_EQ(Read({"x", "ITEM="}).request.ItemName, "");
-  EXPECT_EQ(Read({"x", "ITEM=" + std::string(120, 'n')}).request.ItemName.size(), 90u);
+  EXPECT_EQ(Read({"GLOBAL", "item=abc def"}).ItemName, "abc");
+  EXPECT_EQ(Read({"x", "ITEM="}).ItemName, "");
+  EXPECT_EQ(Read({"x", "ITEM=" + std::string(120, 'n')}).ItemName.size(), 90u);
 }
 
-TEST(CommandLine, LongArgumentsAreCutToTheirFields) {
-  RunState s = Read({std::string(200, 'p'), std::string(200, 'a'), "b"});
+// The field limits what is shown and where the sensor types are searched:
+// the values of the keywords are read from the arguments as typed, whatever
+// their length.
+TEST(CommandLine, LongArgumentsAreCutOnlyWhereShown) {
+  Request s = Read({std::string(200, 'p'), std::string(200, 'a'), "b"});
   EXPECT_EQ(s.ProfileName.size(), 63u);
-  EXPECT_EQ(s.request.ParameterText.size(), 127u);
-  EXPECT_EQ(s.request.ParameterKeys.size(), 127u);
+  EXPECT_TRUE(s.ProfileNameCut);
+  EXPECT_EQ(s.Params.Text.size(), 202u);
+  EXPECT_EQ(s.Params.ParameterText.size(), 127u);
+  EXPECT_EQ(s.Params.ParameterKeys.size(), 127u);
+
+  std::string item = "ITEM=" + std::string(100, 'i');
+  struct {
+    const char* label;
+    std::string words;
+    int timeout;
+    bool times;
+  } cases[] = {
+      {"a value that ends past the field", item + " " + std::string(14, 'x') + " TIMEOUT=30", 30, false},
+      {"a value that starts past it", item + " " + std::string(40, 'x') + " TIMEOUT=30 TIMES", 30, true},
+  };
+  for (const auto& c : cases) {
+    Request r = Read({"x", c.words, "PXA-INFO,NO=07"});
+    EXPECT_EQ(r.Params.Values.run.timeout.value_or(0), static_cast<unsigned>(c.timeout)) << c.label;
+    EXPECT_EQ(r.Params.Values.run.times, c.times) << c.label;
+    EXPECT_EQ(r.Params.Values.sysnr.value_or(""), "07") << c.label;
+    // The sensor types are searched in the field, as they always were.
+    EXPECT_TRUE(r.Params.Sensors.none()) << c.label;
+  }
+}
+
+// Arguments after the two parameter words are ignored, but for the
+// run-control keywords, of which the parameter words' win.
+TEST(CommandLine, RunControlFromTheArgumentsAfterTheParameterWords) {
+  Request r = Read({"PRD", "TOTAL-ROWS", "#", "TIMEOUT=30", "times", "PXA-INFO", "ITEM=x", ",NO=07"});
+  EXPECT_EQ(r.Params.Values.run.timeout.value_or(0), 30u);
+  EXPECT_TRUE(r.Params.Values.run.times);
+  EXPECT_EQ(r.Params.Sensors, SensorTypesNamedIn("TOTAL-ROWS"));
+  EXPECT_FALSE(r.GlobalMode);
+  EXPECT_FALSE(r.Params.Values.sysnr);
+
+  EXPECT_EQ(Read({"PRD", "TIMEOUT=5", "x", "TIMEOUT=30", "PARALLEL=3"}).Params.Values.run.timeout.value_or(0), 5u);
+  EXPECT_EQ(Read({"PRD", "TIMEOUT=5", "x", "TIMEOUT=30", "PARALLEL=3"}).Params.Values.run.parallel.value_or(0), 3u);
+  try {
+    Read({"PRD", "TOTAL-ROWS", "x", "TIMEOUT=0"});
+    ADD_FAILURE() << "TIMEOUT=0 in the fourth argument";
+  } catch (const RunFailure& f) {
+    EXPECT_EQ(f.message(), "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900...");
+  }
+}
+
+// The hidden command line of a parallel run's child carries its task whole.
+TEST(CommandLine, AChildsCommandLine) {
+  Request child = Read({"::listed-systems", "wire form"});
+  ASSERT_TRUE(child.ChildTask);
+  EXPECT_EQ(*child.ChildTask, "wire form");
+  EXPECT_FALSE(Read({"::listed-systems"}).ChildTask);
+  EXPECT_FALSE(Read({"::listed-systems", "a", "b"}).ChildTask);
 }
 
 }  // namespace

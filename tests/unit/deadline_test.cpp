@@ -27,6 +27,21 @@ TEST(Deadline, PrtgModesAnswerBeforePrtgsDefaultTimeoutLineModesWait) {
   }
 }
 
+// Armed once: the first limit counts, from the run's start.
+TEST(Deadline, ArmedOnceFromTheStart) {
+  Clock::time_point start = Clock::now();
+  Deadline deadline(start);
+  deadline.Arm(30);
+  deadline.Arm(5);
+  ASSERT_TRUE(deadline.when());
+  EXPECT_EQ(*deadline.when(), start + std::chrono::seconds(30));
+  EXPECT_EQ(deadline.seconds(), 30u);
+  Deadline none(start);
+  none.Arm(std::nullopt);
+  none.Arm(5);
+  EXPECT_FALSE(none.when());
+}
+
 TEST(Deadline, MessageNamesTheStepAndTheSystem) {
   EXPECT_EQ(DeadlineMessage(2, QueryStep::kLogon, "PRD"), "Error 1033: Timeout after 2 s in the logon to PRD...");
   EXPECT_EQ(DeadlineMessage(50, QueryStep::kCall, "QAS"), "Error 1033: Timeout after 50 s in the call to QAS...");
@@ -48,15 +63,18 @@ TEST(DeadlineDeathTest, TheWatchdogEndsTheRunUnlessItSettled) {
   EXPECT_EXIT(
       {
         static LastWords words;
-        StartWatchdog(Clock::now() + std::chrono::milliseconds(50), &words);
+        static Deadline deadline(Clock::now());
+        deadline.ArmMilliseconds(50);
+        DeadlineWatch watch(deadline, words);
         for (;;) watchdog_platform::SleepMilliseconds(1000);
       },
       ::testing::ExitedWithCode(7), "");
   EXPECT_EXIT(
       {
         static LastWords words;
-        StartWatchdog(Clock::now() + std::chrono::milliseconds(50), &words);
-        SettleDeadline();
+        static Deadline deadline(Clock::now());
+        deadline.ArmMilliseconds(50);
+        { DeadlineWatch watch(deadline, words); }
         watchdog_platform::SleepMilliseconds(300);
         std::exit(0);
       },

@@ -12,6 +12,7 @@
 #include "fake_rfc_library.h"
 #include "profile/password.h"
 #include "global/listing_output.h"
+#include "run/request.h"
 #include "run/run_failure.h"
 
 namespace poolmetrics {
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 using A = FakeSystem::Answer;
 
 // A profile directory of its own for each test, with profiles by destination.
-class GlobalRun : public ::testing::Test {
+class ListingLoop : public ::testing::Test {
  protected:
   void SetUp() override {
     directory_ = fs::temp_directory_path() /
@@ -44,18 +45,22 @@ class GlobalRun : public ::testing::Test {
   // Runs the listing in `mode` and returns what it printed.
   std::string Run(CallerMode mode, const std::string& listing, const std::string& parameters = "PXA-INFO",
                   int* status = nullptr) {
-    RunState state;
-    state.request.Mode = mode;
-    state.request.GlobalMode = true;
-    state.request.ItemName = "Main";
-    SetParameters(state.request, parameters);
-    state.ProfileDirectory = directory_.string() + "/";
-    state.ServerListing = listing;
+    Parameters read = ReadParameters(parameters);
+    ListingTask task;
+    task.mode = mode;
+    task.sensors = read.Sensors;
+    task.values = read.Values;
+    task.profile_directory = directory_.string() + "/";
+    Listing names;
+    names.Append(listing);
     Progress progress(false, "00:00:00");
+    Deadline deadline(Clock::now());
     ::testing::internal::CaptureStdout();
     int code = -1;
     try {
-      code = RunSystemListing(state, library_, progress);
+      std::vector<std::string_view> listed = names.Names();
+      ListingOutput output(mode, read.Values.channel, "Main", static_cast<unsigned>(listed.size()), progress);
+      code = RunSystemListing(task, listed, output, library_, deadline);
     } catch (const RunFailure& failure) {
       code = failure.block() ? 1 : 2;
     }
@@ -84,7 +89,7 @@ std::string Summary(int systems, int processed, int failed) {
 
 // States and counters over listings of systems that answer in every way;
 // the document holds what the last handled system left in it.
-TEST_F(GlobalRun, StatesCountersAndTheLastSystemsChannels) {
+TEST_F(ListingLoop, StatesCountersAndTheLastSystemsChannels) {
   Profile("PRD.P00", "PRD");
   Profile("QAS.P00", "QAS");
   Profile("REF.P00", "REF");
@@ -114,7 +119,7 @@ TEST_F(GlobalRun, StatesCountersAndTheLastSystemsChannels) {
   }
 }
 
-TEST_F(GlobalRun, BrennickChannelLimitCountsOverTheWholeRun) {
+TEST_F(ListingLoop, BrennickChannelLimitCountsOverTheWholeRun) {
   Profile("PRD.P00", "PRD");
   Profile("QAS.P00", "QAS");
   library_.systems["PRD"] = {A::kFigures, 5, {}};
@@ -128,7 +133,7 @@ TEST_F(GlobalRun, BrennickChannelLimitCountsOverTheWholeRun) {
   EXPECT_EQ(shown, 4u) << out;  // channels 7 to 10 of the run
 }
 
-TEST_F(GlobalRun, AnRfcErrorEndsTheRunAfterWhatWasPrinted) {
+TEST_F(ListingLoop, AnRfcErrorEndsTheRunAfterWhatWasPrinted) {
   Profile("PRD.P00", "PRD");
   Profile("BLK.P00", "BLK");
   Profile("QAS.P00", "QAS");
@@ -145,7 +150,7 @@ TEST_F(GlobalRun, AnRfcErrorEndsTheRunAfterWhatWasPrinted) {
 
 // TIMES: "Logon time" and "Call time" follow each system's own channels,
 // keyed like them, and count towards the run's channel limit.
-TEST_F(GlobalRun, ResponseTimesFollowEachSystemsChannelsAndCount) {
+TEST_F(ListingLoop, ResponseTimesFollowEachSystemsChannelsAndCount) {
   Profile("PRD.P00", "PRD");
   Profile("QAS.P00", "QAS");
   Profile("DEV.P00", "DEV");
@@ -169,7 +174,7 @@ TEST_F(GlobalRun, ResponseTimesFollowEachSystemsChannelsAndCount) {
 // At the deadline the document holds the channels of the last system that
 // finished; the system in progress gets "State=Timeout", the names not
 // reached no line, and all of them count as failed and in ", Timeout=k".
-TEST_F(GlobalRun, TheDeadlineEndsTheRunWithTheSummaryOfWhatFinished) {
+TEST_F(ListingLoop, TheDeadlineEndsTheRunWithTheSummaryOfWhatFinished) {
   struct {
     const char* label;
     bool in_progress;
@@ -181,15 +186,11 @@ TEST_F(GlobalRun, TheDeadlineEndsTheRunWithTheSummaryOfWhatFinished) {
       {"between two systems", false, "\n* PRD line State=Processed\n", "NoSystems=5, Processed=1, Failed=3, Timeout=3"},
   };
   for (const auto& c : cases) {
-    RunState state;
-    state.request.Mode = CallerMode::kHoldrun;
-    state.request.ItemName = "Main";
-    SetParameters(state.request, "PXA-INFO #");
-    state.ServerListing = "PRD.P00#GONE.P00#QAS.P00##REF.P00#";
     Progress progress(true, "00:00:00");
     ::testing::internal::CaptureStdout();
     {
-      ListingOutput output(state, progress);
+      // "PRD.P00#GONE.P00#QAS.P00##REF.P00#": five names
+      ListingOutput output(CallerMode::kHoldrun, std::nullopt, "Main", 5, progress);
       ListedSystemOutcome prd;
       prd.read = prd.processed = true;
       prd.line = "* PRD line";

@@ -1,4 +1,4 @@
-#include "global/parallel_run.h"
+#include "global/listing_schedule.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "global/child_report.h"
+#include "global/child_task.h"
+#include "run/command_line.h"
 
 namespace poolmetrics {
 namespace {
@@ -172,43 +174,46 @@ TEST(ChildReport, WhatAChildThatDidNotFinishLeaves) {
   }
 }
 
-TEST(ChildArguments, RoundTripAndOnlyTheHiddenFormCounts) {
+// The child's task travels whole on its command line, through the one
+// reader of command lines; anything else there is no task.
+TEST(ChildTask, RoundTripThroughTheCommandLine) {
   ChildTask task;
-  task.mode = CallerMode::kBrennick;
-  task.label_kind = SystemLabelKind::kSid;
-  task.times = true;
+  task.listing.mode = CallerMode::kBrennick;
+  task.listing.label_kind = SystemLabelKind::kSid;
+  task.listing.sensors = SensorTypesNamedIn("PXA-INFO TOTAL-ROWS");
+  task.listing.values.host = "sap:app 2";
+  task.listing.values.sysnr = "";
+  task.listing.values.channel = 2;
+  task.listing.values.run.times = true;
+  task.listing.show_progress = true;
+  task.listing.profile_directory = "C:\\Sensors \"dir\"\\";
   task.milliseconds_left = 12345;
-  task.profile_directory = "C:\\Sensors \"dir\"\\";
-  task.parameters = "PXA-INFO,CH=2 #";
-  std::vector<std::string> args = ChildArguments(task);
-  std::vector<const char*> argv = {"PoolMetrics"};
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::optional<ChildTask> read = ReadChildArguments(static_cast<int>(argv.size()), argv.data());
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->mode, task.mode);
-  EXPECT_EQ(read->label_kind, task.label_kind);
-  EXPECT_EQ(read->times, task.times);
-  EXPECT_EQ(read->milliseconds_left, task.milliseconds_left);
-  EXPECT_EQ(read->profile_directory, task.profile_directory);
-  EXPECT_EQ(read->parameters, task.parameters);
+  for (std::optional<unsigned> left : {std::optional<unsigned>(12345), std::optional<unsigned>()}) {
+    task.milliseconds_left = left;
+    std::vector<std::string> args = ChildArguments(task);
+    std::vector<const char*> argv = {"PoolMetrics"};
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    Request request = ReadCommandLine(static_cast<int>(argv.size()), argv.data());
+    ASSERT_TRUE(request.ChildTask);
+    std::optional<ChildTask> read = ReadChildTask(*request.ChildTask);
+    ASSERT_TRUE(read);
+    const ListingTask& l = read->listing;
+    EXPECT_EQ(l.mode, task.listing.mode);
+    EXPECT_EQ(l.label_kind, task.listing.label_kind);
+    EXPECT_EQ(l.sensors, task.listing.sensors);
+    EXPECT_EQ(l.values.host, task.listing.values.host);
+    EXPECT_EQ(l.values.sysnr, task.listing.values.sysnr);
+    EXPECT_EQ(l.values.channel, task.listing.values.channel);
+    EXPECT_EQ(l.values.run.times, task.listing.values.run.times);
+    EXPECT_EQ(l.show_progress, task.listing.show_progress);
+    EXPECT_EQ(l.profile_directory, task.listing.profile_directory);
+    EXPECT_EQ(read->milliseconds_left, left);
+  }
 
-  task.milliseconds_left.reset();
-  args = ChildArguments(task);
-  argv = {"PoolMetrics"};
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  EXPECT_EQ(ReadChildArguments(static_cast<int>(argv.size()), argv.data())->milliseconds_left, std::nullopt);
-
-  // The command lines of the monitoring hosts, and damaged hidden ones.
-  std::vector<std::vector<const char*>> others = {
-      {"PoolMetrics", "PRD", "TOTAL-ROWS"},
-      {"PoolMetrics", "::listed-systems"},
-      {"PoolMetrics", "::listed-systems", "EXEXML", "1", "0", "-", "", "PXA-INFO", "x"},
-      {"PoolMetrics", "::listed-systems", "Other", "1", "0", "-", "", "PXA-INFO"},
-      {"PoolMetrics", "::listed-systems", "EXEXML", "5", "0", "-", "", "PXA-INFO"},
-      {"PoolMetrics", "::listed-systems", "EXEXML", "1", "0", "12x", "", "PXA-INFO"},
-  };
-  for (const auto& o : others)
-    EXPECT_FALSE(ReadChildArguments(static_cast<int>(o.size()), o.data())) << (o.size() > 2 ? o[2] : o[1]);
+  std::string good = ChildArguments(task)[1];
+  for (const std::string& damaged :
+       {std::string(), std::string("x"), good + "1:x", good.substr(0, good.size() - 1), std::string("6:Other") + good.substr(8)})
+    EXPECT_FALSE(ReadChildTask(damaged)) << damaged;
 }
 
 }  // namespace

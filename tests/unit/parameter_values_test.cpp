@@ -54,7 +54,7 @@ TEST(RunControlKeywords, ValuesRangesAndWholeWords) {
       {"ITEM=Downtimes,TIMES", -1, -1, true, nullptr},
   };
   for (const auto& c : cases) {
-    ParameterValues v = Read(c.parameters);
+    RunControl v = Read(c.parameters).run;
     EXPECT_EQ(Or(v.timeout), c.timeout) << c.parameters;
     EXPECT_EQ(Or(v.parallel), c.parallel) << c.parameters;
     EXPECT_EQ(v.times, c.times) << c.parameters;
@@ -70,29 +70,22 @@ TEST(RunControlKeywords, CommandLineWinsOverTheAllocation) {
     const char* allocation;
     int timeout, parallel;
     bool times;
-    const char* sensor_source;  // the sensor types always come from the allocation
   } cases[] = {
-      {"KEY", "PXA-INFO TIMEOUT=20 PARALLEL=4 TIMES", 20, 4, true, "PXA-INFO"},
-      {"KEY TIMEOUT=5", "PXA-INFO TIMEOUT=20", 5, -1, false, "PXA-INFO"},
-      {"KEY PARALLEL=2,TIMES", "PXA-INFO PARALLEL=8", -1, 2, true, "PXA-INFO"},
-      {"KEY TIMES", "TOTAL-ROWS", -1, -1, true, "TOTAL-ROWS"},
+      {"KEY", "PXA-INFO TIMEOUT=20 PARALLEL=4 TIMES", 20, 4, true},
+      {"KEY TIMEOUT=5", "PXA-INFO TIMEOUT=20", 5, -1, false},
+      {"KEY PARALLEL=2,TIMES", "PXA-INFO PARALLEL=8", -1, 2, true},
+      {"KEY TIMES", "TOTAL-ROWS", -1, -1, true},
   };
   for (const auto& c : cases) {
-    Request request;
-    SetParameters(request, c.command_line);
-    SetGlobalRunParameters(request, c.allocation);
-    EXPECT_EQ(request.ParameterText, c.allocation) << c.command_line;
-    EXPECT_EQ(Or(request.Values.timeout), c.timeout) << c.command_line;
-    EXPECT_EQ(Or(request.Values.parallel), c.parallel) << c.command_line;
-    EXPECT_EQ(request.Values.times, c.times) << c.command_line;
-    EXPECT_EQ(request.Sensors, SensorTypesNamedIn(c.sensor_source)) << c.command_line;
+    RunControl run = FirstGiven(Read(c.command_line).run, Read(c.allocation).run);
+    EXPECT_EQ(Or(run.timeout), c.timeout) << c.command_line;
+    EXPECT_EQ(Or(run.parallel), c.parallel) << c.command_line;
+    EXPECT_EQ(run.times, c.times) << c.command_line;
   }
   // A faulty value in the allocation is the allocation's fault, whatever the
   // command line says.
-  Request request;
-  SetParameters(request, "KEY TIMEOUT=5");
-  SetGlobalRunParameters(request, "PXA-INFO TIMEOUT=0");
-  EXPECT_EQ(request.Values.fault.value_or(""), "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900...");
+  RunControl run = FirstGiven(Read("KEY TIMEOUT=5").run, Read("PXA-INFO TIMEOUT=0").run);
+  EXPECT_EQ(run.fault.value_or(""), "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900...");
 }
 
 }  // namespace

@@ -24,56 +24,31 @@ SystemDefinition System(const char* destination) {
   return s;
 }
 
-TEST(QuerySystem, StatesOfEveryAnswer) {
+// What each answer of the system gives, and that the connection is closed
+// whenever it was opened.
+TEST(QuerySystem, EveryAnswerAsAValue) {
   using A = FakeSystem::Answer;
   struct {
     const char* label;
     A answer;
-    bool valid;
-    bool logged_on, figures, failure, block, processed;
+    std::size_t outcome;  // the index of the variant's alternative
     std::vector<std::string> log;
   } cases[] = {
-      {"figures", A::kFigures, true, true, true, false, false, true, {"open PRD host:00", "call PRD", "close PRD"}},
-      {"figures of an invalid definition",
-       A::kFigures,
-       false,
-       true,
-       true,
-       false,
-       false,
-       false,
-       {"open PRD host:00", "call PRD", "close PRD"}},
-      {"refused logon", A::kRefused, true, false, false, false, false, false, {"open PRD host:00"}},
-      {"error block at the logon", A::kOpenBlock, true, false, false, false, true, false, {"open PRD host:00"}},
-      {"failed call",
-       A::kCallFailure,
-       true,
-       true,
-       false,
-       true,
-       false,
-       false,
-       {"open PRD host:00", "call PRD", "close PRD"}},
+      {"figures", A::kFigures, 0, {"open PRD host:00", "call PRD", "close PRD"}},
+      {"failed call", A::kCallFailure, 1, {"open PRD host:00", "call PRD", "close PRD"}},
+      {"refused logon", A::kRefused, 2, {"open PRD host:00"}},
+      {"error block at the logon", A::kOpenBlock, 4, {"open PRD host:00"}},
       {"error block in the call: the connection is still closed",
        A::kCallBlock,
-       true,
-       true,
-       false,
-       false,
-       true,
-       false,
+       4,
        {"open PRD host:00", "call PRD", "close PRD"}},
   };
   for (const auto& c : cases) {
     FakeRfcLibrary library;
     library.systems["PRD"].answer = c.answer;
     NoEvents events;
-    SystemResult r = QuerySystem(library, System("PRD"), c.valid, {}, events);
-    EXPECT_EQ(r.logged_on, c.logged_on) << c.label;
-    EXPECT_EQ(r.statistic.has_value(), c.figures) << c.label;
-    EXPECT_EQ(r.failure.has_value(), c.failure) << c.label;
-    EXPECT_EQ(r.block.has_value(), c.block) << c.label;
-    EXPECT_EQ(r.processed, c.processed) << c.label;
+    SystemOutcome outcome = QuerySystem(library, System("PRD"), {}, events);
+    EXPECT_EQ(outcome.index(), c.outcome) << c.label;
     EXPECT_EQ(library.log, c.log) << c.label;
   }
 }
@@ -84,16 +59,16 @@ TEST(QuerySystem, OverridesReachTheLogon) {
   ParameterValues values;
   values.host = "sapqas01";
   values.sysnr = "01";
-  QuerySystem(library, System("PRD"), true, values, events);
+  QuerySystem(library, System("PRD"), values, events);
   EXPECT_EQ(library.log, std::vector<std::string>{"open PRD sapqas01:01"});
 }
 
 TEST(QuerySystem, UnusableDefinitionsAreNeverTried) {
   FakeRfcLibrary library;
   NoEvents events;
-  SystemResult r = QuerySystem(library, System("..\\sec"), true, {}, events);
-  EXPECT_FALSE(r.logged_on);
-  EXPECT_FALSE(r.processed);
+  SystemOutcome outcome = QuerySystem(library, System("..\\sec"), {}, events);
+  ASSERT_TRUE(std::holds_alternative<NotTried>(outcome));
+  EXPECT_FALSE(std::get<NotTried>(outcome).unsupported_mode);
   EXPECT_TRUE(library.log.empty());
 }
 

@@ -18,21 +18,24 @@ struct Outcome {
   std::string message;
 };
 
-Outcome RunAgainst(const FakeSystem& system, CallerMode mode = CallerMode::kHoldrun,
+Outcome RunAgainst(const FakeSystem& answering, CallerMode mode = CallerMode::kHoldrun,
                    const char* parameters = "PXA-INFO") {
   FakeRfcLibrary library;
-  library.systems["PRD"] = system;
-  RunState state;
-  state.request.Mode = mode;
-  SetParameters(state.request, parameters);
-  state.ProfileName = "PRD.P00";
-  state.System.Destination = "PRD";
-  state.System.Hostname = "host";
-  state.System.Sysnr = "00";
+  library.systems["PRD"] = answering;
+  Request request;
+  request.Mode = mode;
+  request.ProfileName = "PRD.P00";
+  request.Params = ReadParameters(parameters);
+  SystemDefinition system;
+  system.Destination = "PRD";
+  system.Hostname = "host";
+  system.Sysnr = "00";
   Outcome outcome;
   ::testing::internal::CaptureStdout();
   try {
-    outcome.status = RunOneSystem(state, library, Progress(false, "00:00:00"));
+    Progress progress(false, "00:00:00");
+    outcome.status =
+        PrintSingleRun(request, system, library, QuerySingleSystem(request, system, library, progress), progress);
   } catch (const RunFailure& failure) {
     outcome.status = failure.block() ? 1 : 2;
     outcome.message = failure.block() ? failure.block()->operation : failure.message();
@@ -44,7 +47,7 @@ Outcome RunAgainst(const FakeSystem& system, CallerMode mode = CallerMode::kHold
 
 // Every way a single system can answer, and what the run makes of it. The
 // failures travel to the entry, which prints them; nothing else is printed.
-TEST(RunOneSystem, EveryAnswer) {
+TEST(SingleRun, EveryAnswer) {
   struct {
     const char* label;
     FakeSystem system;
@@ -68,7 +71,7 @@ TEST(RunOneSystem, EveryAnswer) {
   }
 }
 
-TEST(RunOneSystem, FiguresBecomeTheDocumentOfTheForm) {
+TEST(SingleRun, FiguresBecomeTheDocumentOfTheForm) {
   Outcome xml = RunAgainst({A::kFigures, 42, {}});
   EXPECT_EQ(xml.status, 0);
   EXPECT_EQ(xml.printed.rfind("\n<Prtg>\n\n<Text>(PRD) Selected Information for PXA (Program Buffer), since "
