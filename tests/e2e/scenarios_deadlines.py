@@ -219,6 +219,24 @@ for program_name, parameters, listing, shown in [
         program=program_name, library=True, files=IDENTICAL_FILES,
         custom=identical(parameters, listing=listing, check=lambda out, shown=shown: destinations_processed(out) or (
             None if shown in out else "%r is not in the sequential output:\n%s" % (shown, out))), timeout=60))
+
+
+# Through the NetWeaver library, the classic destination files are not
+# used: with a progress mark every child says so for its system, exactly as
+# the sequential run does, in every caller mode.
+def destinations_not_used(out):
+    missing = [d for d in DESTINATIONS
+               if "* SapRfc.%s not used: no DEST=%s in sapnwrfc.ini, direct logon" % (d, d) not in out]
+    return "no \"not used\" line for %s:\n%s" % (", ".join(missing), out) if missing else None
+
+
+for program_name, parameters in [("Holdrun", "PXA-INFO #"), ("Varnock", "PXA-INFO $"), ("Brennick", "HEAP-MEMORY #"),
+                                 ("PoolMetrics-Quillon", "PXA-INFO %"), ("PoolMetrics", "PXA-INFO @")]:
+    SCENARIOS.append(dict(
+        name="parallel: %s %s through the NetWeaver library prints byte for byte what the sequential run prints"
+        % (program_name, parameters),
+        program=program_name, nwrfc=True, files=IDENTICAL_FILES, platforms=("native", "wine", "wine64"),
+        custom=identical(parameters, widths=(2, 64), check=destinations_not_used), timeout=60))
 SCENARIOS.append(dict(
     name="parallel: a child ended by the RFC error handler ends the run there, status 1, as the sequential run",
     program="Holdrun", library=True, files=files(),
@@ -267,6 +285,15 @@ for program_name in ("PoolMetrics", "Holdrun"):
     SCENARIOS.append(dict(
         name="TIMES: %s: the two channels after the system's own, unit TimeResponse" % program_name,
         program=program_name, library=True, args=["TIM", "PXA-INFO TIMES"],
+        files=PRTG_TIM_FILES if program_name == "PoolMetrics" else TIM_FILES, status=0, xml=True,
+        mask=XML_TIMES, stdout="\n<Prtg>\n\n<Text>" + PXA_HEADER + "</Text>\n" + xml_times() + "\n</Prtg>\n",
+        timeout=6))
+# PRTG users type keywords as arguments of their own: those of the run
+# control count from the fourth argument on (the rest is ignored there).
+for program_name in ("PoolMetrics", "Holdrun"):
+    SCENARIOS.append(dict(
+        name="TIMES: %s: a fourth argument TIMES adds the two channels" % program_name,
+        program=program_name, library=True, args=["TIM", "PXA-INFO", "x", "TIMES"],
         files=PRTG_TIM_FILES if program_name == "PoolMetrics" else TIM_FILES, status=0, xml=True,
         mask=XML_TIMES, stdout="\n<Prtg>\n\n<Text>" + PXA_HEADER + "</Text>\n" + xml_times() + "\n</Prtg>\n",
         timeout=6))
