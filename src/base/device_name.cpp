@@ -24,20 +24,27 @@ bool IsPortDigit(std::string_view digit) {
 
 }  // namespace
 
-bool NamesDevice(std::string_view path) {
-  if (InDeviceNamespace(path)) return true;
-  std::size_t separator = path.find_last_of("\\/");
-  std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
+bool IsDeviceName(std::string_view name) {
   // "C:NUL" is NUL on drive C.
-  if (separator == std::string_view::npos && name.size() >= 2 && name[1] == ':') name.remove_prefix(2);
-  name = name.substr(0, name.find_first_of(".:"));
-  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.remove_suffix(1);
+  if (name.size() >= 2 && name[1] == ':') name.remove_prefix(2);
+  // Windows looks only at what stands before the first dot or colon (so
+  // trailing dots never count: "NUL." and "NUL.." are NUL), without the
+  // blanks at its end ("NUL .txt").
+  std::string_view base = name.substr(0, name.find_first_of(".:"));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
 
   for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"})
-    if (EqualsIgnoringCase(name, device)) return true;
-  std::string_view port = Head(name, 3);
-  return name.size() > 3 && (EqualsIgnoringCase(port, "COM") || EqualsIgnoringCase(port, "LPT")) &&
-         IsPortDigit(name.substr(3));
+    if (EqualsIgnoringCase(base, device)) return true;
+  std::string_view port = Head(base, 3);
+  return base.size() > 3 && (EqualsIgnoringCase(port, "COM") || EqualsIgnoringCase(port, "LPT")) &&
+         IsPortDigit(base.substr(3));
+}
+
+bool NamesDevice(std::string_view path) {
+  if (InDeviceNamespace(path)) return true;
+  // The last component; without a separator the whole path, drive and all.
+  std::size_t separator = path.find_last_of("\\/");
+  return IsDeviceName(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
 }  // namespace poolmetrics

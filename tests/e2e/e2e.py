@@ -173,6 +173,42 @@ def run_program(platform, scenario_dir, program, args, env=None, timeout=60):
                             env=dict(platform.env, **(env or {})), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
 
+# What Wine prints, instead of anything of the program's, when it could not
+# start the program at all (seen now and then on a loaded machine). The
+# program never ran, so running it again changes nothing it would have done.
+WINE_COULD_NOT_START = re.compile(
+    rb"\s*Application could not be started, or no application associated with the specified file\.\s*"
+    rb"ShellExecuteEx failed: Internal error\.\s*")
+
+
+def wine_could_not_start(platform, proc):
+    """True when Wine failed to start the program: its message stands alone on
+    standard output or standard error, and the other is empty (a program that
+    ran, ended by itself or not, leaves anything else)."""
+    if not platform.wine:
+        return False
+    for message, other in [(proc.stderr, proc.stdout), (proc.stdout, proc.stderr)]:
+        if not other and WINE_COULD_NOT_START.fullmatch(message or b""):
+            return True
+    return False
+
+
+def run_captured(platform, command, name, runner=subprocess.run, **keys):
+    """Runs `command` to its end with its output captured (`keys` as for
+    subprocess.run); returns the completed process and the seconds the run
+    took. When Wine could not start the program, the run is made once more
+    (and a line says so for the scenario `name`): a failure to start says
+    nothing about the program."""
+    started = time.time()
+    proc = runner(command, capture_output=True, **keys)
+    if wine_could_not_start(platform, proc):
+        print("RETRY [%s] %s: Wine could not start the program (ShellExecuteEx failed); running it once more"
+              % (platform.name, name), flush=True)
+        started = time.time()
+        proc = runner(command, capture_output=True, **keys)
+    return proc, time.time() - started
+
+
 def xml_ok(document):
     out = subprocess.run(["xmllint", "--noout", "-"], input=document, capture_output=True)
     return out.returncode == 0, out.stderr.decode(errors="replace")
@@ -236,13 +272,11 @@ def run_scenario(platform, sc):
             return 0
         args = sc.get("args", [])
         env = dict(platform.env, **sc.get("env", {}))
-        started = time.time()
         # cwd: a sub-directory of the scenario's as the working directory;
         # stdin: the bytes on standard input.
-        proc = subprocess.run(platform.command(program, args), cwd=os.path.join(scenario_dir, sc.get("cwd", "")),
-                              env=env, input=sc.get("stdin"), capture_output=True,
-                              timeout=sc.get("timeout", 60))
-        elapsed = time.time() - started
+        proc, elapsed = run_captured(platform, platform.command(program, args), sc["name"],
+                                     cwd=os.path.join(scenario_dir, sc.get("cwd", "")), env=env,
+                                     input=sc.get("stdin"), timeout=sc.get("timeout", 60))
         out = normalise(proc.stdout)
         # mask: a function over the normalised output for what differs from
         # run to run (measured times, say).

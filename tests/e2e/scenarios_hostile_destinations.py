@@ -109,6 +109,15 @@ for destination in ["\\..\\NUL", "\\..\\AUX", "\\..\\COM1", "NUL", "aux.txt", "c
                          files(profile_text=profile(destination=destination), here=True,
                                **{"SapRfc.ini": KEPT_INI}), stdout=FAULT, status=2))
 
+# The less common spellings of a device: CLOCK$, a dot at the end, a drive in
+# front. The destination file of each name lies here (natively a file like
+# any other): taken, it would replace SapRfc.ini and log on to PRD.
+for destination in ["CLOCK$", "Clock$.x", "NUL.", "com1. ", "C:NUL", "d:clock$"]:
+    SCENARIOS.append(run("destination %r is a device name too: 1003, SapRfc.ini kept" % destination,
+                         files(profile_text=profile(destination=destination), here=True,
+                               **{"SapRfc.ini": KEPT_INI, "SapRfc." + destination: SAPRFC_PRD}),
+                         stdout=FAULT, status=2, platforms=BOTH + ("wine64",)))
+
 # Characters that no Windows file name holds.
 for destination in ["PR<D", "PR\"D", "PR|D", "PR?", "PR*", "PR\tD", "PR\x7f"]:
     SCENARIOS.append(run("destination %r holds a character no file name can: 1003" % destination,

@@ -28,6 +28,7 @@ NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded, R
 HINT = "C:\\PRTG_Path.Txt"
 SENSOR_DIR = "D:\\PRTG\\Custom Sensors\\ExeXml\\"
 TIMEOUT = 10
+ALL_PLATFORMS = ("native", "wine", "wine64")
 
 
 def missing(name):
@@ -66,6 +67,13 @@ for name in ["AUX", "COM1", "NUL", "CONOUT$"]:
         dict(name="EXEXML, no hint file: device name %s as the profile" % name, library=True,
              args=[name, "TOTAL-ROWS"], stdout=missing(shown(name)), status=2, xml=True, timeout=TIMEOUT),
     ]
+# The less common spellings of a device: CLOCK$, a dot at the end of the
+# name, a drive in front ("C:NUL" is NUL on drive C).
+for name in ["CLOCK$", "clock$.P00", "NUL.", "nul .", "C:NUL", "c:Com1.P00"]:
+    SCENARIOS.append(dict(
+        name="device spelled %s as the profile: missing, at once" % name, program="Holdrun", library=True,
+        args=[name, "TOTAL-ROWS"], files={"PRD.P00": profile()}, stdout=missing(shown(name)), status=2, xml=True,
+        timeout=TIMEOUT, platforms=ALL_PLATFORMS))
 # The hint file's directory as a device: no profile in it, and no fallback.
 for hint in ["\\\\.\\COM1\\", "\\\\.\\NUL", "\\\\?\\D:\\PRTG"]:
     SCENARIOS.append(dict(
@@ -118,6 +126,19 @@ SCENARIOS.append(hostile_listing(
      "COM1.P00": EVIL, "CON": EVIL, "Overseer.Prf": item_profile("PRD.P00#AUX.P00#nul.P00#COM1.P00#CON#")},
     ["x", "PXA-INFO", "ITEM=Devices"], OPEN_XML + pxa_xml(5, 4711) + summary_xml("Devices", 5, 1, 0), xml=True,
     platforms=("native",)))
+
+# The less common spellings of a device are skipped alike. Each is a file
+# here (under Wine one that Windows would open as the device, or could not
+# name at all), holding another system whose logon would show in the journal.
+SPELLINGS = ["CLOCK$.P00", "clock$", "NUL.", "Aux. .P00", "C:NUL", "c:Com1.P00"]
+SCENARIOS.append(hostile_listing(
+    "item run: CLOCK$, trailing dots and a drive in front are device names in the listing too",
+    dict({"landscape.ini": EVIL_LANDSCAPE, "PRD.P00": PROFILES["PRD.P00"],
+          "Overseer.Prf": item_profile("#".join(SPELLINGS[:3]) + "#PRD.P00#" + "#".join(SPELLINGS[3:]) + "#")},
+         **{name: EVIL for name in SPELLINGS}),
+    ["x", "PXA-INFO", "ITEM=Spellings"],
+    OPEN_XML + pxa_xml(5, 4711) + summary_xml("Spellings", len(SPELLINGS) + 1, 1, 0), xml=True,
+    platforms=ALL_PLATFORMS))
 
 # --- listed names that lead out of the profile directory --------------------------------
 # Under Wine, mode EXEXML through the hint file: the profile directory is

@@ -8,9 +8,8 @@ own NetWeaver library."""
 
 import os
 import shutil
-import subprocess
 
-from e2e import expand, normalise
+from e2e import expand, normalise, run_captured
 from scenarios_foundation import profile
 from scenarios_global import group, item_profile, lines, sensor
 from scenarios_sensors import SENSORS, STARTUP, system
@@ -116,7 +115,8 @@ def compare(platform, scenario_dir, _program):
         cwd = scenario_dir if program == "PoolMetrics" else work
         remove_trace_files(cwd)
         command = configs[index][3] + [os.path.join(folders[index], program + platform.exe)] + args
-        proc = subprocess.run(command, cwd=cwd, env=platform.env, capture_output=True, timeout=60)
+        proc, _ = run_captured(platform, command, "%s: %s %s" % (configs[index][0], program, " ".join(args)),
+                               cwd=cwd, env=platform.env, timeout=60)
         return normalise(proc.stdout), proc.returncode
 
     problems = []

@@ -41,6 +41,15 @@ TEST(ListedName, StaysInProfileDirectory) {
       {"sub\\NUL.P00", false},
       {"COM1", false},
       {"\\\\.\\COM1", false},
+      // CLOCK$, trailing dots and a colon after the name are devices here as
+      // for every file the program opens.
+      {"CLOCK$", false},
+      {"sub\\clock$.P00", false},
+      {"NUL.", false},
+      {"sub/Aux. .P00", false},
+      {"COM1:", false},
+      {"C:NUL", false},
+      {"CLOCK.P00", true},
       {"", false},
   };
   for (const auto& c : cases) EXPECT_EQ(StaysInProfileDirectory(c.name), c.stays) << c.name;

@@ -9,6 +9,7 @@
 #include "rfc/classic/destination_file.h"
 #include "base/file_lock.h"
 #include "rfc/classic/rfc_api.h"
+#include "rfc/system_number.h"
 
 namespace poolmetrics {
 namespace {
@@ -47,19 +48,6 @@ void PadWithBlanks(Text& text, std::size_t width) {
   while (text.size() < width && !text.full()) text += ' ';
 }
 
-// The decimal number at the start of a text: leading blanks skipped, up to
-// the first non-digit; 0 when there is none.
-int LeadingNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > 999999) break;  // no system number comes near; keeps the int safe
-  }
-  return static_cast<int>(value);
-}
-
 void FillOptions(const LogonDescription& s) {
   g_fields.destination = s.destination;
   g_fields.client = s.client;
@@ -88,7 +76,7 @@ void FillOptions(const LogonDescription& s) {
   } else {
     g_options.mode = RFC_MODE_R3ONLY;
     g_r3only.hostname = OrNull(g_fields.hostname);
-    g_r3only.sysnr = LeadingNumber(g_fields.sysnr);
+    g_r3only.sysnr = SystemNumber(g_fields.sysnr);
     g_r3only.gateway_host = OrNull(g_fields.gateway_host);
     g_r3only.gateway_service = OrNull(g_fields.gateway_service);
     g_options.connopt = &g_r3only;

@@ -5,23 +5,15 @@
 #include "base/file.h"
 #include "base/plain_file_name.h"
 #include "rfc/nwrfc/destination_entry.h"
+#include "rfc/system_number.h"
 
 namespace poolmetrics {
 namespace {
 
-// The system number as the classic library's logon reads it: the decimal
-// number at the start of the text (leading blanks skipped), 0 when there is
-// none; written with two digits, as the library expects it. So a profile
-// reaches the same system through both libraries.
-std::string SystemNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > 999999) break;  // no system number comes near
-  }
-  std::string number = std::to_string(value);
+// The system number as the classic library's logon reads it, written with
+// two digits, as this library expects it.
+std::string SystemNumberText(std::string_view text) {
+  std::string number = std::to_string(SystemNumber(text));
   return number.size() < 2 ? "0" + number : number;
 }
 
@@ -42,7 +34,7 @@ LogonPlan PlanLogon(const LogonDescription& logon, bool has_entry, bool classic_
   } else {
     plan.classic_file_not_used = classic_file;
     if (!logon.hostname.empty()) add("ASHOST", logon.hostname);
-    add("SYSNR", SystemNumber(logon.sysnr));
+    add("SYSNR", SystemNumberText(logon.sysnr));
   }
   add("CLIENT", logon.client);
   add("USER", logon.user);
