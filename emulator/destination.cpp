@@ -5,16 +5,22 @@
 namespace rfcemu {
 namespace {
 
+// Where a line of an ini file ends: at a line feed (a CR before it is a
+// blank at the line's end), or also at a CR alone.
+enum class LineEnds { kLineFeed, kAny };
+
 // Hands each line of an ini file to `on_line`, without blanks and line ends
 // at either end; `on_line` returns false to stop.
 template <typename OnLine>
-void ForEachIniLine(std::string_view ini_text, OnLine on_line) {
+void ForEachIniLine(std::string_view ini_text, LineEnds ends, OnLine on_line) {
+  const bool lone_cr = ends == LineEnds::kAny;
   std::size_t pos = 0;
   while (pos <= ini_text.size()) {
-    std::size_t end = ini_text.find('\n', pos);
+    std::size_t end = ini_text.find_first_of(lone_cr ? "\r\n" : "\n", pos);
     if (end == std::string_view::npos) end = ini_text.size();
     const std::string_view line = Trim(ini_text.substr(pos, end - pos), " \t\r\n");
     pos = end + 1;
+    if (lone_cr && ini_text.substr(end, 2) == "\r\n") ++pos;
     if (!on_line(line)) return;
   }
 }
@@ -71,7 +77,7 @@ bool FindDestination(std::string_view ini_text, std::string_view dest, Parameter
   block->clear();
   bool inside = false;
   bool found = false;
-  ForEachIniLine(ini_text, [&](std::string_view line) {
+  ForEachIniLine(ini_text, LineEnds::kLineFeed, [&](std::string_view line) {
     if (line.empty() || line[0] == '*' || line[0] == '#') return true;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return true;
@@ -90,8 +96,13 @@ bool FindDestination(std::string_view ini_text, std::string_view dest, Parameter
 
 bool FindSapnwrfcDestination(std::string_view ini_text, std::string_view dest, ParameterMap* entry) {
   entry->clear();
+  // Notepad saves UTF-8 with a byte-order mark: the file's text starts
+  // after it. Some editors end lines with a CR alone.
+  constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+  if (ini_text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
+    ini_text.remove_prefix(kUtf8ByteOrderMark.size());
   bool inside = false;
-  ForEachIniLine(ini_text, [&](std::string_view line) {
+  ForEachIniLine(ini_text, LineEnds::kAny, [&](std::string_view line) {
     // An entry ends at a blank line or where the next begins.
     if (line.empty()) return !inside;
     if (line[0] == '#' || line.substr(0, 2) == "/*" || line.substr(0, 2) == "//") return true;

@@ -31,7 +31,8 @@ bool FindDestination(std::string_view ini_text, std::string_view dest, Parameter
 // blanks around either side ignored and IDs case-insensitive; an entry
 // starts with a DEST= line and ends at a blank line or the next DEST= line;
 // lines starting with '#', '/*' or '//' are comments (they do not end an
-// entry). Returns false when no entry names the destination.
+// entry). A UTF-8 byte-order mark at the start is skipped, and a line ends at
+// CR LF, LF or a CR alone. Returns false when no entry names the destination.
 bool FindSapnwrfcDestination(std::string_view ini_text, std::string_view dest, ParameterMap* entry);
 
 // Where a logon goes: an application server (host and system number) or a

@@ -121,6 +121,40 @@ TEST(SapnwrfcIni, FindsTheEntryOfADestination) {
   EXPECT_FALSE(FindSapnwrfcDestination("", "QAS", &entry));
 }
 
+TEST(SapnwrfcIni, ReadsTheFileAsEditorsSaveIt) {
+  const ParameterMap prd{{"DEST", "PRD"}, {"ASHOST", "sapprd01"}, {"SYSNR", "00"}};
+  struct {
+    const char* label;
+    std::string ini;
+    ParameterMap entry;  // empty: not found
+  } cases[] = {
+      {"LF", "DEST=PRD\nASHOST=sapprd01\nSYSNR=00\n\nUSER=X\n", prd},
+      {"CR LF", "DEST=PRD\r\nASHOST=sapprd01\r\nSYSNR=00\r\n\r\nUSER=X\r\n", prd},
+      {"CR", "# hosts\rDEST=PRD\rASHOST=sapprd01\rSYSNR=00\r\rUSER=X\r", prd},
+      {"mixed",
+       "DEST=QAS\r\n\rDEST=PRD\nASHOST=sapprd01\r\nSYSNR=00\r\nUSER=X",
+       {{"DEST", "PRD"}, {"ASHOST", "sapprd01"}, {"SYSNR", "00"}, {"USER", "X"}}},
+      {"byte-order mark",
+       "\xEF\xBB\xBF"
+       "DEST=PRD\r\nASHOST=sapprd01\r\nSYSNR=00\r\n",
+       prd},
+      {"byte-order mark and CR",
+       "\xEF\xBB\xBF"
+       "DEST=PRD\rASHOST=sapprd01\rSYSNR=00",
+       prd},
+      {"a mark inside the file",
+       "DEST=QAS\n\n\xEF\xBB\xBF"
+       "DEST=PRD\nASHOST=sapprd01\n",
+       {}},
+      {"CR CR LF: a blank line between", "DEST=PRD\r\r\nASHOST=sapprd01\r\r\n", {{"DEST", "PRD"}}},
+  };
+  for (const auto& c : cases) {
+    ParameterMap entry;
+    EXPECT_EQ(FindSapnwrfcDestination(c.ini, "prd", &entry), !c.entry.empty()) << c.label;
+    EXPECT_EQ(entry, c.entry) << c.label;
+  }
+}
+
 TEST(SapRfcIni, GatewayServicesByNameOrPort) {
   EXPECT_EQ(NormalizeGatewayService("3300"), "sapgw00");
   EXPECT_EQ(NormalizeGatewayService("SAPGW01"), "sapgw01");

@@ -56,6 +56,8 @@ def parameters(*pairs):
 
 DIRECT = parameters(("ASHOST", "prdhost"), ("SYSNR", "00"), ("CLIENT", "100"), ("USER", "MONITOR"),
                     ("PASSWD", "secret1"), ("LANG", "E"))
+# The logon through PRD's sapnwrfc.ini entry: DEST and the profile's logon data.
+ENTRY = parameters(("DEST", "PRD"), ("CLIENT", "100"), ("USER", "MONITOR"), ("PASSWD", "secret1"), ("LANG", "E"))
 BLANKS = '"' + " " * 32 + '"'
 CALL = ['RfcGetFunctionDesc handle=1 name="SAPTUNE_GET_SUMMARY_STATISTIC" desc=1 source=system rc=0',
         "RfcCreateFunction desc=1 result=F1 rc=0",
@@ -146,14 +148,28 @@ SCENARIOS = [
        more={"sapnwrfc.ini": "# destinations\nDEST=QAS\nASHOST=qashost\nSYSNR=01\n\n dest = prd \nASHOST=prdhost\n"
                              "SYSNR=00\n"},
        stdout=rows_doc(), status=0, after={"SapRfc.ini": None, "SapRfc.lck": None},
-       check=journal(*parameters(("DEST", "PRD"), ("CLIENT", "100"), ("USER", "MONITOR"), ("PASSWD", "secret1"),
-                                 ("LANG", "E")),
-                     'RfcOpenConnection sapnwrfc file="sapnwrfc.ini" ASHOST="prdhost" DEST="prd" SYSNR="00"',
+       check=journal(*ENTRY, 'RfcOpenConnection sapnwrfc file="sapnwrfc.ini" ASHOST="prdhost" DEST="prd" SYSNR="00"',
                      *OPENED, *CALL, *DONE_CALL)),
     nw("sapnwrfc.ini without the destination: direct logon with the overrides",
        profile_text=profile(hostname="nohost"), args=["PRD", "TOTAL-ROWS,HOST=prdhost,NO=0"],
        more={"sapnwrfc.ini": "#DEST=PRD\n// DEST=PRD\nDEST=PRDX\nASHOST=nohost\nSYSNR=00\n"},
        stdout=rows_doc(), status=0, check=journal(*DIRECT, *OPENED, *CALL, *DONE_CALL)),
+    # Saved by Notepad (a UTF-8 byte-order mark, CR LF) or by an editor that
+    # ends lines with a CR alone: the entry is still found, by the program and
+    # by the library, and its address is used, not the profile's wrong one.
+    nw("sapnwrfc.ini behind a UTF-8 byte-order mark: the entry addresses the system",
+       profile_text=profile(hostname="nohost"),
+       more={"sapnwrfc.ini": "\xef\xbb\xbfDEST=PRD\r\nASHOST=prdhost\r\nSYSNR=00\r\n"},
+       stdout=rows_doc(), status=0,
+       check=journal(*ENTRY, 'RfcOpenConnection sapnwrfc file="sapnwrfc.ini" ASHOST="prdhost" DEST="PRD" SYSNR="00"',
+                     *OPENED, *CALL, *DONE_CALL)),
+    nw("sapnwrfc.ini with CR line ends: the entry addresses the system",
+       profile_text=profile(hostname="nohost"),
+       more={"sapnwrfc.ini": "# destinations\rDEST=QAS\rASHOST=nohost\rSYSNR=01\r\rDEST=PRD\rASHOST=prdhost\r"
+                             "SYSNR=00\r"},
+       stdout=rows_doc(), status=0,
+       check=journal(*ENTRY, 'RfcOpenConnection sapnwrfc file="sapnwrfc.ini" ASHOST="prdhost" DEST="PRD" SYSNR="00"',
+                     *OPENED, *CALL, *DONE_CALL)),
     nw("a sapnwrfc.ini entry whose system refuses: 1011",
        prd("refuse_logon = yes"), more={"sapnwrfc.ini": "DEST=PRD\nASHOST=prdhost\nSYSNR=00\n"}, stdout=OPEN_FAILED),
 

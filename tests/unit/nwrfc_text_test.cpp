@@ -123,6 +123,23 @@ TEST(NwRfcDestinationEntry, FoundAsTheLibraryMatchesIt) {
       {"another key with the value", "ASHOST=PRD\nR3NAME=PRD\n", false},
       {"no line end at the end", "DEST=PRD", true},
       {"empty file", "", false},
+      // As editors save the file: Notepad's UTF-8 mark, old Macintosh line
+      // ends, and files edited on both sides.
+      {"byte-order mark before the entry",
+       "\xEF\xBB\xBF"
+       "DEST=PRD\r\nASHOST=x\r\n",
+       true},
+      {"the mark inside the file is part of its line",
+       "DEST=QAS\n\xEF\xBB\xBF"
+       "DEST=PRD\n",
+       false},
+      {"CR line ends", "DEST=QAS\rASHOST=q\r\rDEST=PRD\rASHOST=p\r", true},
+      {"CR ends a comment", "# destinations\rDEST=PRD\r", true},
+      {"CR ends the value", "DEST=PRD\rSYSNR=00", true},
+      {"CR line ends, other destinations only", "DEST=PRDX\rDEST=XPRD\r# DEST=PRD\r", false},
+      {"LF, CR LF and CR mixed", "# a\nDEST=QAS\r\nASHOST=q\n\r\rDEST=PRD\rSYSNR=00\n", true},
+      {"mark and CR line ends", "\xEF\xBB\xBF#\rDEST=PRD", true},
+      {"a zero byte belongs to its line", std::string("DEST=PRD\0\nDEST=P\0RD\n", 20), false},
   };
   for (const auto& c : cases) EXPECT_EQ(HasEntry(c.ini, "PRD"), c.found) << c.label;
   EXPECT_FALSE(HasDestinationEntry(nullptr, "PRD"));
