@@ -105,6 +105,7 @@ bool DeliverDocument() {
 bool OutputDelivered() {
   bool delivered = DeliverDocument();
   WriteDeferred();
+  if (g_alone) LetAsideLinesOut();
   return delivered;
 }
 
@@ -114,6 +115,7 @@ bool DeliverLastWords() {
   std::string lines;
   lines.swap(Deferred());
   if (!lines.empty()) WriteAsideWithoutWaiting(lines);
+  if (g_alone) LetAsideLinesOut();
   return delivered;
 }
 

@@ -76,7 +76,11 @@ std::FILE* MoveStandardOutputAside();
 
 // The platform's write to standard error that never waits
 // (aside_stream_posix.cpp, aside_stream_win32.cpp): false when not all of
-// `text` could be written at once.
+// `text` could be written, or queued for writing, at once.
 bool WriteAsideWithoutWaiting(std::string_view text);
+// At the process's end: lets what was queued for standard error out, but
+// waits a moment at most (on Windows, whose writes of standard error a
+// thread makes).
+void LetAsideLinesOut();
 
 }  // namespace poolmetrics

@@ -257,8 +257,11 @@ def run_scenario(platform, sc):
         # that PRTG takes.
         exexml = not sc.get("tool") and prtg_contract.mode_of(sc.get("program", "PoolMetrics")) == "exexml"
         expected_err = sc.get("stderr")
-        if exexml and expected_err is None:
-            expected, expected_err = prtg_contract.split(expected)
+        if expected_err is not None:
+            expected_err = expand_names(platform, expected_err)
+        if exexml:
+            if expected_err is None:
+                expected, expected_err = prtg_contract.split(expected)
             if out.strip():
                 problems += ["PRTG would not take it: " + p for p in prtg_contract.check(out)]
         want = expected.encode("latin-1")

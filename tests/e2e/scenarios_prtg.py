@@ -15,7 +15,7 @@ from e2e import normalise, run_program
 from scenarios_deadlines import files, identical
 from scenarios_rfc import rfc_error_block
 from scenarios_global import DONE, HEADER, OPEN_XML, item_profile
-from scenarios_sensors import LANDSCAPE as ALL_SENSORS, SENSOR, SENSORS, xml_channel
+from scenarios_sensors import SENSOR, STARTUP, system, xml_channel
 
 SCENARIOS = []
 
@@ -63,34 +63,43 @@ SCENARIOS.append(dict(name="PRTG check: catches a stray line, junk, repeated nam
 
 
 # --- channel names once per document ------------------------------------------------------
-def global_channels(keywords, rename):
-    """The last system's channels of a global run over `keywords`, in table
-    order, a repeated name with its keyword in front where `rename`."""
+# Three sensor types name their channels alike; TOTAL-DURATIONS comes first
+# in the table of sensor types.
+TWO = {"TOTAL-DURATIONS": ("TOTAL_DURATIONS", [11, 22, 33, 44, 55]), "TOTAL-ROWS": ("TOTAL_ROWS", [1, 2, 3, 4, 5])}
+FIELDS = ["UPDATE", "DELETE", "INSERT", "DIRECT", "SEQUENTIAL"]
+TWO_LANDSCAPE = system("PRD", "prdhost", lines=STARTUP + [
+    "value %s.%s = %d" % (structure, field, value)
+    for structure, values in TWO.values() for field, value in zip(FIELDS, values)])
+
+
+def two_channels(rename):
+    """The last system's channels, a repeated name with its keyword in front
+    where `rename`."""
     seen, out = set(), ""
-    order = [k for k, _, _ in SENSORS if k in keywords]
-    for keyword in order:
-        for label, unit, _, shown in SENSOR[keyword][1]:
-            name = label
-            if rename and label in seen:
-                name = keyword + ": " + label
+    for keyword in ("TOTAL-DURATIONS", "TOTAL-ROWS"):
+        for (label, unit, _, _), value in zip(SENSOR[keyword][1], TWO[keyword][1]):
+            out += xml_channel(keyword + ": " + label if rename and label in seen else label, str(value), unit)
             seen.add(label)
-            out += xml_channel(name, shown, unit)
     return out
 
 
-TWO_TYPES = {"landscape.ini": ALL_SENSORS, "Overseer.Prf": item_profile("PRD.P00#"),
+TWO_TYPES = {"landscape.ini": TWO_LANDSCAPE, "Overseer.Prf": item_profile("PRD.P00#"),
              "PRD.P00": files()["PRD.P00"]}
-for program_name, marks, rename in [("PoolMetrics", "@", True), ("Holdrun", "", False)]:
+for library, program_name, marks, rename in [
+        ("classic", "PoolMetrics", "@", True), ("classic", "Holdrun", "", False),
+        ("NetWeaver", "PoolMetrics", "@", True), ("NetWeaver", "Holdrun", "", False)]:
     SCENARIOS.append(dict(
-        name="channel names: %s global run over TOTAL-ROWS TOTAL-DURATIONS%s" % (
-            program_name, ": a repeated name gets its keyword" if rename else ": as always, names repeat"),
-        program=program_name, library=True, nwrfc=True, files=TWO_TYPES, status=0,
-        args=["x", "TOTAL-ROWS TOTAL-DURATIONS %s" % marks, "ITEM=Two"],
-        stdout=OPEN_XML + global_channels({"TOTAL-ROWS", "TOTAL-DURATIONS"}, rename)
+        name="channel names: %s global run over TOTAL-ROWS TOTAL-DURATIONS through the %s library%s" % (
+            program_name, library, ": a repeated name gets its keyword" if rename else ": as always, names repeat"),
+        program=program_name, library=library == "classic", nwrfc=library == "NetWeaver", files=TWO_TYPES,
+        args=["x", "TOTAL-ROWS TOTAL-DURATIONS %s" % marks, "ITEM=Two"], status=0,
+        stdout=OPEN_XML + two_channels(rename)
         + "\n<Text>(***) Two: NoSystems=1, Processed=1, Failed=0</Text>\n\n</Prtg>\n\n",
         **({"stderr": HEADER + "* hh:mm:ss TOTAL-ROWS TOTAL-DURATIONS State=Executing\n"
+            + ("* RFC-Library......: {nwlib}, NetWeaver RFC 7500.0.0 (emulated SAP landscape)\n"
+               if library == "NetWeaver" else "")
             + "\n* hh:mm:ss PRD.P00, prdhost, PRD, 00, 100 State=Processed\n" + DONE} if marks else {}),
-        platforms=("native", "wine", "wine64")))
+        platforms=("native", "wine", "wine64") if library == "NetWeaver" else ("native", "wine")))
 
 
 # --- an RFC error in global runs: 1036, sequential and parallel alike --------------------
