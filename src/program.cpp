@@ -11,6 +11,7 @@
 #include "run/command_line.h"
 #include "run/deadline.h"
 #include "run/run_failure.h"
+#include "run/rfc_error_report.h"
 #include "run/run_library.h"
 #include "run/single_run.h"
 
@@ -44,15 +45,22 @@ int RunProgram(int argc, const char* const* argv) {
   deadline.emplace(Clock::now());
   try {
     Request request = ReadCommandLine(argc, argv);
+    // PRTG reads standard output as one XML document, strictly: there the
+    // document stands alone. (A child writes for its parent, which decides.)
+    if (request.Mode == CallerMode::kExeXml && !request.ChildTask) {
+      SetDocumentAlone();
+      SetErrorBlockReporter(&ReportBesideErrorDocument);
+    }
     return RunRequest(request, *deadline);
   } catch (const RunFailure& failure) {
     // Every watch of the deadline has ended on the way here: the run's
     // outcome is this failure.
     if (failure.block()) {
-      Print(ErrorBlockText(*failure.block()));
+      ReportErrorBlock(*failure.block());
       return 1;
     }
-    Print(ErrorDocument(failure.message()));
+    // In place of whatever the run had begun of its document.
+    PrintInstead(ErrorDocument(failure.message()));
     return 2;
   }
 }

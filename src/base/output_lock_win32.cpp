@@ -20,6 +20,7 @@ OutputLock::OutputLock() {
   DWORD self = GetCurrentThreadId();
   if (g_owner.load(std::memory_order_relaxed) == self) {
     ++g_depth;
+    nested_ = true;
     return;
   }
   AcquireSRWLockExclusive(&g_lock);

@@ -11,7 +11,9 @@ namespace {
 // line feed.
 constexpr std::string_view kHeaderMark = "\x1ePoolMetrics system ";
 constexpr std::string_view kFooterMark = "\x1ePoolMetrics outcome ";
+constexpr std::string_view kErrorMark = "\x1ePoolMetrics error ";
 constexpr std::size_t kLengthDigits = 8;
+constexpr std::size_t kFrame = kLengthDigits + 1;  // the digits and the line feed
 
 std::string Framed(std::string_view mark, const std::string& payload) {
   std::string frame(mark);
@@ -54,6 +56,28 @@ std::optional<ListedSystemOutcome> ReadRecord(std::string_view payload) {
   return outcome;
 }
 
+std::optional<ErrorBlock> ReadErrorRecord(std::string_view payload) {
+  FieldReader fields(payload);
+  ErrorBlock block;
+  for (std::string* field : {&block.operation, &block.key, &block.status, &block.message, &block.internal_status}) {
+    std::optional<std::string> value = fields.Next();
+    if (!value) return std::nullopt;
+    *field = std::move(*value);
+  }
+  if (!fields.done()) return std::nullopt;
+  return block;
+}
+
+// The payload of the record that ends `output` behind a footer with `mark`.
+std::optional<std::string_view> TrailingRecord(std::string_view output, std::string_view mark) {
+  std::size_t footer = mark.size() + kFrame;
+  if (output.size() < footer || output.substr(output.size() - footer, mark.size()) != mark || output.back() != '\n')
+    return std::nullopt;
+  std::optional<std::size_t> length = FrameLength(output.substr(output.size() - kFrame, kLengthDigits));
+  if (!length || *length > output.size() - footer) return std::nullopt;
+  return output.substr(output.size() - footer - *length, *length);
+}
+
 }  // namespace
 
 std::string ChildHeader(std::string_view line, std::string_view label) {
@@ -79,10 +103,16 @@ std::string ChildRecord(const ListedSystemOutcome& outcome) {
   return payload + Framed(kFooterMark, payload);
 }
 
+std::string ChildErrorRecord(const ErrorBlock& block) {
+  std::string payload;
+  for (const std::string* field : {&block.operation, &block.key, &block.status, &block.message, &block.internal_status})
+    AppendField(payload, *field);
+  return payload + Framed(kErrorMark, payload);
+}
+
 ChildReport ReadChildReport(std::string_view output) {
   ChildReport report;
   // The header, when it is there whole.
-  constexpr std::size_t kFrame = kLengthDigits + 1;
   if (output.substr(0, kHeaderMark.size()) == kHeaderMark && output.size() >= kHeaderMark.size() + kFrame) {
     std::optional<std::size_t> length = FrameLength(output.substr(kHeaderMark.size(), kLengthDigits));
     std::size_t start = kHeaderMark.size() + kFrame;
@@ -94,16 +124,13 @@ ChildReport ReadChildReport(std::string_view output) {
       output.remove_prefix(start + *length);
     }
   }
-  // The record, when the footer ends the output.
-  std::size_t footer = kFooterMark.size() + kFrame;
-  if (output.size() >= footer && output.substr(output.size() - footer, kFooterMark.size()) == kFooterMark &&
-      output.back() == '\n') {
-    std::optional<std::size_t> length = FrameLength(output.substr(output.size() - kFrame, kLengthDigits));
-    if (length && *length <= output.size() - footer) {
-      std::string_view payload = output.substr(output.size() - footer - *length, *length);
-      report.outcome = ReadRecord(payload);
-      if (report.outcome) output.remove_suffix(footer + *length);
-    }
+  // The record, when a footer ends the output.
+  if (std::optional<std::string_view> payload = TrailingRecord(output, kFooterMark)) {
+    report.outcome = ReadRecord(*payload);
+    if (report.outcome) output.remove_suffix(payload->size() + kFooterMark.size() + kFrame);
+  } else if (std::optional<std::string_view> error = TrailingRecord(output, kErrorMark)) {
+    report.block = ReadErrorRecord(*error);
+    if (report.block) output.remove_suffix(error->size() + kErrorMark.size() + kFrame);
   }
   report.printed = std::string(output);
   return report;

@@ -10,8 +10,12 @@
 // end a record of the outcome, followed by a footer that gives the record's
 // length. Then it waits for the next name. The header comes before anything
 // else can be printed, and the footer is the last thing written, so the
-// library's output between them can be anything. A child that the RFC error
-// handler ended wrote no record: what it printed ends with the error block.
+// library's output between them can be anything. A child whose system ended
+// in an RFC error (the library's error handler, or one the program found)
+// writes the error block as a record of its own in place of the outcome's,
+// and ends; only the parent decides what becomes of it. A child that ended
+// without either record ended for some other reason (it was killed, say):
+// its system failed, whatever its exit code.
 #pragma once
 
 #include <optional>
@@ -20,6 +24,7 @@
 #include <vector>
 
 #include "global/listed_system.h"
+#include "rfc/error_block.h"
 
 namespace poolmetrics {
 
@@ -29,11 +34,16 @@ std::string ChildHeader(std::string_view line, std::string_view label);
 // The record and its footer.
 std::string ChildRecord(const ListedSystemOutcome& outcome);
 
+// The record of an RFC error block and its footer.
+std::string ChildErrorRecord(const ErrorBlock& block);
+
 // What a child wrote, read back; also from output that is not complete yet.
 struct ChildReport {
   std::optional<std::string> line, label;      // from the header: its profile was read
   std::string printed;                         // what the child printed between header and record
   std::optional<ListedSystemOutcome> outcome;  // from the record: the child finished
+  std::optional<ErrorBlock> block;             // from an error record: the run ends at this system
+  bool finished() const { return outcome || block; }
 };
 ChildReport ReadChildReport(std::string_view output);
 

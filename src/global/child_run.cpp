@@ -18,9 +18,17 @@ class ChildDeadline final : public DeadlineHandler {
   int WriteLastWords() override { return 2; }
 };
 
+// What ends a child's system in an RFC error goes to its parent as a
+// record: the parent decides what the run prints of it.
+void ReportToParent(const ErrorBlock& block) {
+  Print(ChildErrorRecord(block));
+  OutputDelivered();
+}
+
 }  // namespace
 
 int RunListedSystemChild(const ListingTask& task, RfcLibrary& library, const Deadline& deadline) {
+  SetErrorBlockReporter(&ReportToParent);
   ChildDeadline last_words;
   std::optional<ErrorBlock> block;
   {

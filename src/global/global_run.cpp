@@ -39,7 +39,7 @@ int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadlin
                        static_cast<unsigned>(names.size()), progress);
   ListingTask task = TaskOf(request, run);
   unsigned parallel = request.Params.Values.run.parallel.value_or(1);
-  if (parallel > 1) return RunListingInParallel(task, names, output, parallel, deadline);
+  if (parallel > 1) return RunListingInParallel(task, names, output, parallel, library, deadline);
   return RunSystemListing(task, names, output, library, deadline);
 }
 

@@ -32,16 +32,9 @@ struct Place {
   std::optional<std::size_t> system;
 };
 
-// What a system's child gave: its output, and whether the child ended
-// without finishing it (in the RFC error handler: status 1).
-struct Answer {
-  std::string output;
-  bool child_ended = false;
-  int exit_status = 0;
-};
-
 // What a system gave, as the run prints it. A system whose child ended
-// without its record (ended by a signal, say) failed.
+// without a record (ended from outside, say, whatever its exit code)
+// failed.
 ListedSystemOutcome OutcomeOf(ChildReport& report) {
   if (report.outcome) return std::move(*report.outcome);
   ListedSystemOutcome failed;
@@ -51,24 +44,64 @@ ListedSystemOutcome OutcomeOf(ChildReport& report) {
   return failed;
 }
 
+// The run ends at an RFC error, as a sequential run does: with its report
+// (the block, or PRTG's error document), out before the children are ended.
+int EndWithRfcError(const ErrorBlock& block) {
+  ReportErrorBlock(block);
+  OutputDelivered();
+  return 1;
+}
+
 }  // namespace
 
 int RunListingInParallel(const ListingTask& task, const std::vector<std::string_view>& names, ListingOutput& output,
-                         unsigned width, const Deadline& deadline) {
+                         unsigned width, RfcLibrary& library, const Deadline& deadline) {
   const std::optional<Clock::time_point> until = deadline.when();
   ListingSchedule schedule(names.size(), width);
   std::vector<Place> places(names.size() < width ? names.size() : width);
-  std::vector<std::optional<Answer>> answers(names.size());
+  std::vector<std::string> answers(names.size());  // what each finished system's child wrote
   const std::string program = OwnProgramPath();
   const std::vector<std::string> arguments = ChildArguments(TaskFor(task, deadline));
 
+  // Prints what the systems that finished gave, strictly in listing order.
+  // A status when a system ended the run.
+  auto print_ready = [&]() -> std::optional<int> {
+    while (std::optional<std::size_t> next = schedule.NextToPrint()) {
+      ChildReport report = ReadChildReport(answers[*next]);
+      answers[*next].clear();
+      PrintAside(report.printed);
+      if (report.block) return EndWithRfcError(*report.block);
+      output.Finished(OutcomeOf(report));
+    }
+    return std::nullopt;
+  };
+
+  // A system that no child could take is the parent's own, handled as a
+  // sequential run handles it: every system before it is printed, and it
+  // prints as it goes, with the deadline kept by the watchdog meanwhile.
+  auto handle_here = [&](std::size_t index) -> std::optional<int> {
+    if (std::optional<int> status = print_ready()) return status;
+    schedule.NextToStart();
+    schedule.Finished(index);
+    schedule.NextToPrint();  // it prints now
+    ListedSystemOutcome outcome;
+    {
+      DeadlineWatch watch(deadline, output);
+      outcome = QueryListedSystem(task, names[index], library,
+                                  [&](const std::string& line, const std::string&) { output.InProgress(line); });
+    }
+    if (outcome.block) return EndWithRfcError(*outcome.block);
+    output.Finished(outcome);
+    return std::nullopt;
+  };
+
   // Hands the next names to the places that are free, starting a child
   // where there is none (or its last one ended).
-  auto hand_out = [&] {
+  auto hand_out = [&]() -> std::optional<int> {
     for (Place& place : places) {
       if (place.system) continue;
       std::optional<std::size_t> next = schedule.NextToStart();
-      if (!next) return;
+      if (!next) return std::nullopt;
       if (!place.child || place.child->ended()) place.child = ChildProcess::Start(program, arguments);
       if (place.child && place.child->Send(Concat({names[*next], "\n"}))) {
         place.system = next;
@@ -76,55 +109,44 @@ int RunListingInParallel(const ListingTask& task, const std::vector<std::string_
       }
       place.child.reset();
       schedule.StartFailed(*next);
-      if (schedule.running() > 0) return;  // tried again once a place is free
-      // Not even one child runs: the system fails without one.
-      schedule.NextToStart();
-      schedule.Finished(*next);
-      answers[*next] =
-          Answer{ChildRecord(ListedSystemOutcome{true, Concat({"* ", names[*next]}), "", {}, "", false, {}}), false, 0};
+      if (schedule.running() > 0) return std::nullopt;  // tried again once a place is free
+      if (std::optional<int> status = handle_here(*next)) return status;
     }
+    return std::nullopt;
   };
-  // Notes the systems whose children answered, or ended.
+
+  // Notes the systems whose children finished them, or ended.
   auto collect = [&] {
     for (Place& place : places) {
       if (!place.system || !place.child) continue;
-      bool answered = ReadChildReport(place.child->output()).outcome.has_value();
-      if (!answered && !place.child->ended()) continue;
-      bool ended = !answered;
-      // A child ended by the RFC error handler ends the run at its system, as
-      // in a sequential run: none after it is started.
-      if (ended && place.child->exit_status() == 1) schedule.StopAfter(*place.system);
+      ChildReport report = ReadChildReport(place.child->output());
+      if (!report.finished() && !place.child->ended()) continue;
+      // An RFC error ends the run at its system, as in a sequential run:
+      // none after it is started.
+      if (report.block) schedule.StopAfter(*place.system);
       schedule.Finished(*place.system);
-      answers[*place.system] = Answer{place.child->TakeOutput(), ended, place.child->exit_status()};
+      answers[*place.system] = place.child->TakeOutput();
       place.system.reset();
-      if (ended) place.child.reset();
+      if (report.block || !report.finished()) place.child.reset();
     }
   };
 
   for (;;) {
-    hand_out();
-    while (std::optional<std::size_t> next = schedule.NextToPrint()) {
-      Answer answer = std::move(*answers[*next]);
-      answers[*next].reset();
-      ChildReport report = ReadChildReport(answer.output);
-      Print(report.printed);
-      // Ended by the RFC error handler: its block was the last it printed.
-      if (answer.child_ended && answer.exit_status == 1) {
-        OutputDelivered();  // out before the other children are ended
-        return 1;
-      }
-      output.Finished(OutcomeOf(report));
-    }
+    if (std::optional<int> status = hand_out()) return *status;
+    if (std::optional<int> status = print_ready()) return *status;
     if (schedule.done()) break;
 
     if (until && Clock::now() >= *until) {
       // The first system not printed is in progress; what it printed so far
-      // comes before its state line, as in a sequential run.
+      // comes before its state line, as in a sequential run. Should its
+      // child have reported an RFC error just now, that is the run's one
+      // outcome instead.
       for (Place& place : places) {
         if (place.system != schedule.printed() || !place.child) continue;
         place.child->Kill();
         ChildReport report = ReadChildReport(place.child->output());
-        Print(report.printed);
+        PrintAside(report.printed);
+        if (report.block) return EndWithRfcError(*report.block);
         if (report.line) output.InProgress(*report.line);
       }
       output.EndAtDeadline();

@@ -15,17 +15,19 @@
 
 #include "global/listing_output.h"
 #include "global/listing_task.h"
+#include "rfc/session.h"
 #include "run/deadline.h"
 
 namespace poolmetrics {
 
 // Handles the listed systems in `names` in child processes, `width` at
-// once, and prints through `output`. Returns 0, or 1 when a child was ended
-// by the RFC error handler (its block printed). The parent never calls the
+// once, and prints through `output`. Returns 0, or 1 when a system ended in
+// an RFC error (reported). While children work, the parent never calls the
 // RFC library and never waits without a limit, so it keeps the deadline
-// itself, without a watchdog: at the deadline it ends its children and the
-// run.
+// itself: at the deadline it ends its children and the run. A system for
+// which no child can be started (no process or descriptor left) the parent
+// handles itself through `library`, as a sequential run would.
 int RunListingInParallel(const ListingTask& task, const std::vector<std::string_view>& names, ListingOutput& output,
-                         unsigned width, const Deadline& deadline);
+                         unsigned width, RfcLibrary& library, const Deadline& deadline);
 
 }  // namespace poolmetrics

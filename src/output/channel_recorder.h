@@ -21,7 +21,9 @@ struct ChannelValue {
 class ChannelRecorder final : public DocumentWriter {
  public:
   // `mode`: the form of the lines printed inside the run's document.
-  explicit ChannelRecorder(CallerMode mode) : mode_(mode) {}
+  explicit ChannelRecorder(CallerMode mode) : mode_(mode) {
+    if (mode == CallerMode::kExeXml) NameChannelsOnce();
+  }
 
   void Open() override {}
   void Text(std::string_view) override {}

@@ -1,8 +1,9 @@
 #include "output/document_writer.h"
 
+#include "base/code_page.h"
+#include "base/text.h"
 #include "output/document_forms.h"
 #include "output/xml_text.h"
-#include "base/text.h"
 
 namespace poolmetrics {
 
@@ -15,6 +16,33 @@ std::string ErrorDocument(std::string_view message) {
 
 void DocumentWriter::Error(std::string_view message) { document_ = ErrorDocument(message); }
 
+std::string DocumentWriter::ChannelName(std::string_view keyword, std::string_view label) {
+  std::string name(label);
+  if (!names_once_) return name;
+  for (const std::string& written : names_)
+    if (written == name) {
+      name = Concat({keyword, ": ", label});
+      break;
+    }
+  names_.push_back(name);
+  return name;
+}
+
+std::string RfcErrorMessage(const ErrorBlock& block) {
+  std::string text = Concat({"Error 1036: RFC error at ", block.operation, ": ", block.key, " - ", block.message});
+  // Each character of the text is one character of the document's text:
+  // a UTF-8 sequence, or a byte that is none (written as a reference).
+  constexpr std::size_t kKept = kPrtgTextLimit - 3;
+  std::size_t characters = 0, at = 0;
+  while (at < text.size() && characters < kKept) {
+    std::size_t length = Utf8SequenceLength(std::string_view(text).substr(at));
+    at += length > 0 ? length : 1;
+    ++characters;
+  }
+  text.resize(at);
+  return text + "...";
+}
+
 std::string DocumentLine(CallerMode mode, std::string_view text) {
   std::string line = LineText(text);
   if (!IsXmlMode(mode)) return line;
@@ -23,7 +51,9 @@ std::string DocumentLine(CallerMode mode, std::string_view text) {
   return escaped;
 }
 
-std::unique_ptr<DocumentWriter> MakeDocumentWriter(CallerMode mode, std::optional<unsigned> selected_channel) {
+namespace {
+
+std::unique_ptr<DocumentWriter> WriterOfForm(CallerMode mode, std::optional<unsigned> selected_channel) {
   switch (mode) {
     case CallerMode::kBrennick: return MakeBrennickWriter();
     case CallerMode::kQuillon: return MakeQuillonWriter(selected_channel);
@@ -32,6 +62,14 @@ std::unique_ptr<DocumentWriter> MakeDocumentWriter(CallerMode mode, std::optiona
     case CallerMode::kVarnock: break;
   }
   return MakeXmlWriter();
+}
+
+}  // namespace
+
+std::unique_ptr<DocumentWriter> MakeDocumentWriter(CallerMode mode, std::optional<unsigned> selected_channel) {
+  std::unique_ptr<DocumentWriter> writer = WriterOfForm(mode, selected_channel);
+  if (mode == CallerMode::kExeXml) writer->NameChannelsOnce();
+  return writer;
 }
 
 std::string ChannelKey(std::string_view name) {

@@ -8,8 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output/caller_mode.h"
+#include "rfc/error_block.h"
 
 namespace poolmetrics {
 
@@ -52,20 +54,39 @@ class DocumentWriter {
     system_label_ = system_label;
   }
 
+  // The name a channel of sensor type `keyword` takes in this document. In
+  // PRTG's own mode (NameChannelsOnce) a name never stands twice in one
+  // document, as PRTG keys channels by name and would show only one of
+  // them: a name already written gets the keyword and ": " in front
+  // ("TOTAL-ROWS: Physical updates"). Elsewhere, and for a name's first
+  // channel, the label as it is.
+  std::string ChannelName(std::string_view keyword, std::string_view label);
+  void NameChannelsOnce() { names_once_ = true; }
+
   // The PRTG error document carrying `message`, the same in every form,
   // complete and well-formed, in place of whatever the document held.
   void Error(std::string_view message);
 
   const std::string& text() const { return document_; }
-  void clear() { document_.clear(); }
+  void clear() {
+    document_.clear();
+    names_.clear();
+  }
 
  protected:
   DocumentWriter() { document_.reserve(kDocumentReserve); }
+
+  // Starts the channel names anew, with the document.
+  void ForgetChannelNames() { names_.clear(); }
 
   std::string document_;
   unsigned channel_count_ = 0;
   bool keyed_by_system_ = false;
   std::string system_label_;
+
+ private:
+  bool names_once_ = false;
+  std::vector<std::string> names_;  // the channel names in the document, with NameChannelsOnce
 };
 
 // The writer of the caller mode's form. `selected_channel`: mode Quillon's
@@ -84,6 +105,15 @@ std::string DocumentLine(CallerMode mode, std::string_view text);
 
 // The PRTG error document carrying `message`, the same in every caller mode.
 std::string ErrorDocument(std::string_view message);
+
+// PRTG shows at most this many characters of a document's text.
+constexpr std::size_t kPrtgTextLimit = 2000;
+
+// Message 1036, where PRTG's document must stand alone: "Error 1036: RFC
+// error at " + the operation + ": " + the library's key + " - " + its
+// message + "...", cut so that the document's text, read as XML, holds at
+// most kPrtgTextLimit characters.
+std::string RfcErrorMessage(const ErrorBlock& block);
 
 // The unit as the line forms show it: "#" for none, "%" for "PerCent",
 // "mSec" for "TimeResponse".

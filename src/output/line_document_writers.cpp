@@ -9,7 +9,10 @@ namespace {
 
 class LineWriter : public DocumentWriter {
  public:
-  void Open() override { document_.clear(); }
+  void Open() override {
+    document_.clear();
+    ForgetChannelNames();
+  }
   void Text(std::string_view text) override {
     document_ += "\n# ";
     document_ += LineText(text);

@@ -16,7 +16,7 @@ void WriteSection(DocumentWriter& document, const SensorType& type, const Statis
     const ChannelDefinition& c = type.channels[i];
     ValueText value = c.format == ValueFormat::kCount ? FormatInteger(statistic.row_counts[c.source])
                                                       : FormatField(statistic.Field(type.parameter, c.source), c.format);
-    document.Channel(c.label, value, c.unit);
+    document.Channel(document.ChannelName(type.keyword, c.label), value, c.unit);
   }
 }
 

@@ -9,7 +9,10 @@ namespace {
 
 class XmlWriter final : public DocumentWriter {
  public:
-  void Open() override { document_ = "\n<Prtg>\n"; }
+  void Open() override {
+    document_ = "\n<Prtg>\n";
+    ForgetChannelNames();
+  }
 
   void Text(std::string_view text) override {
     document_ += "\n<Text>";

@@ -1,8 +1,23 @@
 #include "rfc/error_block.h"
 
+#include "base/console.h"
 #include "base/text.h"
 
 namespace poolmetrics {
+namespace {
+
+ErrorBlockReporter g_reporter = nullptr;
+
+}  // namespace
+
+void SetErrorBlockReporter(ErrorBlockReporter reporter) { g_reporter = reporter; }
+
+void ReportErrorBlock(const ErrorBlock& block) {
+  if (g_reporter)
+    g_reporter(block);
+  else
+    Print(ErrorBlockText(block));
+}
 
 std::string LabelLine(std::string_view label, int indent, int width, std::string_view value) {
   std::string line(static_cast<std::size_t>(indent > 0 ? indent : 0), ' ');

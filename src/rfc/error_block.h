@@ -1,6 +1,6 @@
-// The RFC error block: what the program prints, with exit status 1, when the
-// RFC library reports an error (through its error callback, or to the
-// program, which then finds the library's error record itself).
+// The RFC error block: what the program reports, with exit status 1, when
+// the RFC library reports an error (through the library's error callback,
+// or to the program, which then finds the library's error record itself).
 #pragma once
 
 #include <string>
@@ -16,6 +16,19 @@ struct ErrorBlock {
 // "RFC error", the five label lines, a blank line, "* Programm aborted..."
 // and "* Error at EoXput-File...", each ended by a line feed.
 std::string ErrorBlockText(const ErrorBlock& block);
+
+// How the run reports a block that ends it: the error block on standard
+// output, or, where the document must stand alone, an error document on
+// standard output and the block on standard error, or, in a parallel run's
+// child, a record for its parent. Set once by the run before the library is
+// loaded; the library's error callback calls it too, on whatever thread the
+// library calls from, so it must print without returning into the library
+// state (it takes the output lock).
+using ErrorBlockReporter = void (*)(const ErrorBlock& block);
+void SetErrorBlockReporter(ErrorBlockReporter reporter);
+// Reports `block` through the reporter that was set (without one: the
+// block's text printed on standard output).
+void ReportErrorBlock(const ErrorBlock& block);
 
 // One line of the block: `indent` blanks, the label padded with blanks to
 // `width` (a longer label is not cut), " : ", the value, a line feed.

@@ -14,9 +14,16 @@ namespace {
 // never sees it half changed. Plain data: nothing to do at start-up.
 const Deadline* g_deadline = nullptr;  // set by the first watch of an armed deadline
 DeadlineHandler* g_handler = nullptr;  // the present watch's
-bool g_settled = false;
+bool g_passed = false;                 // the deadline passed while no watch was kept
 QueryStep g_step = QueryStep::kLogon;
 char g_system[64];  // the marked system's name, cut to fit
+
+// Ends the process with the handler's last words. The output lock is held.
+[[noreturn]] void EndWithLastWords(DeadlineHandler& handler) {
+  int status = handler.WriteLastWords();
+  DeliverLastWords();
+  watchdog_platform::EndProcess(status);
+}
 
 void Watch() {
   // The time point never changes once the watchdog runs.
@@ -29,10 +36,10 @@ void Watch() {
     watchdog_platform::SleepMilliseconds(static_cast<unsigned>(left < 60000 ? left + 1 : 60000));
   }
   OutputLock lock;
-  if (g_settled || !g_handler) return;  // the thread ends; the run goes on
-  int status = g_handler->WriteLastWords();
-  std::fflush(stdout);
-  watchdog_platform::EndProcess(status);
+  if (g_handler) EndWithLastWords(*g_handler);
+  // No watch: the run's outcome was decided in time, or the next watch
+  // answers at once.
+  g_passed = true;
 }
 
 }  // namespace
@@ -62,6 +69,7 @@ DeadlineWatch::DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler)
   bool start = false;
   {
     OutputLock lock;
+    if (g_passed) EndWithLastWords(handler);
     g_handler = &handler;
     if (!g_deadline && deadline.when()) {
       g_deadline = &deadline;
@@ -74,7 +82,6 @@ DeadlineWatch::DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler)
 
 DeadlineWatch::~DeadlineWatch() {
   OutputLock lock;
-  g_settled = true;
   g_handler = nullptr;
 }
 
@@ -92,7 +99,7 @@ std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view s
 }
 
 int SingleRunDeadline::WriteLastWords() {
-  Print(ErrorDocument(DeadlineMessage(deadline_.seconds(), g_step, g_system)));
+  PrintInstead(ErrorDocument(DeadlineMessage(deadline_.seconds(), g_step, g_system)));
   return 2;
 }
 

@@ -67,13 +67,15 @@ class Deadline {
   bool armed_ = false;
 };
 
-// While a watch lives, `handler` answers the deadline: if it passes, the
+// While a watch lives, `handler` answers the deadline: when it passes, the
 // watchdog (started by the first watch of an armed deadline) asks the
-// handler for the run's last words and ends the process with their status.
-// When the watch goes, the run's outcome is decided and the deadline is
-// settled: from then on it passes unnoticed. Should it have passed a moment
-// before, the watchdog is writing, and the process ends in the watch's end.
-// The deadline and the handler must outlive the watch.
+// handler for the run's last words and ends the process with their status;
+// a watch made after the deadline passed does so at once. When the watch
+// goes, the step's outcome is decided and the deadline is settled for it:
+// should it pass now, nobody answers, and the run goes on to print what it
+// has (or to its next watch). Should it have passed a moment before, the
+// watchdog is writing, and the process ends in the watch's end. The
+// deadline and the handler must outlive the watch; watches are not nested.
 class DeadlineWatch {
  public:
   DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler);

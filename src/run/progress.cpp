@@ -7,7 +7,7 @@
 namespace poolmetrics {
 namespace {
 
-void PrintProgressLine(std::string_view line) { PrintLine(LineText(line)); }
+void PrintProgressLine(std::string_view line) { PrintAsideLine(LineText(line)); }
 
 std::string SystemLineAt(std::string_view time, std::string_view profile, const SystemDefinition& s) {
   return Concat({"* ", time, " ", profile, ", ", s.Hostname, ", ", s.Destination, ", ", s.Sysnr, ", ", s.Client});
@@ -45,11 +45,11 @@ void Progress::SystemDone(const DocumentWriter& document, std::string_view line,
   if (!shown_) return;
   // The state lines stand inside the document: in the XML modes a profile
   // named "R&D.P00" must not break it.
-  PrintLine(Concat({"\n", document.Line(line), " State=", state}));
+  PrintAsideLine(Concat({"\n", document.Line(line), " State=", state}));
 }
 
 void Progress::RunDone() const {
-  if (shown_) PrintLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."}));
+  if (shown_) PrintAsideLine(Concat({"\n* ", TimeOfDay(), " SAP ", kProgramName, " now processed..."}));
 }
 
 void Progress::LibraryUsed(const RfcLibrary& library) const {
@@ -67,7 +67,9 @@ void LogonEvents::ClassicDestinationFileNotUsed(std::string_view destination) {
     Say(Concat({"* SapRfc.", destination, " not used: no DEST=", destination, " in sapnwrfc.ini, direct logon"}));
 }
 
-void LogonEvents::Say(const std::string& line) const { PrintLine(open_document_ ? open_document_->Line(line) : line); }
+void LogonEvents::Say(const std::string& line) const {
+  PrintAsideLine(open_document_ ? open_document_->Line(line) : line);
+}
 
 std::string ShownParameters(std::string_view parameters) {
   std::string_view text = parameters.substr(0, parameters.find('#'));

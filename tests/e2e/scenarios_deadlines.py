@@ -8,6 +8,7 @@ byte for byte what the sequential run prints; TIMES adds "Logon time" and
 import os
 import re
 
+import prtg_contract
 from e2e import normalise, run_program
 from scenarios_foundation import error_doc, profile
 from scenarios_global import (DONE, HEADER, MARK, OPEN_XML, group, item_profile, lines, pxa, pxa_xml, sensor,
@@ -169,35 +170,40 @@ IDENTICAL_FILES["Overseer.Prf"] = item_profile(IDENTICAL_LISTING)
 
 
 def identical(parameters, listing=None, status=0, widths=(4, 64), check=None):
-    """Runs the listing sequentially and with each width; the outputs must be
-    the same bytes (times of day masked) and end with the same status."""
+    """Runs the listing sequentially and with each width; the outputs on both
+    streams must be the same bytes (times of day masked) and end with the
+    same status. In PRTG's mode standard output is one document PRTG takes."""
     def run(platform, scenario_dir, program):
         if listing:
             with open(os.path.join(scenario_dir, "Overseer.Prf"), "w") as f:
                 f.write(item_profile(listing))
+        exexml = prtg_contract.mode_of(os.path.basename(program)) == "exexml"
         outputs = []
         for width in (1,) + widths:
             proc = run_program(platform, scenario_dir, program, ["x", parameters + " PARALLEL=%d" % width, "ITEM=Same"])
             try:
-                out, _ = proc.communicate(timeout=20)
+                out, err = proc.communicate(timeout=20)
             except Exception:
                 proc.kill()
                 return ["PARALLEL=%d did not finish" % width]
             # The parameters, and so the "State=Executing" line, name the width.
-            outputs.append((width, proc.returncode,
-                            normalise(out).replace(b"PARALLEL=%d" % width, b"PARALLEL=n").decode("latin-1")))
+            streams = tuple(normalise(text).replace(b"PARALLEL=%d" % width, b"PARALLEL=n").decode("latin-1")
+                            for text in (out, prtg_contract.program_lines(err)))
+            outputs.append((width, proc.returncode, streams))
         problems = []
-        _, first_status, first = outputs[0]
+        _, first_status, (first, first_err) = outputs[0]
         if first_status != status:
             problems.append("sequential run: exit status %d, expected %d" % (first_status, status))
+        if exexml:
+            problems += ["PRTG would not take it: " + p for p in prtg_contract.check(first.encode("latin-1"))]
         if check:
-            problem = check(first)
+            problem = check(first + first_err)
             if problem:
                 problems.append(problem)
-        for width, code, out in outputs[1:]:
-            if (code, out) != (first_status, first):
-                problems.append("PARALLEL=%d differs (status %d, sequential %d):\n--- sequential\n%s\n--- parallel\n%s"
-                                % (width, code, first_status, first, out))
+        for width, code, streams in outputs[1:]:
+            if (code, streams) != (first_status, (first, first_err)):
+                problems.append("PARALLEL=%d differs (status %d, sequential %d):\n--- sequential\n%s\n%s\n--- parallel\n%s\n%s"
+                                % (width, code, first_status, first, first_err, streams[0], streams[1]))
         return problems
     return run
 

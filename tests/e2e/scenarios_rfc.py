@@ -8,6 +8,7 @@ directory."""
 import os
 import re
 
+import prtg_contract
 from e2e import normalise, run_program, xml_ok
 from scenarios_foundation import error_doc, profile
 
@@ -447,16 +448,21 @@ def run_concurrently(platform, scenario_dir, program):
     problems = []
     for n, proc in procs:
         try:
-            stdout, _ = proc.communicate(timeout=timeout)
+            stdout, stderr = proc.communicate(timeout=timeout)
         except Exception:
             proc.kill()
             problems.append("C%02d did not end in %d seconds" % (n, timeout))
             continue
         name = "C%02d" % n
-        want = ((ini_line(name) if n % 2 == 0 else "") + rows_doc(name, 1000 * n)).encode("latin-1")
+        # PRTG's mode: the destination-file line on standard error.
+        want, want_err = prtg_contract.split((ini_line(name) if n % 2 == 0 else "") + rows_doc(name, 1000 * n))
         got = normalise(stdout)
-        if got != want:
+        if got != want.encode("latin-1"):
             problems.append("%s printed:\n%s" % (name, got.decode("latin-1")))
+        got_err = normalise(prtg_contract.program_lines(stderr))
+        if got_err != want_err.encode("latin-1"):
+            problems.append("%s printed on standard error:\n%s" % (name, got_err.decode("latin-1")))
+        problems += ["%s: %s" % (name, p) for p in prtg_contract.check(got)]
         if proc.returncode != 0:
             problems.append("%s ended with status %d" % (name, proc.returncode))
         ok, err = xml_ok(got[got.find(b"<Prtg>"):])

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "output/caller_mode.h"
@@ -282,6 +283,64 @@ TEST(DocumentChannel, GlobalRunKeysBySystemLabel) {
   EXPECT_EQ(document->text(),
             "\n\nMessage.PRD_P00: Physical updates (#)\nStatistic.PRD_P00: 5\n\nMessage.: Physical updates (#)\n"
             "Statistic.: 6");
+}
+
+}  // namespace
+}  // namespace poolmetrics
+
+namespace poolmetrics {
+namespace {
+
+// Message 1036 names the operation, the key and the message, and is cut so
+// that PRTG reads at most 2,000 characters of text: a character is a UTF-8
+// sequence or a byte that is none, however long its escaped form.
+TEST(RfcErrorMessage, NamesTheErrorAndFitsPrtgsText) {
+  ErrorBlock block{"RfcOpen", "RFC_ERROR_COMMUNICATION", "status", "partner not reached", ""};
+  EXPECT_EQ(RfcErrorMessage(block), "Error 1036: RFC error at RfcOpen: RFC_ERROR_COMMUNICATION - partner not reached...");
+  struct {
+    const char* label;
+    std::string message;
+  } cases[] = {
+      {"plain", std::string(5000, 'm')},
+      {"escaped", std::string(5000, '<')},
+      {"UTF-8", [] {
+         std::string s;
+         for (int i = 0; i < 3000; ++i) s += "\xc3\xa4";
+         return s;
+       }()},
+      {"no UTF-8", std::string(5000, '\x96')},
+  };
+  for (const auto& c : cases) {
+    block.message = c.message;
+    std::string message = RfcErrorMessage(block);
+    EXPECT_EQ(message.substr(message.size() - 3), "...") << c.label;
+    std::string document = ErrorDocument(message);
+    std::size_t characters = 0;
+    std::string_view text(document);
+    text = text.substr(text.find("<Text>") + 6);
+    text = text.substr(0, text.find("</Text>"));
+    for (std::size_t i = 0; i < text.size(); ++characters) {
+      if (text[i] == '&')
+        i = text.find(';', i) + 1;
+      else
+        i += std::max<std::size_t>(1, Utf8SequenceLength(text.substr(i)));
+    }
+    EXPECT_EQ(characters, kPrtgTextLimit) << c.label;
+  }
+}
+
+// In PRTG's own mode a name stands once in a document; the other forms keep
+// the names they always had.
+TEST(DocumentChannel, ARepeatedNameGetsItsKeywordInPrtgsMode) {
+  std::unique_ptr<DocumentWriter> exexml = MakeDocumentWriter(CallerMode::kExeXml, std::nullopt);
+  EXPECT_EQ(exexml->ChannelName("TOTAL-DURATIONS", "Physical updates"), "Physical updates");
+  EXPECT_EQ(exexml->ChannelName("TOTAL-ROWS", "Physical updates"), "TOTAL-ROWS: Physical updates");
+  EXPECT_EQ(exexml->ChannelName("TOTAL-ROWS", "Physical deletes"), "Physical deletes");
+  exexml->Open();  // a new document
+  EXPECT_EQ(exexml->ChannelName("TOTAL-ROWS", "Physical updates"), "Physical updates");
+  std::unique_ptr<DocumentWriter> holdrun = MakeDocumentWriter(CallerMode::kHoldrun, std::nullopt);
+  EXPECT_EQ(holdrun->ChannelName("TOTAL-DURATIONS", "Physical updates"), "Physical updates");
+  EXPECT_EQ(holdrun->ChannelName("TOTAL-ROWS", "Physical updates"), "Physical updates");
 }
 
 }  // namespace

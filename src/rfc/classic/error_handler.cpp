@@ -38,10 +38,10 @@ extern "C" void RFC_STDCALL RfcErrorHandler(char* operation) {
   // Held to the end: a deadline passing now must not write its document
   // into or after the block.
   OutputLock lock;
-  Print(ErrorBlockText(rfc ? CaptureErrorBlock(*rfc, text) : ErrorBlock{std::string(text), {}, {}, {}, {}}));
+  ReportErrorBlock(rfc ? CaptureErrorBlock(*rfc, text) : ErrorBlock{std::string(text), {}, {}, {}, {}});
   // Without running destructors: they would close and unload what the
   // library is still working with.
-  std::fflush(stdout);
+  DeliverLastWords();
   std::_Exit(1);
 }
 

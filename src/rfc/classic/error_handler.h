@@ -18,8 +18,8 @@ void InstallRfcErrorHandler(const ClassicRfc& rfc);
 // null handle closed as the block has always done.
 ErrorBlock CaptureErrorBlock(const ClassicRfc& rfc, std::string_view operation);
 
-// The library's error-handler callback: prints the block and ends the
-// process with status 1. The library may be in the middle of a call, so
+// The library's error-handler callback: reports the block
+// (ReportErrorBlock) and ends the process with status 1. The library may be in the middle of a call, so
 // nothing may return into it or unwind through it. Never returns.
 extern "C" void RFC_STDCALL RfcErrorHandler(char* operation);
 
