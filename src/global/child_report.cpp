@@ -2,7 +2,7 @@
 
 #include "base/decimal_number.h"
 #include "base/text.h"
-#include "global/wire_fields.h"
+#include "base/wire_fields.h"
 
 namespace poolmetrics {
 namespace {

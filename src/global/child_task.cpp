@@ -1,7 +1,7 @@
 #include "global/child_task.h"
 
 #include "base/decimal_number.h"
-#include "global/wire_fields.h"
+#include "base/wire_fields.h"
 #include "run/command_line.h"
 
 namespace poolmetrics {

@@ -4,6 +4,8 @@
 #include "profile/listed_name.h"
 #include "profile/system_definition.h"
 #include "run/progress.h"
+#include "run/answer_store.h"
+#include "run/deadline.h"
 #include "run/query_system.h"
 
 namespace poolmetrics {
@@ -17,6 +19,32 @@ FixedText<44> SystemLabelOf(SystemLabelKind kind, std::string_view name, const S
     case SystemLabelKind::kSid: return std::string_view(system.Destination);
   }
   return name;
+}
+
+// The system's answer: with "CACHE=n" one kept by a run on this machine
+// less than n seconds ago, else what the query gives, which is kept in turn.
+// Only a valid definition shares answers: a global run still tries an
+// invalid one, but what it gets must never serve a valid profile.
+SystemOutcome QueryThroughStore(const ListingTask& task, const SystemDefinition& system, bool valid,
+                                RfcLibrary& library, LogonEvents& events) {
+  std::optional<unsigned> seconds = task.values.run.cache;
+  if (!seconds || !valid || !UsableForLogon(system)) return QuerySystem(library, system, task.values, events);
+  std::string unused;
+  std::optional<AnswerStore> store = AnswerStore::Open(&unused);
+  if (!store) {
+    events.AnswerStoreUnused(unused);
+    return QuerySystem(library, system, task.values, events);
+  }
+  // Waiting for the key's turn counts as the logon.
+  MarkQueryStep(QueryStep::kLogon, system.Destination);
+  AnswerStore::Turn turn = store->Take(AnswerKey(LogonOf(system, task.values)));
+  if (std::optional<KeptAnswer> kept = turn.Fresh(*seconds)) {
+    events.AnswerKept(kept->fetched_time);
+    return std::move(kept->outcome);
+  }
+  SystemOutcome queried = QuerySystem(library, system, task.values, events);
+  turn.Keep(queried, library.TraceFile());
+  return queried;
 }
 
 }  // namespace
@@ -47,7 +75,7 @@ ListedSystemOutcome QueryListedSystem(const ListingTask& task, std::string_view 
 
   ChannelRecorder recorder(task.mode);
   LogonEvents events(task.show_progress, &recorder);
-  SystemOutcome queried = QuerySystem(library, system, task.values, events);
+  SystemOutcome queried = QueryThroughStore(task, system, valid, library, events);
   std::visit(Overloaded{
                  [&](Answered& answered) {
                    WriteSensorSections(recorder, answered.statistic, task.sensors, system.Destination, true,

@@ -70,6 +70,7 @@ RunControl ReadRunControl(std::string_view text, std::string_view keys) {
   run.timeout = RangedNumber(text, keys, "TIMEOUT=", kMaxTimeoutSeconds, run.fault);
   run.parallel = RangedNumber(text, keys, "PARALLEL=", kMaxParallel, run.fault);
   run.times = NamesWord(keys, "TIMES");
+  run.cache = RangedNumber(text, keys, "CACHE=", kMaxCacheSeconds, run.fault);
   return run;
 }
 
@@ -87,6 +88,7 @@ RunControl FirstGiven(const RunControl& first, const RunControl& second) {
   run.timeout = first.timeout ? first.timeout : second.timeout;
   run.parallel = first.parallel ? first.parallel : second.parallel;
   run.times = first.times || second.times;
+  run.cache = first.cache ? first.cache : second.cache;
   run.fault = first.fault ? first.fault : second.fault;
   return run;
 }

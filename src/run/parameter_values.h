@@ -15,6 +15,8 @@ namespace poolmetrics {
 // timeout setting, PARALLEL= the systems one global run handles at once.
 constexpr unsigned kMaxTimeoutSeconds = 900;
 constexpr unsigned kMaxParallel = 64;
+// CACHE=: how old, in seconds, a kept answer may be to serve a run.
+constexpr unsigned kMaxCacheSeconds = 3600;
 
 // The keywords that say how the run itself goes. Unlike the others they are
 // also taken from the arguments after the two parameter words, and on the
@@ -23,7 +25,8 @@ struct RunControl {
   std::optional<unsigned> timeout;   // "TIMEOUT=": the run's deadline in seconds, 1 to 900
   std::optional<unsigned> parallel;  // "PARALLEL=": systems of a global run handled at once, 1 to 64
   bool times = false;                // "TIMES" as a word of its own: the response-time channels
-  // Message 1035 when a value of "TIMEOUT=" or "PARALLEL=" is no whole number
+  std::optional<unsigned> cache;     // "CACHE=": the age in seconds up to which a kept answer serves, 1 to 3,600
+  // Message 1035 when a value of "TIMEOUT=", "PARALLEL=" or "CACHE=" is no whole number
   // within its range (the first such keyword's); the run ends with it before
   // anything is connected.
   std::optional<std::string> fault;

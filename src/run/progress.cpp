@@ -67,6 +67,14 @@ void LogonEvents::ClassicDestinationFileNotUsed(std::string_view destination) {
     Say(Concat({"* SapRfc.", destination, " not used: no DEST=", destination, " in sapnwrfc.ini, direct logon"}));
 }
 
+void LogonEvents::AnswerKept(std::string_view fetched_time) {
+  if (show_progress_) Say(Concat({"* Answer kept......: fetched ", fetched_time, ", no logon"}));
+}
+
+void LogonEvents::AnswerStoreUnused(std::string_view why) {
+  if (show_progress_) Say(Concat({"* PoolMetrics.cache not used: ", why, ", logon as without it"}));
+}
+
 void LogonEvents::Say(const std::string& line) const {
   PrintAsideLine(open_document_ ? open_document_->Line(line) : line);
 }

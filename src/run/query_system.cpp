@@ -13,16 +13,21 @@ std::uint32_t MillisecondsSince(Clock::time_point start) {
 
 }  // namespace
 
-SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, const ParameterValues& values,
-                          SessionEvents& events) {
-  // A cut logon value or an unsafe destination would reach another system
-  // or file: such a system is not even tried.
-  if (!UsableForLogon(system)) return NotTried{};
+LogonDescription LogonOf(const SystemDefinition& system, const ParameterValues& values) {
   LogonDescription logon{system.Destination, system.Client,   system.User,     system.Password,
                          system.Language,    system.Mode,     system.Hostname, system.Sysnr,
                          system.Gwhost,      system.Gwservice};
   if (values.host) logon.hostname = *values.host;
   if (values.sysnr) logon.sysnr = *values.sysnr;
+  return logon;
+}
+
+SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, const ParameterValues& values,
+                          SessionEvents& events) {
+  // A cut logon value or an unsafe destination would reach another system
+  // or file: such a system is not even tried.
+  if (!UsableForLogon(system)) return NotTried{};
+  LogonDescription logon = LogonOf(system, values);
 
   MarkQueryStep(QueryStep::kLogon, system.Destination);
   ResponseTimes times;
@@ -46,7 +51,9 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
                         [&](StatisticResult& statistic) -> SystemOutcome {
                           return Answered{std::move(statistic), times};
                         },
-                        [&](CallFailure& failure) -> SystemOutcome { return CallFailed{std::move(failure), times}; },
+                        [&](CallFailure& failure) -> SystemOutcome {
+                          return CallFailed{std::move(failure), times, std::nullopt};
+                        },
                         [](ErrorBlock& block) -> SystemOutcome { return std::move(block); },
                     },
                     outcome);

@@ -3,6 +3,7 @@
 // it gives is a value that the single run and the listing each visit.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -23,6 +24,9 @@ struct Answered {
 struct CallFailed {
   CallFailure failure;
   ResponseTimes times;
+  // The trace file's hint as the run that fetched a kept answer read it
+  // (none: read the trace file now).
+  std::optional<std::string> trace_hint;
 };
 // The system refused the logon (message 1011).
 struct LogonRefused {};
@@ -35,6 +39,11 @@ struct NotTried {
 // An RFC error that the program found itself: the run ends with the error
 // block (status 1).
 using SystemOutcome = std::variant<Answered, CallFailed, LogonRefused, NotTried, ErrorBlock>;
+
+// The logon that `system` asks for, with the parameters' ",HOST=" and
+// ",NO=" overrides. It refers to `system` and `values`, which must outlive
+// it.
+LogonDescription LogonOf(const SystemDefinition& system, const ParameterValues& values);
 
 // Logs on to `system` (with the parameters' ",HOST=" and ",NO=" overrides),
 // calls the summary statistic and closes the connection, timing the logon

@@ -8,6 +8,7 @@
 #include "rfc/trace_hint.h"
 #include "run/profile_location.h"
 #include "run/run_failure.h"
+#include "run/answer_store.h"
 #include "run/run_library.h"
 
 namespace poolmetrics {
@@ -16,8 +17,8 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
   Progress progress(request.ShowProgress, request.StartTime);
   SingleRunDeadline last_words(deadline);
   SystemDefinition system;
-  RfcLibrary* library = nullptr;
-  SystemOutcome outcome = [&] {
+  RfcLibrary* library = nullptr;  // none when a kept answer serves the run
+  SystemOutcome outcome = [&]() -> SystemOutcome {
     DeadlineWatch watch(deadline, last_words);
     MarkQueryStep(QueryStep::kLogon, request.ProfileName);
     ProfileLocation location = LocateProfile(request);
@@ -27,21 +28,39 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
     // monitoring host takes for a success.
     if (request.Params.Sensors.none()) Fail(NoSensorTypeMessage());
     MarkQueryStep(QueryStep::kLogon, system.Destination);
+    // The answers that runs share, before any library is loaded: a kept
+    // answer serves without one. Waiting for the key's turn counts as the
+    // logon.
+    std::optional<AnswerStore::Turn> turn;
+    std::string unused;
+    if (std::optional<unsigned> seconds = request.Params.Values.run.cache) {
+      if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
+        turn.emplace(store->Take(AnswerKey(LogonOf(system, request.Params.Values))));
+        if (std::optional<KeptAnswer> kept = turn->Fresh(*seconds)) {
+          progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
+          LogonEvents(progress.shown()).AnswerKept(kept->fetched_time);
+          return std::move(kept->outcome);
+        }
+      }
+    }
     library = &RunLibrary();
-    return QuerySingleSystem(request, system, *library, progress);
+    progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
+    if (!unused.empty()) LogonEvents(progress.shown()).AnswerStoreUnused(unused);
+    SystemOutcome queried = QuerySingleSystem(request, system, *library, progress);
+    if (turn) turn->Keep(queried, library->TraceFile());
+    return queried;
   }();  // the system answered (or failed) in time: what follows only prints
-  return PrintSingleRun(request, system, *library, std::move(outcome), progress);
+  return PrintSingleRun(request, system, library, std::move(outcome), progress);
 }
 
 SystemOutcome QuerySingleSystem(const Request& request, const SystemDefinition& system, RfcLibrary& library,
                                 const Progress& progress) {
-  progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
   progress.LibraryUsed(library);
   LogonEvents events(progress.shown());
   return QuerySystem(library, system, request.Params.Values, events);
 }
 
-int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLibrary& library,
+int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLibrary* library,
                    SystemOutcome outcome, const Progress& progress) {
   const ParameterValues& values = request.Params.Values;
   return std::visit(
@@ -51,7 +70,8 @@ int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLi
             WriteSensorSections(*document, answered.statistic, request.Params.Sensors, system.Destination, false,
                                 values.run.times ? std::optional<ResponseTimes>(answered.times) : std::nullopt);
             Print(document->text());
-            std::remove(library.TraceFile().c_str());
+            // A kept answer's run touched no trace file.
+            if (library) std::remove(library->TraceFile().c_str());
             progress.RunDone();
             return 0;
           },
@@ -60,13 +80,14 @@ int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLi
             // else its trace file explains it, which stays on disk.
             if (failed.failure.library_message)
               Fail(Concat({CallFailureMessage(failed.failure), " - ", *failed.failure.library_message}));
-            File trace = File::OpenRead(library.TraceFile().c_str());
+            if (failed.trace_hint) Fail(CallFailureMessage(failed.failure) + *failed.trace_hint);
+            File trace = File::OpenRead(library->TraceFile().c_str());
             Fail(CallFailureMessage(failed.failure) + std::string(TraceHint(trace.get())));
           },
           [&](LogonRefused&) -> int { Fail(LogonFailureMessage(system.Destination)); },
           [&](NotTried& not_tried) -> int {
             if (not_tried.unsupported_mode)
-              Fail(UnsupportedModeMessage(system.Destination, system.Mode, library.FileName()));
+              Fail(UnsupportedModeMessage(system.Destination, system.Mode, library ? library->FileName() : ""));
             Fail(LogonFailureMessage(system.Destination));
           },
           [&](ErrorBlock& block) -> int { throw RunFailure(std::move(block)); },

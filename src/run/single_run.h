@@ -19,13 +19,17 @@ namespace poolmetrics {
 // deadline (armed by the entry) may end the run with message 1033.
 int RunSingleRequest(const Request& request, const Deadline& deadline);
 
-// Its two halves, for the run above and for tests. The first prints the
-// progress lines and queries the system through `library`; the second
+// With "CACHE=n" an answer that a run on this machine fetched less than n
+// seconds ago serves in place of a logon and call, and loads no library;
+// the first run that finds none asks SAP and keeps what it got.
+
+// Its two halves, for the run above and for tests. The first queries the
+// system through `library` (the library line with progress); the second
 // prints what the system gave (returns 0), or throws the RunFailure that
-// tells why not.
+// tells why not. `library` is none for a kept answer.
 SystemOutcome QuerySingleSystem(const Request& request, const SystemDefinition& system, RfcLibrary& library,
                                 const Progress& progress);
-int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLibrary& library,
+int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLibrary* library,
                    SystemOutcome outcome, const Progress& progress);
 
 }  // namespace poolmetrics

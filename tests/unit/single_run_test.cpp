@@ -35,7 +35,7 @@ Outcome RunAgainst(const FakeSystem& answering, CallerMode mode = CallerMode::kH
   try {
     Progress progress(false, "00:00:00");
     outcome.status =
-        PrintSingleRun(request, system, library, QuerySingleSystem(request, system, library, progress), progress);
+        PrintSingleRun(request, system, &library, QuerySingleSystem(request, system, library, progress), progress);
   } catch (const RunFailure& failure) {
     outcome.status = failure.block() ? 1 : 2;
     outcome.message = failure.block() ? failure.block()->operation : failure.message();

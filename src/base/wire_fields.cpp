@@ -1,4 +1,4 @@
-#include "global/wire_fields.h"
+#include "base/wire_fields.h"
 
 #include "base/decimal_number.h"
 

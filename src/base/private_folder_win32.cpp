@@ -1,0 +1,59 @@
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <cstdint>
+
+#include "base/private_folder.h"
+
+namespace poolmetrics {
+namespace {
+
+bool EndsWithOne(std::string_view name, std::initializer_list<std::string_view> endings) {
+  for (std::string_view ending : endings)
+    if (name.size() > ending.size() && name.substr(name.size() - ending.size()) == ending) return true;
+  return false;
+}
+
+std::uint64_t Ticks(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+}  // namespace
+
+std::string PreparePrivateFolder(const std::string& path) {
+  // Full control for the folder's owner alone, not inherited from the
+  // program's folder (which its users may be allowed to change).
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+  if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;OW)", SDDL_REVISION_1, &descriptor,
+                                                           nullptr))
+    attributes.lpSecurityDescriptor = descriptor;
+  BOOL made = CreateDirectoryA(path.c_str(), &attributes);
+  DWORD error = GetLastError();
+  if (descriptor) LocalFree(descriptor);
+  if (!made && error != ERROR_ALREADY_EXISTS) return "cannot be made";
+  DWORD kind = GetFileAttributesA(path.c_str());
+  if (kind == INVALID_FILE_ATTRIBUTES) return "cannot be read";
+  if (kind & FILE_ATTRIBUTE_REPARSE_POINT) return "is a link or junction";
+  if (!(kind & FILE_ATTRIBUTE_DIRECTORY)) return "is no folder";
+  return {};
+}
+
+void RemoveOldFiles(const std::string& folder, std::initializer_list<std::string_view> endings, long seconds) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::uint64_t limit = static_cast<std::uint64_t>(seconds) * 10000000u;  // in 100 ns
+  do {
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    if (!EndsWithOne(found.cFileName, endings)) continue;
+    if (Ticks(now) < Ticks(found.ftLastWriteTime) + limit) continue;
+    DeleteFileA((folder + "\\" + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace poolmetrics

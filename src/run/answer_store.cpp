@@ -1,0 +1,108 @@
+#include "run/answer_store.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "base/file.h"
+#include "base/file_system.h"
+#include "base/private_folder.h"
+#include "base/time_of_day.h"
+#include "rfc/dynamic_library.h"
+#include "rfc/trace_hint.h"
+
+namespace poolmetrics {
+namespace {
+
+// No answer comes near this size; a larger file is none.
+constexpr std::size_t kLargestAnswer = 256 * 1024;
+
+// FNV-1a, 64 bits: names the key's files. The key itself is checked inside
+// the file, so a collision only costs a logon.
+std::string Digest(std::string_view key) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : key) hash = (hash ^ c) * 1099511628211ull;
+  char name[17];
+  for (int i = 15; i >= 0; --i, hash >>= 4) name[i] = "0123456789abcdef"[hash & 0xf];
+  name[16] = '\0';
+  return name;
+}
+
+std::optional<std::string> ReadWhole(const std::string& path) {
+  File file = File::OpenRead(path.c_str());
+  if (!file) return std::nullopt;
+  std::string text;
+  char buffer[8192];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get())) {
+    text.append(buffer, n);
+    if (text.size() > kLargestAnswer) return std::nullopt;
+  }
+  if (std::ferror(file.get())) return std::nullopt;
+  return text;
+}
+
+}  // namespace
+
+std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
+  std::string program = ProgramDirectory();
+  if (program.empty()) {
+    *why = "the program's folder cannot be told";
+    return std::nullopt;
+  }
+  std::string folder = program + std::string(kAnswerFolder);
+  std::string problem = PreparePrivateFolder(folder);
+  if (!problem.empty()) {
+    *why = problem;
+    return std::nullopt;
+  }
+  AnswerStore store;
+  store.folder_ = folder + program.back();
+  return store;
+}
+
+AnswerStore::Turn AnswerStore::Take(std::string key) const { return Turn(*this, std::move(key)); }
+
+AnswerStore::Turn::Turn(const AnswerStore& store, std::string key)
+    : folder_(store.folder_), key_(std::move(key)), name_(Digest(key_)), lock_(FileLock::Acquire(Path(".lock").c_str())) {}
+
+std::string AnswerStore::Turn::Path(std::string_view ending) const {
+  std::string path = folder_ + name_;
+  path += ending;
+  return path;
+}
+
+std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds) const {
+  std::optional<std::string> text = ReadWhole(Path(".answer"));
+  if (!text) return std::nullopt;
+  std::optional<KeptAnswer> answer = ReadAnswerFile(*text, key_);
+  if (!answer) return std::nullopt;
+  std::int64_t age = static_cast<std::int64_t>(std::time(nullptr)) - answer->fetched;
+  if (age < 0 || age >= static_cast<std::int64_t>(seconds)) return std::nullopt;
+  return answer;
+}
+
+void AnswerStore::Turn::Keep(const SystemOutcome& outcome, const std::string& trace_file) {
+  // Without the lock another run might be writing the same file.
+  if (!Keepable(outcome) || !lock_.held()) return;
+  KeptAnswer answer{outcome, static_cast<std::int64_t>(std::time(nullptr)), TimeOfDay()};
+  if (auto* failed = std::get_if<CallFailed>(&answer.outcome); failed && !failed->trace_hint) {
+    File trace = File::OpenRead(trace_file.c_str());
+    failed->trace_hint = std::string(TraceHint(trace.get()));
+  }
+  std::string text = AnswerFileText(key_, answer);
+  std::string temporary = Path(".tmp");
+  {
+    File file = File::OpenWrite(temporary.c_str());
+    if (!file) return;
+    bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+                   std::fflush(file.get()) == 0 && !std::ferror(file.get());
+    file.reset();
+    if (!written) {
+      std::remove(temporary.c_str());
+      return;
+    }
+  }
+  if (!MoveFileOver(temporary.c_str(), Path(".answer").c_str())) std::remove(temporary.c_str());
+  RemoveOldFiles(folder_.substr(0, folder_.size() - 1), {".answer", ".tmp"}, kAnswerFileLifeSeconds);
+}
+
+}  // namespace poolmetrics

@@ -1,0 +1,65 @@
+// AnswerStore: where the runs on this machine keep the answers they share
+// (CACHE=n): the folder "PoolMetrics.cache" beside the program, one file
+// per key (named by a digest of the key, which the file holds too), each
+// written whole under another name and then put in place. A key's lock
+// file serialises the runs of one key: the first that finds no fresh answer
+// asks SAP and keeps what it got while the others wait, then they read it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/file_lock.h"
+#include "run/kept_answer.h"
+
+namespace poolmetrics {
+
+// The store's folder, beside the program: PRTG's working directory is not
+// known, and one per sensor would share nothing.
+constexpr std::string_view kAnswerFolder = "PoolMetrics.cache";
+
+// The answer files and their temporary files are removed by a run that
+// keeps an answer once they are this old; lock files stay.
+constexpr long kAnswerFileLifeSeconds = 3600;
+
+class AnswerStore {
+ public:
+  // The store beside the program, its folder made when missing; none when
+  // it cannot be used (`why` says why: a link, another owner, writable by
+  // others, ...). The run then asks SAP as without a store.
+  static std::optional<AnswerStore> Open(std::string* why);
+
+  // One key's turn: its lock is held while the turn lives.
+  class Turn {
+   public:
+    // The key's answer when it is younger than `seconds` by this machine's
+    // clock; one dated in the future is stale, and a file that is damaged,
+    // cut short, of another version or of another key is none.
+    std::optional<KeptAnswer> Fresh(unsigned seconds) const;
+
+    // Keeps what a query gave, when it is keepable (a failed call with the
+    // hint read now from the library's trace file `trace_file`), and
+    // removes the store's own files that have grown old.
+    void Keep(const SystemOutcome& outcome, const std::string& trace_file);
+
+   private:
+    friend class AnswerStore;
+    Turn(const AnswerStore& store, std::string key);
+
+    std::string Path(std::string_view ending) const;
+
+    std::string folder_;  // with its separator
+    std::string key_;
+    std::string name_;  // the digest of the key
+    FileLock lock_;
+  };
+
+  // Waits for the key's lock (a deadline may end the run meanwhile).
+  Turn Take(std::string key) const;
+
+ private:
+  std::string folder_;  // with its separator
+};
+
+}  // namespace poolmetrics
