@@ -50,6 +50,7 @@ std::vector<std::string> ChildArguments(const ChildTask& task) {
   AppendOptional(wire, l.values.sysnr);
   AppendOptional(wire, NumberText(l.values.channel));
   AppendField(wire, l.values.run.times ? "1" : "0");
+  AppendOptional(wire, NumberText(l.values.run.cache));
   AppendField(wire, l.show_progress ? "1" : "0");
   AppendOptional(wire, NumberText(task.milliseconds_left));
   AppendField(wire, l.profile_directory);
@@ -60,7 +61,8 @@ std::optional<ChildTask> ReadChildTask(std::string_view wire) {
   FieldReader fields(wire);
   std::optional<std::string> mode = fields.Next(), kind = fields.Next(), sensors = fields.Next(),
                              host = fields.Next(), sysnr = fields.Next(), channel = fields.Next(),
-                             times = fields.Next(), progress = fields.Next(), left = fields.Next(),
+                             times = fields.Next(), cache = fields.Next(), progress = fields.Next(),
+                             left = fields.Next(),
                              directory = fields.Next();
   if (!directory || !fields.done()) return std::nullopt;
   ChildTask task;
@@ -74,6 +76,7 @@ std::optional<ChildTask> ReadChildTask(std::string_view wire) {
   l.sensors = SensorSet(*sensors);
   if (!ReadOptional(host, l.values.host) || !ReadOptional(sysnr, l.values.sysnr) ||
       !ReadNumber(channel, l.values.channel) || !ReadFlag(times, l.values.run.times) ||
+      !ReadNumber(cache, l.values.run.cache) ||
       !ReadFlag(progress, l.show_progress) || !ReadNumber(left, task.milliseconds_left))
     return std::nullopt;
   l.profile_directory = std::move(*directory);

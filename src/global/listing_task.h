@@ -16,8 +16,9 @@ struct ListingTask {
   CallerMode mode = CallerMode::kExeXml;
   SystemLabelKind label_kind = SystemLabelKind::kProfile;
   SensorSet sensors;
-  // The overrides ",HOST=" and ",NO=", the channel selection and the
-  // response times; the rest of the run control is the run's, not a system's.
+  // The overrides ",HOST=" and ",NO=", the channel selection, the response
+  // times and the age of answers that may serve; the rest of the run
+  // control is the run's, not a system's.
   ParameterValues values;
   bool show_progress = false;
   std::string profile_directory;  // where the listed profiles lie

@@ -185,6 +185,7 @@ TEST(ChildTask, RoundTripThroughTheCommandLine) {
   task.listing.values.sysnr = "";
   task.listing.values.channel = 2;
   task.listing.values.run.times = true;
+  task.listing.values.run.cache = 55;
   task.listing.show_progress = true;
   task.listing.profile_directory = "C:\\Sensors \"dir\"\\";
   task.milliseconds_left = 12345;
@@ -205,6 +206,7 @@ TEST(ChildTask, RoundTripThroughTheCommandLine) {
     EXPECT_EQ(l.values.sysnr, task.listing.values.sysnr);
     EXPECT_EQ(l.values.channel, task.listing.values.channel);
     EXPECT_EQ(l.values.run.times, task.listing.values.run.times);
+    EXPECT_EQ(l.values.run.cache, task.listing.values.run.cache);
     EXPECT_EQ(l.show_progress, task.listing.show_progress);
     EXPECT_EQ(l.profile_directory, task.listing.profile_directory);
     EXPECT_EQ(read->milliseconds_left, left);

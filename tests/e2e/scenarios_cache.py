@@ -1,0 +1,308 @@
+"""The answers that runs share (CACHE=n): one logon per system and interval,
+documents byte for byte those of uncached runs, refusals kept too, keys that
+never mix two logons, files that are damaged or foreign, a store that cannot
+be used, global and parallel runs, and a deadline that passes while a run
+waits for its key's turn."""
+
+import fcntl
+import os
+import re
+import subprocess
+import time
+
+import prtg_contract
+from e2e import encode_password, expand, normalise, run_program
+from scenarios_foundation import error_doc, profile
+from scenarios_global import OPEN_XML, item_profile, pxa, pxa_xml, summary_xml
+from scenarios_sensors import LANDSCAPE as SENSORS_PRD, SENSORS, STARTUP, document, system
+
+SCENARIOS = []
+KEYWORDS = [keyword for keyword, _, _ in SENSORS]
+
+LANDSCAPE = ("[landscape]\njournal = journal.txt\n\n" + SENSORS_PRD
+             + system("QAS", "qas-host", sysnr="01", client="200", password="secret2", lines=pxa(6, 815))
+             + system("REF", "refhost", sysnr="02", lines=["refuse_logon = yes"])
+             + system("NWP", "nwphost", sysnr="03", lines=pxa(7, 77)))
+PROFILES = {
+    "PRD.P00": profile(),
+    "QAS.P00": profile(destination="QAS", hostname="qas-host", sysnr="01", client="200", password="{pw:secret2}"),
+    "REF.P00": profile(destination="REF", hostname="refhost", sysnr="02"),
+    "NWP.P00": profile(destination="NWP", hostname="nwphost", sysnr="03"),
+    # PRD's logon but for one part each: none may share PRD's answers.
+    "CLI.P00": profile(client="101"),
+    "USR.P00": profile(user="other"),
+    "LNG.P00": profile(language="D"),
+    "NUM.P00": profile(sysnr="01"),
+}
+FILES = dict({"landscape.ini": LANDSCAPE}, **PROFILES)
+LOGON = re.compile(r"^RfcOpen(Ex|Connection)? result ", re.M)
+CALL = re.compile(r"^(RfcCall handle=|RfcInvoke result )", re.M)
+
+
+def counted(scenario_dir):
+    """Logons tried and calls made, by the library's journal."""
+    path = os.path.join(scenario_dir, "journal.txt")
+    if not os.path.exists(path):
+        return 0, 0
+    with open(path, encoding="latin-1") as f:
+        text = f.read()
+    return len(LOGON.findall(text)), len(CALL.findall(text))
+
+
+def run(platform, scenario_dir, program, args, env=None):
+    proc = run_program(platform, scenario_dir, program, args, env)
+    out, err = proc.communicate(timeout=60)
+    return proc.returncode, normalise(out).decode("latin-1"), normalise(prtg_contract.program_lines(err)).decode(
+        "latin-1")
+
+
+def store(scenario_dir, program):
+    return os.path.join(os.path.dirname(program), "PoolMetrics.cache")
+
+
+def expect(problems, label, got, want):
+    if got != want:
+        problems.append("%s: got %r, expected %r" % (label, got, want))
+
+
+# --- every sensor type of one system within n seconds: one logon -------------------------
+def thirteen_sensors(platform, scenario_dir, program):
+    problems = []
+    for keyword in KEYWORDS:
+        status, out, _ = run(platform, scenario_dir, program, ["PRD", keyword + ",CACHE=60"])
+        expect(problems, keyword, (status, out), (0, document("xml", keyword)))
+    expect(problems, "logons and calls", counted(scenario_dir), (1, 1))
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: the 13 sensor types of one system make one logon and one call, same documents",
+                      program="Holdrun", library=True, files=FILES, custom=thirteen_sensors))
+
+
+# --- through the NetWeaver library -------------------------------------------------------
+def netweaver_sensors(platform, scenario_dir, program):
+    problems = []
+    first = run(platform, scenario_dir, program, ["NWP", "PXA-INFO"])
+    for n in range(3):
+        expect(problems, "run %d" % n, run(platform, scenario_dir, program, ["NWP", "PXA-INFO,CACHE=60"]), first)
+    expect(problems, "logons and calls", counted(scenario_dir), (2, 2))
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: through the NetWeaver library, three runs, one logon and one call",
+                      program="Holdrun", nwrfc=True, files=FILES, custom=netweaver_sensors,
+                      platforms=("native", "wine", "wine64")))
+
+
+# --- twenty runs at once ------------------------------------------------------------------
+def twenty_at_once(platform, scenario_dir, program):
+    procs = [run_program(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"]) for _ in range(20)]
+    problems = []
+    for n, proc in enumerate(procs):
+        out, _ = proc.communicate(timeout=120)
+        expect(problems, "run %d" % n, (proc.returncode, normalise(out).decode("latin-1")),
+               (0, document("xml", "PXA-INFO")))
+    expect(problems, "logons and calls", counted(scenario_dir), (1, 1))
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: twenty runs started at once for one system make one logon",
+                      program="Holdrun", library=True, files=FILES, custom=twenty_at_once, timeout=150))
+
+
+# --- an answer older than n seconds is fetched anew -----------------------------------------
+def expired(platform, scenario_dir, program):
+    problems = []
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=1"])
+    time.sleep(1.2)
+    status, out, _ = run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=1"])
+    expect(problems, "second run", (status, out), (0, document("xml", "PXA-INFO")))
+    expect(problems, "logons and calls", counted(scenario_dir), (2, 2))
+    # One that a clock set back dates in the future is stale too.
+    folder = store(scenario_dir, program)
+    for name in os.listdir(folder):
+        if name.endswith(".answer"):
+            os.utime(os.path.join(folder, name))
+            with open(os.path.join(folder, name), "rb") as f:
+                text = f.read()
+            fetched = re.search(rb"(\d+):(\d{9,})", text)
+            future = str(int(fetched.group(2)) + 3600).encode()
+            text = text.replace(fetched.group(0), str(len(future)).encode() + b":" + future, 1)
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(text)
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
+    expect(problems, "after an answer dated in the future", counted(scenario_dir), (3, 3))
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: an expired answer, or one dated in the future, makes a new logon",
+                      program="Holdrun", library=True, files=FILES, custom=expired))
+
+
+# --- a refused logon is kept: one refusal per interval, not one per sensor ----------------------
+def refused(platform, scenario_dir, program):
+    problems = []
+    for n in range(3):
+        status, out, _ = run(platform, scenario_dir, program, ["REF", "PXA-INFO,CACHE=60"])
+        expect(problems, "run %d" % n, (status, out), (2, error_doc("Error 1011: RFC-Open for REF failed !")))
+    expect(problems, "logons and calls", counted(scenario_dir), (1, 0))
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: a refused logon is kept: three runs, one refused logon",
+                      program="Holdrun", library=True, files=FILES, custom=refused))
+
+
+# --- logons that differ in any part never share -----------------------------------------------
+def never_shared(platform, scenario_dir, program):
+    problems = []
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
+    for n, name in enumerate(("CLI", "USR", "LNG", "NUM"), start=2):
+        run(platform, scenario_dir, program, [name, "PXA-INFO,CACHE=60"])
+        expect(problems, name, counted(scenario_dir)[0], n)
+    # The overrides are part of the logon too.
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60,NO=02"])
+    expect(problems, ",NO=02", counted(scenario_dir)[0], 6)
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60,HOST=qas-host"])
+    expect(problems, ",HOST=qas-host", counted(scenario_dir)[0], 7)
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: profiles that differ only in client, user, language or system number never share",
+                      program="Holdrun", library=True, files=FILES, custom=never_shared))
+
+
+# --- a file that is not this key's answer is ignored and replaced -------------------------------
+def damaged_files(platform, scenario_dir, program):
+    problems = []
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
+    folder = store(scenario_dir, program)
+    answer = next(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(".answer"))
+    with open(answer, "rb") as f:
+        good = f.read()
+    damages = [
+        ("damaged", good.replace(b"answered", b"answerex")),
+        ("cut short", good[:len(good) // 2]),
+        ("of another key", good.replace(b"3:PRD", b"3:QAS", 1)),
+        ("of another version", good.replace(b"PoolMetrics answer 1", b"PoolMetrics answer 9")),
+        ("empty", b""),
+    ]
+    logons = 1
+    for label, text in damages:
+        with open(answer, "wb") as f:
+            f.write(text)
+        status, out, _ = run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
+        logons += 1
+        expect(problems, label, (status, out, counted(scenario_dir)[0]), (0, document("xml", "PXA-INFO"), logons))
+        with open(answer, "rb") as f:
+            if f.read().split(b"answered")[0] != good.split(b"answered")[0]:
+                problems.append("%s: not replaced by a good answer" % label)
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: a damaged, truncated, foreign-key or other-version file is ignored and replaced",
+                      program="Holdrun", library=True, files=FILES, custom=damaged_files))
+
+
+# --- a store that cannot be used: the run logs on as without one ------------------------------
+def unusable(kind):
+    def scenario(platform, scenario_dir, program):
+        folder = store(scenario_dir, program)
+        if kind == "file":
+            with open(folder, "w") as f:
+                f.write("not a folder")
+            why = "is no folder"
+        elif kind == "link":
+            os.makedirs(os.path.join(scenario_dir, "elsewhere"))
+            os.symlink(os.path.join(scenario_dir, "elsewhere"), folder)
+            why = "is a link"
+        else:
+            os.makedirs(folder)
+            os.chmod(folder, 0o777)
+            why = "is writable by others"
+        problems = []
+        for _ in range(2):
+            status, out, _ = run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60 #"])
+            if "* PoolMetrics.cache not used: %s, logon as without it\n" % why not in out:
+                problems.append("no line that says why:\n" + out)
+        expect(problems, "logons", counted(scenario_dir)[0], 2)
+        return problems
+    return scenario
+
+
+SCENARIOS += [
+    dict(name="cache: a store that is a file is not used; the runs log on and say so", program="Holdrun",
+         library=True, files=FILES, custom=unusable("file"), platforms=("native", "wine", "wine64")),
+    dict(name="cache: a store that is a link is not used", program="Holdrun", library=True, files=FILES,
+         custom=unusable("link"), platforms=("native",)),
+    dict(name="cache: a store that others may write is not used", program="Holdrun", library=True, files=FILES,
+         custom=unusable("open"), platforms=("native",)),
+]
+
+
+# --- what a kept answer's run prints and leaves --------------------------------------------
+def kept_run_prints(platform, scenario_dir, program):
+    problems = []
+    first = run(platform, scenario_dir, program, ["PRD", "PXA-INFO TIMES,CACHE=60 #"])
+    trace = os.path.join(scenario_dir, "Dev_Rfc.Trc")
+    with open(trace, "w") as f:
+        f.write("a trace file of another run\n")
+    second = run(platform, scenario_dir, program, ["PRD", "PXA-INFO TIMES,CACHE=60 #"])
+    # The same document, response times of the run that fetched it included;
+    # in place of the logon's lines one line that the answer was kept.
+    document_of = lambda out: out[out.find("\n<Prtg>"):out.find("</Prtg>")]
+    expect(problems, "the document", document_of(second[1]), document_of(first[1]))
+    if "* Answer kept......: fetched hh:mm:ss, no logon\n" not in second[1]:
+        problems.append("no line that the answer was kept:\n" + second[1])
+    if not os.path.exists(trace):
+        problems.append("a kept answer's run deleted Dev_Rfc.Trc")
+    expect(problems, "logons", counted(scenario_dir)[0], 1)
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: a kept answer prints the fetching run's response times and touches no trace file",
+                      program="Holdrun", library=True, files=FILES, custom=kept_run_prints,
+                      platforms=("native", "wine", "wine64")))
+
+
+# --- global and parallel runs use the store per system ----------------------------------------
+def global_runs(platform, scenario_dir, program):
+    problems = []
+    with open(os.path.join(scenario_dir, "Overseer.Prf"), "w") as f:
+        f.write(item_profile("PRD.P00#QAS.P00#REF.P00#"))
+    uncached = run(platform, scenario_dir, program, ["x", "PXA-INFO", "ITEM=Main"])
+    logons = counted(scenario_dir)[0]
+    # PRD's answer kept by a single run; the global run asks QAS and REF.
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
+    for width in (1, 3):
+        got = run(platform, scenario_dir, program, ["x", "PXA-INFO,CACHE=60 PARALLEL=%d" % width, "ITEM=Main"])
+        expect(problems, "PARALLEL=%d" % width, got, uncached)
+    expect(problems, "logons", counted(scenario_dir)[0], logons + 1 + 2)
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: global and parallel runs print what uncached runs print, with answers kept",
+                      program="Holdrun", library=True, files=FILES, custom=global_runs))
+
+
+# --- a deadline that passes while a run waits for its key's turn --------------------------------
+def deadline_in_turn(platform, scenario_dir, program):
+    problems = []
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=1"])
+    folder = store(scenario_dir, program)
+    lock = next(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(".lock"))
+    time.sleep(1.1)  # the answer is stale: the next run must wait for the turn
+    with open(lock, "r+") as held:
+        fcntl.lockf(held, fcntl.LOCK_EX)
+        started = time.time()
+        status, out, _ = run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=1,TIMEOUT=1"])
+        elapsed = time.time() - started
+    expect(problems, "the run", (status, out),
+           (2, error_doc("Error 1033: Timeout after 1 s in the logon to PRD...")))
+    if elapsed < 1:
+        problems.append("answered after %.2f s" % elapsed)
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: a deadline that passes while a run waits for the key's turn is 1033 for the logon",
+                      program="Holdrun", library=True, files=FILES, custom=deadline_in_turn, platforms=("native",)))
