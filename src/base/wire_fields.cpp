@@ -11,12 +11,18 @@ void AppendField(std::string& out, std::string_view field) {
 }
 
 std::optional<std::string> FieldReader::Next() {
+  std::optional<std::string_view> field = NextView();
+  if (!field) return std::nullopt;
+  return std::string(*field);
+}
+
+std::optional<std::string_view> FieldReader::NextView() {
   std::size_t colon = text_.find(':');
   if (colon == std::string_view::npos || colon > 9) return std::nullopt;
   std::optional<std::uint64_t> digits = ParseDecimal(text_.substr(0, colon), 999999999);
   if (!digits || *digits > text_.size() - colon - 1) return std::nullopt;
   auto length = static_cast<std::size_t>(*digits);  // at most nine digits: fits any size_t here
-  std::string field(text_.substr(colon + 1, length));
+  std::string_view field = text_.substr(colon + 1, length);
   text_.remove_prefix(colon + 1 + length);
   return field;
 }

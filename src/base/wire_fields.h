@@ -18,6 +18,8 @@ class FieldReader {
  public:
   explicit FieldReader(std::string_view text) : text_(text) {}
   std::optional<std::string> Next();
+  // The same without a copy: the field within the text, which must outlive it.
+  std::optional<std::string_view> NextView();
   bool done() const { return text_.empty(); }
 
  private:

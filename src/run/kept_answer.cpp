@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "base/decimal_number.h"
+#include "base/text.h"
 #include "base/wire_fields.h"
 
 namespace poolmetrics {
@@ -15,18 +16,17 @@ constexpr std::string_view kVersion = "PoolMetrics answer 1";
 // A signed whole number as a field.
 std::string Number(std::int64_t n) { return std::to_string(n); }
 
-std::optional<std::int64_t> ReadNumber(const std::optional<std::string>& field) {
+std::optional<std::int64_t> ReadNumber(std::optional<std::string_view> field) {
   if (!field || field->empty()) return std::nullopt;
   bool negative = (*field)[0] == '-';
-  std::optional<std::uint64_t> magnitude =
-      ParseDecimal(std::string_view(*field).substr(negative ? 1 : 0), 0x7fffffffffffffffull);
+  std::optional<std::uint64_t> magnitude = ParseDecimal(field->substr(negative ? 1 : 0), 0x7fffffffffffffffull);
   if (!magnitude) return std::nullopt;
   return negative ? -static_cast<std::int64_t>(*magnitude) : static_cast<std::int64_t>(*magnitude);
 }
 
 template <std::size_t N>
 bool ReadText(FieldReader& fields, FixedText<N>& text) {
-  std::optional<std::string> field = fields.Next();
+  std::optional<std::string_view> field = fields.NextView();
   if (!field || field->size() > text.kCapacity) return false;
   text = *field;
   return true;
@@ -38,7 +38,7 @@ void AppendTimes(std::string& out, const ResponseTimes& times) {
 }
 
 bool ReadTimes(FieldReader& fields, ResponseTimes& times) {
-  std::optional<std::int64_t> logon = ReadNumber(fields.Next()), call = ReadNumber(fields.Next());
+  std::optional<std::int64_t> logon = ReadNumber(fields.NextView()), call = ReadNumber(fields.NextView());
   if (!logon || !call || *logon < 0 || *call < 0 || *logon > 0xffffffffll || *call > 0xffffffffll) return false;
   times.logon_ms = static_cast<std::uint32_t>(*logon);
   times.call_ms = static_cast<std::uint32_t>(*call);
@@ -52,12 +52,18 @@ void AppendStatistic(std::string& out, const StatisticResult& s) {
                                 s.tabstat_available.view(), s.rfc_error_type.view(), s.rfc_error.view()})
     AppendField(out, text);
   AppendField(out, Number(s.number_of_tables));
-  for (const auto& row : s.rows)
-    for (const FieldValue& field : row) {
-      AppendField(out, Number(field.integer));
-      AppendField(out, field.packed.negative ? "-" : "+");
-      AppendField(out, field.packed.digits);
+  // Each field of each row as the interface types it: a packed number as
+  // its sign and digits, an INT as its value.
+  for (std::size_t p = 0; p < kRowParameterCount; ++p) {
+    const Structure& structure = StructureOf(kRowParameters[p].structure);
+    for (std::size_t i = 0; i < structure.count; ++i) {
+      const FieldValue& field = s.rows[p][i];
+      if (structure.elements[i].type == FieldType::kPacked)
+        AppendField(out, Concat({field.packed.negative ? "-" : "+", field.packed.digits}));
+      else
+        AppendField(out, Number(field.integer));
     }
+  }
   for (long count : s.row_counts) AppendField(out, Number(count));
 }
 
@@ -69,21 +75,30 @@ bool ReadStatistic(FieldReader& fields, StatisticResult& s) {
       !ReadText(fields, s.rpstat_available) || !ReadText(fields, s.tabstat_available) ||
       !ReadText(fields, s.rfc_error_type) || !ReadText(fields, s.rfc_error))
     return false;
-  std::optional<std::int64_t> tables = ReadNumber(fields.Next());
+  std::optional<std::int64_t> tables = ReadNumber(fields.NextView());
   if (!tables || *tables < INT32_MIN || *tables > INT32_MAX) return false;
   s.number_of_tables = static_cast<std::int32_t>(*tables);
-  for (auto& row : s.rows)
-    for (FieldValue& field : row) {
-      std::optional<std::int64_t> integer = ReadNumber(fields.Next());
-      std::optional<std::string> sign = fields.Next();
-      if (!integer || *integer < INT32_MIN || *integer > INT32_MAX || (sign != "-" && sign != "+") ||
-          !ReadText(fields, field.packed.digits))
-        return false;
-      field.integer = static_cast<std::int32_t>(*integer);
-      field.packed.negative = sign == "-";
+  for (std::size_t p = 0; p < kRowParameterCount; ++p) {
+    const Structure& structure = StructureOf(kRowParameters[p].structure);
+    for (std::size_t i = 0; i < structure.count; ++i) {
+      FieldValue& field = s.rows[p][i];
+      std::optional<std::string_view> value = fields.NextView();
+      if (!value) return false;
+      if (structure.elements[i].type == FieldType::kPacked) {
+        if (value->empty() || ((*value)[0] != '-' && (*value)[0] != '+') ||
+            value->size() - 1 > field.packed.digits.kCapacity)
+          return false;
+        field.packed.negative = (*value)[0] == '-';
+        field.packed.digits = value->substr(1);
+      } else {
+        std::optional<std::int64_t> integer = ReadNumber(value);
+        if (!integer || *integer < INT32_MIN || *integer > INT32_MAX) return false;
+        field.integer = static_cast<std::int32_t>(*integer);
+      }
     }
+  }
   for (long& count : s.row_counts) {
-    std::optional<std::int64_t> n = ReadNumber(fields.Next());
+    std::optional<std::int64_t> n = ReadNumber(fields.NextView());
     if (!n || *n < 0 || *n > 0x7fffffff) return false;
     count = static_cast<long>(*n);
   }
@@ -135,12 +150,12 @@ std::string AnswerFileText(std::string_view key, const KeptAnswer& answer) {
 
 std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view key) {
   FieldReader fields(text);
-  if (fields.Next() != kVersion || fields.Next() != key) return std::nullopt;
+  if (fields.NextView() != kVersion || fields.NextView() != key) return std::nullopt;
   KeptAnswer answer;
-  std::optional<std::int64_t> fetched = ReadNumber(fields.Next());
+  std::optional<std::int64_t> fetched = ReadNumber(fields.NextView());
   if (!fetched || !ReadText(fields, answer.fetched_time)) return std::nullopt;
   answer.fetched = *fetched;
-  std::optional<std::string> kind = fields.Next();
+  std::optional<std::string_view> kind = fields.NextView();
   if (kind == "answered") {
     Answered a;
     if (!ReadTimes(fields, a.times) || !ReadStatistic(fields, a.statistic)) return std::nullopt;
@@ -148,22 +163,23 @@ std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view
   } else if (kind == "call failed") {
     CallFailed f;
     std::optional<std::int64_t> failure_kind;
-    if (!ReadTimes(fields, f.times) || !(failure_kind = ReadNumber(fields.Next())) || *failure_kind < 0 ||
+    if (!ReadTimes(fields, f.times) || !(failure_kind = ReadNumber(fields.NextView())) || *failure_kind < 0 ||
         *failure_kind > static_cast<int>(CallFailureKind::kOther))
       return std::nullopt;
     f.failure.kind = static_cast<CallFailureKind>(*failure_kind);
-    std::optional<std::string> exception = fields.Next(), library = fields.Next(), hint = fields.Next();
+    std::optional<std::string_view> exception = fields.NextView(), library = fields.NextView(),
+                                    hint = fields.NextView();
     if (!hint || library->empty() || ((*library)[0] != '+' && (*library)[0] != '-')) return std::nullopt;
-    f.failure.exception = std::move(*exception);
-    if ((*library)[0] == '+') f.failure.library_message = library->substr(1);
-    f.trace_hint = std::move(*hint);
+    f.failure.exception = std::string(*exception);
+    if ((*library)[0] == '+') f.failure.library_message = std::string(library->substr(1));
+    f.trace_hint = std::string(*hint);
     answer.outcome = std::move(f);
   } else if (kind == "logon refused") {
     answer.outcome = LogonRefused{};
   } else {
     return std::nullopt;
   }
-  if (fields.Next() != "end" || !fields.done()) return std::nullopt;
+  if (fields.NextView() != "end" || !fields.done()) return std::nullopt;
   return answer;
 }
 
