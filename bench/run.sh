@@ -11,7 +11,9 @@
 # and of one of its children, (h) a native single run through the NetWeaver
 # RFC library vs the classic one, (i) the 64-bit Windows program (NetWeaver
 # library) under Wine vs a minimal 64-bit Windows program, (j) what the
-# NetWeaver library's journal shows per system of a global run.
+# NetWeaver library's journal shows per system of a global run, (k) a run
+# served by a kept answer (CACHE=) vs the minimal program that loads the RFC
+# library.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -151,7 +153,12 @@ print("parent of PARALLEL=20 over 200 systems: %d KB" % peak)
 PY
 )
 # A child as the run starts it, given one system on its standard input.
-(cd slow200 && echo "one child: $(echo S0001.P00 | peak ./PoolMetrics-Holdrun ::listed-systems Holdrun 1 0 - '' TOTAL-ROWS) KB")
+# Its task, as a parent writes it (global/child_task.cpp): fields of a
+# length, a colon and the bytes: mode, label kind, the sensor types as bits
+# (TOTAL-ROWS), ",HOST=", ",NO=", "CH=", TIMES, CACHE=, progress, time left,
+# profile directory.
+task='7:Holdrun1:113:01000000000001:-1:-1:-1:01:-1:01:-0:'
+(cd slow200 && echo "one child: $(echo S0001.P00 | peak ./PoolMetrics-Holdrun ::listed-systems "$task") KB")
 wineserver -k || true
 
 echo "== (h) native: one sensor run through the NetWeaver library vs the classic one"
@@ -176,6 +183,18 @@ c, n = mean("h.json"), mean("h.json", 1)
 print("(h) native: NetWeaver %.3f ms per run, classic %.3f ms, ratio %.2f" % (n["mean"]*1e3, c["mean"]*1e3, n["mean"]/c["mean"]))
 p, m = mean("i.json"), mean("i.json", 1)
 print("(i) Wine 64-bit: %.1f ms per run, minimal %.1f ms, ratio %.2f" % (p["mean"]*1e3, m["mean"]*1e3, p["mean"]/m["mean"]))
+PY
+echo "== (k) native: a run served by a kept answer (CACHE=) vs the minimal program that loads the RFC library"
+(cd single && rm -rf "$build/bin/PoolMetrics.cache" && ./PoolMetrics-Holdrun S0001 TOTAL-ROWS,CACHE=3600 >/dev/null &&
+  hyperfine -N --warmup 20 --runs 500 --export-json ../k.json \
+    './PoolMetrics-Holdrun S0001 TOTAL-ROWS,CACHE=3600' "../minimal-loader $build/bin/librfccm.so" &&
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null ./PoolMetrics-Holdrun S0001 TOTAL-ROWS,CACHE=3600 2>&1 >/dev/null |
+    sed -n 's/.*Collected : /kept answer, instructions: /p')
+python3 - <<'PY'
+import json
+r = json.load(open("k.json"))["results"]
+print("(k) kept answer %.3f ms per run (median %.3f), minimal loading program %.3f ms (median %.3f), ratio %.2f"
+      % (r[0]["mean"]*1e3, r[0]["median"]*1e3, r[1]["mean"]*1e3, r[1]["median"]*1e3, r[0]["median"]/r[1]["median"]))
 PY
 echo "== (j) the NetWeaver library's journal of a global run over 100 systems"
 (cd g100 && printf '[landscape]\njournal = journal.txt\n\n' | cat - landscape.ini > journal-landscape.ini &&
