@@ -232,8 +232,9 @@ std::string EncodeField(const FieldValue& value, unsigned type, unsigned length)
   return bytes;
 }
 
-std::uint32_t Fingerprint(std::string_view text) {
-  std::uint32_t hash = 2166136261u;
+namespace {
+
+std::uint32_t Continue(std::uint32_t hash, std::string_view text) {
   for (char c : text) {
     hash ^= static_cast<unsigned char>(c);
     hash *= 16777619u;
@@ -241,8 +242,18 @@ std::uint32_t Fingerprint(std::string_view text) {
   return hash;
 }
 
+// The fingerprint of system + "/" + name, without making that text: a
+// default is asked for every field of every call.
+std::uint32_t FingerprintOf(std::string_view system, std::string_view name) {
+  return Continue(Continue(Continue(2166136261u, system), "/"), name);
+}
+
+}  // namespace
+
+std::uint32_t Fingerprint(std::string_view text) { return Continue(2166136261u, text); }
+
 FieldValue DefaultFieldValue(std::string_view system, std::string_view key, unsigned type, unsigned length) {
-  const std::uint32_t seed = Fingerprint(std::string(system) + "/" + std::string(key));
+  const std::uint32_t seed = FingerprintOf(system, key);
   FieldValue value;
   switch (type) {
     case TYPC:
@@ -267,7 +278,7 @@ FieldValue DefaultFieldValue(std::string_view system, std::string_view key, unsi
 }
 
 unsigned DefaultRowCount(std::string_view system, std::string_view table) {
-  return Fingerprint(std::string(system) + "/" + std::string(table)) % 20;
+  return FingerprintOf(system, table) % 20;
 }
 
 }  // namespace rfcemu

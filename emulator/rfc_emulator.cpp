@@ -428,6 +428,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcInstallStructure(char* name, RFC_TYPE_ELEMEN
   }
   InstalledStructure structure;
   structure.name = name;
+  structure.elements.reserve(entries);
   for (unsigned i = 0; i < entries; ++i) {
     if (elements[i].name == nullptr) return fail("element " + std::to_string(i + 1) + " has no name");
     LayoutElement element;
