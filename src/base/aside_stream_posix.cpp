@@ -7,16 +7,13 @@
 #include <unistd.h>
 
 #include "base/console.h"
+#include "base/pipe_signal_posix.h"
 
 namespace poolmetrics {
 
 bool WriteAsideWithoutWaiting(std::string_view text) {
-  // A reader that has gone would raise SIGPIPE, which ends the process: it
-  // is held back for these writes and taken away.
-  sigset_t pipe_signal, previous;
-  sigemptyset(&pipe_signal);
-  sigaddset(&pipe_signal, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipe_signal, &previous);
+  // A reader that has gone would raise SIGPIPE, which ends the process.
+  PipeSignalHeld held;
   bool written = true;
   while (!text.empty()) {
     // Writable now, and a piece no larger than PIPE_BUF: a pipe that polls
@@ -35,10 +32,6 @@ bool WriteAsideWithoutWaiting(std::string_view text) {
     }
     text.remove_prefix(static_cast<std::size_t>(n));
   }
-  timespec none{0, 0};
-  while (sigtimedwait(&pipe_signal, nullptr, &none) > 0) {
-  }
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   return written;
 }
 

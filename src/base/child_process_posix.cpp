@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "base/child_process.h"
+#include "base/pipe_signal_posix.h"
 
 extern char** environ;
 
@@ -104,12 +105,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
 
 bool ChildProcess::Send(std::string_view text) {
   if (platform_->input < 0) return false;
-  // A child that has gone would raise SIGPIPE, which ends the parent: it is
-  // held back for this write and taken away.
-  sigset_t pipe_signal, previous;
-  sigemptyset(&pipe_signal);
-  sigaddset(&pipe_signal, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipe_signal, &previous);
+  // A child that has gone would raise SIGPIPE, which ends the parent.
+  PipeSignalHeld held;
   bool sent = true;
   while (!text.empty()) {
     ssize_t n = write(platform_->input, text.data(), text.size());
@@ -120,11 +117,6 @@ bool ChildProcess::Send(std::string_view text) {
     }
     text.remove_prefix(static_cast<std::size_t>(n));
   }
-  if (!sent && errno == EPIPE) {
-    timespec none{0, 0};
-    sigtimedwait(&pipe_signal, nullptr, &none);
-  }
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   return sent;
 }
 

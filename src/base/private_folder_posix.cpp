@@ -6,18 +6,9 @@
 #include <unistd.h>
 
 #include "base/private_folder.h"
+#include "base/text.h"
 
 namespace poolmetrics {
-namespace {
-
-bool EndsWithOne(std::string_view name, std::initializer_list<std::string_view> endings) {
-  for (std::string_view ending : endings)
-    if (name.size() > ending.size() && name.substr(name.size() - ending.size()) == ending) return true;
-  return false;
-}
-
-}  // namespace
-
 std::string PreparePrivateFolder(const std::string& path) {
   if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return "cannot be made";
   struct stat info;
@@ -41,7 +32,7 @@ void RemoveOldFiles(const std::string& folder, std::initializer_list<std::string
   const time_t now = time(nullptr);
   while (dirent* entry = readdir(entries)) {
     std::string_view name = entry->d_name;
-    if (!EndsWithOne(name, endings)) continue;
+    if (!EndsInOneOf(name, endings)) continue;
     struct stat info;
     // Relative to the folder opened once, without following a link: a name
     // changed meanwhile cannot lead elsewhere.

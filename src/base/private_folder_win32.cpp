@@ -5,15 +5,10 @@
 #include <cstdint>
 
 #include "base/private_folder.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {
-
-bool EndsWithOne(std::string_view name, std::initializer_list<std::string_view> endings) {
-  for (std::string_view ending : endings)
-    if (name.size() > ending.size() && name.substr(name.size() - ending.size()) == ending) return true;
-  return false;
-}
 
 std::uint64_t Ticks(const FILETIME& time) {
   return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -49,7 +44,7 @@ void RemoveOldFiles(const std::string& folder, std::initializer_list<std::string
   const std::uint64_t limit = static_cast<std::uint64_t>(seconds) * 10000000u;  // in 100 ns
   do {
     if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    if (!EndsWithOne(found.cFileName, endings)) continue;
+    if (!EndsInOneOf(found.cFileName, endings)) continue;
     if (Ticks(now) < Ticks(found.ftLastWriteTime) + limit) continue;
     DeleteFileA((folder + "\\" + found.cFileName).c_str());
   } while (FindNextFileA(search, &found));

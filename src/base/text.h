@@ -20,6 +20,13 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 inline bool Contains(std::string_view text, std::string_view key) { return text.find(key) != std::string_view::npos; }
 
+// True when `text` ends in one of `endings` (and is longer than it).
+inline bool EndsInOneOf(std::string_view text, std::initializer_list<std::string_view> endings) {
+  for (std::string_view ending : endings)
+    if (text.size() > ending.size() && text.substr(text.size() - ending.size()) == ending) return true;
+  return false;
+}
+
 // The first `n` characters of `text`, or all of it when shorter.
 constexpr std::string_view Head(std::string_view text, std::size_t n) { return text.substr(0, n); }
 
