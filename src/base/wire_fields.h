@@ -11,7 +11,8 @@ namespace poolmetrics {
 
 void AppendField(std::string& out, std::string_view field);
 
-// Reads the fields of a text one after the other. A field whose length is
+// Reads the fields of a text one after the other; the text must outlive the
+// reader. A field whose length is
 // not a decimal number of at most nine digits, or that runs past the text,
 // ends the reading: Next gives none from then on.
 class FieldReader {

@@ -35,9 +35,10 @@ struct SystemDefinition {
   std::array<std::uint8_t, 12> GivenLength{};
 };
 
-// Strict: a single-system run; the first fault ends the run (RunFailure with
-// its numbered message). Listing: a system of a global run; faults only mark
-// the definition invalid.
+// Strict: a single-system run, which reports the first fault the reading
+// returns (its caller ends the run with that fault's numbered message).
+// Listing: a system of a global run; faults only mark the definition
+// invalid, and the system is still tried.
 enum class ReadMode { kStrict, kListing };
 
 // One fault of a profile: its message number (1003 to 1007) and, for the

@@ -9,7 +9,10 @@
 namespace poolmetrics {
 
 struct ErrorBlock {
-  std::string operation;  // "RfcInstallStructure", "ItCreate TABLE_STATISTIC", or the library's text
+  // The library operation that failed (with the table it concerned, where
+  // there is one), as the program names it, or the text the library's own
+  // error report gave.
+  std::string operation;
   std::string key, status, message, internal_status;
 };
 

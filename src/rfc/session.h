@@ -1,6 +1,6 @@
 // The RFC session interface: the program logs on to a system and makes its
 // one call through it, whichever vendor library serves the run. Each
-// library's folder (classic/) implements it; tests use a fake.
+// library's folder (classic/, nwrfc/) implements it; tests use a fake.
 #pragma once
 
 #include <memory>

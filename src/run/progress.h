@@ -57,7 +57,8 @@ std::string SystemLine(std::string_view profile, const SystemDefinition& system)
 // The lines a logon has to say: "* SapRfc.Ini.......: " + destination + "<"
 // before the destination's ini file is copied, in every run; with progress
 // marks, that a classic destination file was not used. In a global run they
-// stand inside the open document, written as its form needs.
+// stand inside the open document, written as its form needs: the writer
+// `open_document` names must outlive the events.
 class LogonEvents final : public SessionEvents {
  public:
   explicit LogonEvents(bool show_progress, const DocumentWriter* open_document = nullptr)
