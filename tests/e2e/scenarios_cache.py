@@ -194,9 +194,13 @@ def damaged_files(platform, scenario_dir, program):
         status, out, _ = run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
         logons += 1
         expect(problems, label, (status, out, counted(scenario_dir)[0]), (0, document("xml", "PXA-INFO"), logons))
+        # Replaced by this run's answer: its version and key (the time it was
+        # fetched, and the response times after it, move on).
         with open(answer, "rb") as f:
-            if f.read().split(b"answered")[0] != good.split(b"answered")[0]:
-                problems.append("%s: not replaced by a good answer" % label)
+            kept = f.read()
+        fetched = re.compile(rb"\d+:\d{9,}\d+:\d\d:\d\d:\d\d")
+        if fetched.sub(b"", kept.split(b"answered")[0]) != fetched.sub(b"", good.split(b"answered")[0]):
+            problems.append("%s: not replaced by a good answer" % label)
     return problems
 
 
