@@ -329,3 +329,70 @@ SCENARIOS += [
          stdout=OPEN_XML + "".join(xml_channel(label, value, "#") for label, value in PXA_CHANNELS)
          + "\n<Text>(***) Downtimes: NoSystems=2, Processed=2, Failed=0</Text>\n\n</Prtg>\n\n", timeout=6),
 ]
+
+
+# --- keyword values past the parameter field of 127 characters ----------------------------
+# The values are read from the whole words, so a long item name before
+# TIMEOUT= never makes a hung system hold up the run.
+LONG_ITEM = "i" * 150
+# A global file's line is read in pieces of 199 characters: the allocation's
+# parameters can reach past 127 characters, but not far.
+LONG_WORD = "PXA-INFO:" + "x" * 118 + ":TIMEOUT=1"
+SCENARIOS += [
+    dict(name="deadline: TIMEOUT= after an item name that reaches past the parameter field, a hung logon",
+         program="Holdrun", library=True, args=["x", "PXA-INFO", "ITEM=%s TIMEOUT=1" % LONG_ITEM],
+         files=files(**{"Overseer.Prf": item_profile("PRD.P00#HNG.P00#")}), status=0, xml=True,
+         stdout=OPEN_XML + pxa_xml(5, 4711) + summary_xml(LONG_ITEM[:90], 2, 1, 1, 1), min_seconds=1, timeout=8,
+         platforms=("native", "wine", "wine64")),
+    dict(name="deadline: TIMEOUT= in an allocation whose parameters reach past the field, a hung call",
+         program="Brennick", library=True, args=["GLOBAL", "CALLS"],
+         files=files(**{"SAP Overseer.Gbl": lines(
+             group("CALLS", "PRD.P00#CAL.P00#"), sensor("CALLS", LONG_WORD + "," + MARK + ",Item=Calls"))}),
+         status=0, stdout="\n" + brennick_channel("PRD_P00", "Size of the gaps in PXA", "5", "#")
+         + brennick_channel("PRD_P00", "No.of generated programs", "4711", "#")
+         + "\n# (***) Calls: NoSystems=2, Processed=1, Failed=1, Timeout=1\n\n", min_seconds=1, timeout=8,
+         platforms=("native", "wine", "wine64")),
+]
+
+
+# --- a deadline that passes while the listing is still read ---------------------------------
+def grown(name, size=2 << 30, line=1 << 20):
+    """A setup: the file `name` grows to `size` bytes of empty lines of
+    `line` bytes each (zero bytes, a line feed at the end). The file is
+    sparse: it costs the disk almost nothing, and reading it takes seconds,
+    natively and under Wine."""
+    def setup(scenario_dir, platform):
+        with open(platform.host_path(scenario_dir, name), "r+b") as f:
+            f.seek(0, os.SEEK_END)
+            start = f.tell()
+            for end in range(start + line, size, line):
+                f.seek(end - 1)
+                f.write(b"\n")
+    return setup
+
+
+def no_logon(scenario_dir, platform):
+    """The library was loaded, but no system was logged on to."""
+    path = os.path.join(scenario_dir, "journal.txt")
+    text = open(path, encoding="latin-1").read() if os.path.exists(path) else ""
+    return "a logon was made:\n" + text if "RfcOpen" in text else None
+
+
+# The listing is read to its end before the run knows its deadline (a global
+# file's allocation can give it): the deadline, counted from the start, has
+# passed when the first system would be started, and the run answers at once
+# with its summary, every name not reached.
+SCENARIOS += [
+    dict(name="deadline: passed while a huge item profile is read: the summary at once, every name not reached",
+         program="Holdrun", library=True, args=["x", "PXA-INFO TIMEOUT=1", "ITEM=Big"],
+         files=files(**{"Overseer.Prf": item_profile("PRD.P00#QAS.P00#")}), setup=grown("Overseer.Prf"),
+         status=0, xml=True, stdout=OPEN_XML + summary_xml("Big", 2, 0, 2, 2), min_seconds=1, timeout=30,
+         check=no_logon, platforms=("native", "wine", "wine64")),
+    dict(name="deadline: TIMEOUT= of the allocation of a huge global file, passed while it is read",
+         program="PoolMetrics-Quillon", library=True, args=["GLOBAL", "BIG"],
+         files=files(**{"SAP Overseer.Gbl": lines(
+             group("BIG", "PRD.P00#QAS.P00#"), sensor("BIG", "PXA-INFO:TIMEOUT=1," + MARK + ",Item=Big"))}),
+         setup=grown("SAP Overseer.Gbl"), status=0,
+         stdout="\n\n# (***) Big: NoSystems=2, Processed=0, Failed=2, Timeout=2\n\n", min_seconds=1, timeout=30,
+         check=no_logon, platforms=("native", "wine", "wine64")),
+]
