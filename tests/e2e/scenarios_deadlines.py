@@ -6,10 +6,11 @@ byte for byte what the sequential run prints; TIMES adds "Logon time" and
 "Call time" in every form."""
 
 import os
+import random
 import re
 
 import prtg_contract
-from e2e import normalise, run_program
+from e2e import normalise, run_captured, run_program
 from scenarios_foundation import error_doc, profile
 from scenarios_global import (DONE, HEADER, MARK, OPEN_XML, group, item_profile, lines, pxa, pxa_xml, sensor,
                               state)
@@ -396,3 +397,80 @@ SCENARIOS += [
          stdout="\n\n# (***) Big: NoSystems=2, Processed=0, Failed=2, Timeout=2\n\n", min_seconds=1, timeout=30,
          check=no_logon, platforms=("native", "wine", "wine64")),
 ]
+
+
+# --- the RFC error handler against the deadline -----------------------------------------------
+# ERL's error handler fires after a delay that lands around the deadline of
+# 1 s; whichever comes first, the run prints one outcome, whole: the error
+# block (status 1), or the deadline's document (a global run's summary,
+# status 0; a single run's message 1033, status 2), byte for byte what the
+# same run prints when nothing races. POOLMETRICS_RACE_RUNS sets how often
+# each run is raced (8 by default).
+RACE_RUNS = int(os.environ.get("POOLMETRICS_RACE_RUNS", "8"))
+RACE_FILES = files(**{"Overseer.Prf": item_profile("PRD.P00#ERL.P00#"), "ERL.P00": listed("ERL", "erlhost", "12")})
+
+
+def raced(args, error_status, deadline_status):
+    def run(platform, scenario_dir, program):
+        exexml = prtg_contract.mode_of(os.path.basename(program)) == "exexml"
+
+        def once(erl):
+            with open(os.path.join(scenario_dir, "landscape.ini"), "w") as f:
+                f.write(LANDSCAPE + system("ERL", "erlhost", sysnr="12", lines=erl))
+            proc, elapsed = run_captured(platform, platform.command(program, args), "race", cwd=scenario_dir,
+                                         env=platform.env, timeout=20)
+            return (proc.returncode, normalise(proc.stdout), normalise(prtg_contract.program_lines(proc.stderr))), elapsed
+
+        # The outcomes as they are when nothing races; the handler fires about
+        # `lead` seconds after the start, plus its delay.
+        error, lead = once(["error_handler = call"])
+        deadline, _ = once(["delay_ms = %d" % HOUR])
+        problems = []
+        if error[0] != error_status or b"RFC error\n" not in error[1] + error[2]:
+            problems.append("the error handler's run: status %d, expected %d:\n%s" % (
+                error[0], error_status, (error[1] + error[2]).decode("latin-1")))
+        if deadline[0] != deadline_status or not re.search(rb"Timeout=1|Error 1033", deadline[1]):
+            problems.append("the deadline's run: status %d, expected %d:\n%s" % (
+                deadline[0], deadline_status, deadline[1].decode("latin-1")))
+        if exexml:
+            for outcome in (error, deadline):
+                problems += ["PRTG would not take it: " + p for p in prtg_contract.check(outcome[1])]
+        if problems:
+            return problems
+        # The delay closes in on the point where either outcome is as likely
+        # as the other: a run the handler won asks for a longer delay, one
+        # the deadline won for a shorter one, in steps that halve at each
+        # change down to a millisecond.
+        delay, step, last = max(0, int((1.0 - lead) * 1000)), 32, None
+        rng = random.Random()
+        counts = [0, 0]
+        for n in range(RACE_RUNS):
+            tried = max(0, delay + rng.randint(-1, 1))
+            got, _ = once(["delay_ms = %d" % tried, "error_handler = call"])
+            if got in (error, deadline):
+                at_deadline = got == deadline
+                counts[at_deadline] += 1
+                if last is not None and last != at_deadline:
+                    step = max(1, step // 2)
+                delay, last = max(0, delay - step if at_deadline else delay + step), at_deadline
+                continue
+            problems.append("run %d (delay %d ms): neither outcome, status %d:\n--- stdout\n%s\n--- stderr\n%s"
+                            % (n + 1, tried, got[0], got[1].decode("latin-1"), got[2].decode("latin-1")))
+        print("RACE [%s] %s %s: %d runs, %d ended by the error handler, %d at the deadline, delay now %d ms"
+              % (platform.name, os.path.basename(program), " ".join(args), RACE_RUNS, counts[0], counts[1], delay),
+              flush=True)
+        return problems
+    return run
+
+
+for program_name, mark in (("Holdrun", "#"), ("PoolMetrics", "@")):
+    SCENARIOS.append(dict(
+        name="race: %s single run: the error handler against the deadline, one whole outcome each time" % program_name,
+        program=program_name, library=True, files=RACE_FILES, timeout=600,
+        custom=raced(["ERL", "PXA-INFO TIMEOUT=1 %s" % mark], 1, 2)))
+    for width in (1, 2):
+        SCENARIOS.append(dict(
+            name="race: %s global run, PARALLEL=%d: the error handler against the deadline, one whole outcome each "
+                 "time" % (program_name, width),
+            program=program_name, library=True, files=RACE_FILES, timeout=600,
+            custom=raced(["x", "PXA-INFO TIMEOUT=1 PARALLEL=%d %s" % (width, mark), "ITEM=Race"], 1, 0)))
