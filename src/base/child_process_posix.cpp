@@ -100,13 +100,9 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
     // child hung in the RFC library would otherwise outlive a parent that
     // was killed. The setting lasts through the start of the program; a
     // parent that ended before it was made is seen here.
-    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
-    if (dup2(input[0], 0) < 0 || dup2(output[1], 1) < 0) {
-      int error = errno;
-      (void)!write(started[1], &error, sizeof error);
-      _exit(127);
-    }
-    execve(kProgram, argv.data(), environ);
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 && getppid() == parent && dup2(input[0], 0) >= 0 &&
+        dup2(output[1], 1) >= 0)
+      execve(kProgram, argv.data(), environ);
     int error = errno;
     (void)!write(started[1], &error, sizeof error);
     _exit(127);
