@@ -157,18 +157,8 @@ class Parser {
       return true;
     }
     if (key == "refuse_logon") return YesNo(value, &s.refuse_logon);
-    if (key == "error_handler") {
-      const std::string point = ToLower(value);
-      if (point == "open")
-        s.error_handler = EmulatedSystem::HandlerPoint::kOpen;
-      else if (point == "call")
-        s.error_handler = EmulatedSystem::HandlerPoint::kCall;
-      else if (point == "never")
-        s.error_handler = EmulatedSystem::HandlerPoint::kNever;
-      else
-        return Fail("error_handler is open, call or never");
-      return true;
-    }
+    if (key == "error_handler") return Point(key, value, &s.error_handler);
+    if (key == "process_ends") return Point(key, value, &s.process_ends);
     if (key == "error_operation") return Text(value, &s.error_operation);
     if (key == "error_key") return Text(value, &s.error.key);
     if (key == "error_status") return Text(value, &s.error.status);
@@ -193,6 +183,19 @@ class Parser {
     if (key == "delay_ms") return Delay(key, value, &s.delay_ms);
     if (key == "logon_delay_ms") return Delay(key, value, &s.logon_delay_ms);
     return Fail("unknown setting '" + std::string(key_text) + "'");
+  }
+
+  bool Point(const std::string& key, std::string_view value, EmulatedSystem::HandlerPoint* point) {
+    const std::string word = ToLower(value);
+    if (word == "open")
+      *point = EmulatedSystem::HandlerPoint::kOpen;
+    else if (word == "call")
+      *point = EmulatedSystem::HandlerPoint::kCall;
+    else if (word == "never")
+      *point = EmulatedSystem::HandlerPoint::kNever;
+    else
+      return Fail(key + " is open, call or never");
+    return true;
   }
 
   bool Text(std::string_view value, std::string* field) {

@@ -21,6 +21,10 @@ namespace rfcemu {
 // part of the scenarios.
 inline constexpr unsigned kMaxDelayMs = 3600000;
 
+// The exit status of a process that `process_ends` ends: that of a process
+// ended from outside ("taskkill /F" gives 1).
+inline constexpr int kEndedStatus = 1;
+
 // What RfcLastError reports. An empty field in a system's `error` means
 // "the fault's own default" (see README.md).
 struct ErrorReport {
@@ -64,6 +68,9 @@ struct EmulatedSystem {
   enum class HandlerPoint { kNever, kOpen, kCall };
   bool refuse_logon = false;
   HandlerPoint error_handler = HandlerPoint::kNever;
+  // Where the library ends the whole process at once, as an operator's kill
+  // would: no handler, no return, nothing written.
+  HandlerPoint process_ends = HandlerPoint::kNever;
   std::string error_operation;  // empty: the operation's own name
   ErrorReport error;
   int call_rc = 0;

@@ -476,6 +476,7 @@ std::optional<Outcome> Logon(const ParameterMap& given, const EmulatedSystem** f
   }
   for (const std::string& line : system->trace_at_open) Trace(line);
   if (system->logon_delay_ms > 0) SleepMilliseconds(system->logon_delay_ms);
+  if (system->process_ends == EmulatedSystem::HandlerPoint::kOpen) EndProcessAbruptly(kEndedStatus);
   if (system->error_handler == EmulatedSystem::HandlerPoint::kOpen) {
     return Failure(nwrfc::RFC_COMMUNICATION_FAILURE, nwrfc::COMMUNICATION_FAILURE,
                    system->error.message.empty() ? "connection closed by the emulated system " + system->name
@@ -694,6 +695,7 @@ RFCEMU_EXPORT RFC_RC NWRFC_API RfcInvoke(RFC_CONNECTION_HANDLE connection_handle
   JOURNAL(prefix + " name=" + Quote(kFunctionName) + " DESTINATION=" + Quote(function.destination));
   for (const std::string& line : system.trace_at_call) Trace(line);
   if (system.delay_ms > 0) SleepMilliseconds(system.delay_ms);
+  if (system.process_ends == EmulatedSystem::HandlerPoint::kCall) EndProcessAbruptly(kEndedStatus);
   failure = InvokeFault(system);
   if (failure) {
     if (failure->code != nwrfc::RFC_ABAP_EXCEPTION) TraceError("RfcInvoke", failure->message);

@@ -7,6 +7,10 @@ namespace rfcemu {
 // Blocks the calling thread for about `milliseconds`.
 void SleepMilliseconds(unsigned milliseconds);
 
+// Ends the calling process at once with `status`, as when it is killed from
+// outside: no exit handlers, no library unloading, no buffer flushed.
+[[noreturn]] void EndProcessAbruptly(int status);
+
 // The size and modification time (in nanoseconds, as fine as the platform
 // tells) of a file; false when it cannot be examined.
 bool FileStamp(const char* path, long long* size, long long* modified);

@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
@@ -13,6 +14,8 @@ void SleepMilliseconds(unsigned milliseconds) {
   while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
   }
 }
+
+void EndProcessAbruptly(int status) { _exit(status); }
 
 bool FileStamp(const char* path, long long* size, long long* modified) {
   struct stat info;

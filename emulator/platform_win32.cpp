@@ -6,6 +6,12 @@ namespace rfcemu {
 
 void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 
+void EndProcessAbruptly(int status) {
+  // What "taskkill /F" does from outside.
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+  for (;;) Sleep(INFINITE);
+}
+
 bool FileStamp(const char* path, long long* size, long long* modified) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;

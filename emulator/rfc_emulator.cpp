@@ -162,6 +162,7 @@ RFC_HANDLE OpenSystem(const std::string& operation, const Address& address, cons
   const EmulatedSystem system = *found;
   for (const std::string& line : system.trace_at_open) Trace(line);
   if (system.logon_delay_ms > 0) SleepMilliseconds(system.logon_delay_ms);
+  if (system.process_ends == EmulatedSystem::HandlerPoint::kOpen) EndProcessAbruptly(kEndedStatus);
   if (system.error_handler == EmulatedSystem::HandlerPoint::kOpen) {
     SetError(FaultError(
         system, {"RFC_ERROR_SYSTEM_FAILURE", "", "connection closed by the emulated system " + system.name, ""}));
@@ -502,6 +503,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* im
   connection->pending_function.reset();
 
   if (system.delay_ms > 0) SleepMilliseconds(system.delay_ms);
+  if (system.process_ends == EmulatedSystem::HandlerPoint::kCall) EndProcessAbruptly(kEndedStatus);
   if (system.error_handler == EmulatedSystem::HandlerPoint::kCall) {
     SetError(FaultError(
         system, {"RFC_ERROR_SYSTEM_FAILURE", "", "connection closed by the emulated system " + system.name, ""}));

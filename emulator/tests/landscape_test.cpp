@@ -38,6 +38,7 @@ const char kExample[] =
     "password =\r\n"
     "refuse_logon = yes\r\n"
     "error_handler = call\r\n"
+    "process_ends = OPEN\r\n"
     "error_operation = RfcCall\r\n"
     "error_key = RFC_ERROR_SYSTEM_FAILURE\r\n"
     "error_status = CPIC-CALL: 'ThSAPCMRCV'\r\n"
@@ -80,6 +81,7 @@ TEST(Landscape, ReadsSystemsWithAddressesValuesAndFaults) {
   EXPECT_EQ(prd.rows.at("TABLE_STATISTIC"), 17u);
   EXPECT_FALSE(prd.refuse_logon);
   EXPECT_EQ(prd.error_handler, EmulatedSystem::HandlerPoint::kNever);
+  EXPECT_EQ(prd.process_ends, EmulatedSystem::HandlerPoint::kNever);
 
   const EmulatedSystem& r2 = landscape.systems[1];
   EXPECT_EQ(r2.ashost, "");
@@ -88,6 +90,7 @@ TEST(Landscape, ReadsSystemsWithAddressesValuesAndFaults) {
   EXPECT_EQ(r2.password, "");
   EXPECT_TRUE(r2.refuse_logon);
   EXPECT_EQ(r2.error_handler, EmulatedSystem::HandlerPoint::kCall);
+  EXPECT_EQ(r2.process_ends, EmulatedSystem::HandlerPoint::kOpen);
   EXPECT_EQ(r2.error_operation, "RfcCall");
   EXPECT_EQ(r2.error.status, "CPIC-CALL: 'ThSAPCMRCV'");
   EXPECT_EQ(r2.error.message, "  connection reset  ");
@@ -139,6 +142,7 @@ TEST(Landscape, NamesTheLineOfEveryMistake) {
       {kSystem + "error_message = \"open\n", "line 7: a quoted value ends with '\"'"},
       {kSystem + "refuse_logon = maybe\n", "line 7: expected yes or no"},
       {kSystem + "error_handler = later\n", "line 7: error_handler is open, call or never"},
+      {kSystem + "process_ends = yes\n", "line 7: process_ends is open, call or never"},
       {kSystem + "receive_rc = -1\n", "line 7: a return code is a whole number from 0"},
       {kSystem + "delay_ms = 3600001\n", "line 7: delay_ms is 0 to 3600000 milliseconds"},
       {kSystem + "logon_delay_ms = 1.5\n", "line 7: logon_delay_ms is 0 to 3600000 milliseconds"},

@@ -2,7 +2,9 @@
 // on its standard input and whose standard output the parent reads, both
 // through pipes, for the parallel global runs. The parent never blocks on a
 // child: it waits for all of them at once, with a limit, and reads only what
-// is there. (child_process.cpp, and child_process_posix.cpp or child_process_win32.cpp)
+// is there. A child never outlives its parent: however the parent ends
+// (killed from outside included), the system ends its children with it.
+// (child_process.cpp, and child_process_posix.cpp or child_process_win32.cpp)
 #pragma once
 
 #include <chrono>
@@ -16,10 +18,13 @@ namespace poolmetrics {
 
 class ChildProcess {
  public:
-  // Starts `program` with `arguments` (those after the program's name);
-  // standard input and output are pipes of the parent's, standard error is
-  // the parent's. Null when it cannot be started.
-  static std::unique_ptr<ChildProcess> Start(const std::string& program, const std::vector<std::string>& arguments);
+  // Starts the running program's own file again, with `arguments` (those
+  // after the program's name), which the child reads as its own arguments
+  // byte for byte: on Windows in the ANSI code page, as the C runtime hands
+  // a program its arguments. Standard input and output are pipes of the
+  // parent's, standard error is the parent's. Null when it cannot be
+  // started, or an argument would not reach it as it is.
+  static std::unique_ptr<ChildProcess> StartOwnProgram(const std::vector<std::string>& arguments);
 
   // Ends the child if it still runs.
   ~ChildProcess();
@@ -70,9 +75,6 @@ class ChildProcess {
 // notes those that ended.
 void WaitForChildren(const std::vector<ChildProcess*>& children,
                      std::optional<std::chrono::steady_clock::time_point> until);
-
-// The running program's own file, to start it again as a child.
-std::string OwnProgramPath();
 
 // The child's side: the next line its parent sent on standard input,
 // without its line feed; false at the end of the input.

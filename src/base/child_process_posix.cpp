@@ -2,7 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -64,36 +64,70 @@ ChildProcess::~ChildProcess() {
   if (platform_->pid > 0) waitpid(platform_->pid, nullptr, WNOHANG);
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
-                                                  const std::vector<std::string>& arguments) {
+std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<std::string>& arguments) {
   // Only the child's own ends reach it: the parent's carry close-on-exec,
-  // so no child holds another's pipe open.
+  // so no child holds another's pipe open. The third pipe tells the parent
+  // whether the program could be started at all: it closes when the child
+  // starts the program, and brings the error when it cannot.
   int input[2];
   int output[2];
+  int started[2];
   if (pipe2(input, O_CLOEXEC) != 0) return nullptr;
   if (pipe2(output, O_CLOEXEC) != 0) {
-    close(input[0]);
-    close(input[1]);
+    Close(input[0]);
+    Close(input[1]);
+    return nullptr;
+  }
+  if (pipe2(started, O_CLOEXEC) != 0) {
+    for (int* fd : {&input[0], &input[1], &output[0], &output[1]}) Close(*fd);
     return nullptr;
   }
   fcntl(output[0], F_SETFL, fcntl(output[0], F_GETFL) | O_NONBLOCK);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+  // Prepared before the fork: the child of a process with threads may do
+  // nothing but system calls until it has started the program.
+  // "/proc/self/exe" is the kernel's own name of the running file: a link
+  // or copy by another name, or a moved file, starts the same program.
+  static const char kProgram[] = "/proc/self/exe";
   std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
+  argv.push_back(const_cast<char*>(kProgram));
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  pid_t pid = -1;
-  int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(input[0]);
-  close(output[1]);
-  if (failed != 0) {
-    close(input[1]);
-    close(output[0]);
+  const pid_t parent = getpid();
+
+  pid_t pid = fork();
+  if (pid == 0) {
+    // The kernel ends the child when its parent ends, whichever way: a
+    // child hung in the RFC library would otherwise outlive a parent that
+    // was killed. The setting lasts through the start of the program; a
+    // parent that ended before it was made is seen here.
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 && getppid() == parent && dup2(input[0], 0) >= 0 &&
+        dup2(output[1], 1) >= 0)
+      execve(kProgram, argv.data(), environ);
+    int error = errno;
+    (void)!write(started[1], &error, sizeof error);
+    _exit(127);
+  }
+  Close(input[0]);
+  Close(output[1]);
+  Close(started[1]);
+  bool running = pid > 0;
+  if (running) {
+    int error = 0;
+    ssize_t n;
+    while ((n = read(started[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    if (n != 0) {
+      // It could not start the program: collected here, it is no child.
+      while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+      }
+      running = false;
+    }
+  }
+  Close(started[0]);
+  if (!running) {
+    Close(input[1]);
+    Close(output[0]);
     return nullptr;
   }
   std::unique_ptr<ChildProcess> child(new ChildProcess);
@@ -148,12 +182,6 @@ void WaitForChildren(const std::vector<ChildProcess*>& children,
     ChildProcess& c = *owners[i];
     ReadAvailable(*c.platform_, c.output_, c.ended_, c.exit_status_);
   }
-}
-
-std::string OwnProgramPath() {
-  // The kernel's own name of the running file: a link or copy by another
-  // name, or a moved file, starts the same program.
-  return "/proc/self/exe";
 }
 
 namespace child_process_platform {

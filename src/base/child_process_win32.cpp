@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "base/child_process.h"
 
 namespace poolmetrics {
@@ -86,34 +89,79 @@ bool Take(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit
   return true;
 }
 
-// A command line that the child's C runtime splits into `arguments` again:
-// each in double quotes where it needs them, with the backslashes before a
-// quote doubled.
-std::string CommandLine(const std::string& program, const std::vector<std::string>& arguments) {
-  std::string line;
-  auto append = [&line](const std::string& argument) {
-    if (!line.empty()) line += ' ';
-    if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) {
-      line += argument;
-      return;
+// The argument in UTF-16, read in the ANSI code page, in which the child's
+// C runtime reads it back; none when that would not give the same bytes
+// again (a byte that is no character of the code page, a zero byte).
+std::optional<std::wstring> WideArgument(const std::string& argument) {
+  if (argument.empty()) return std::wstring();
+  if (argument.find('\0') != std::string::npos) return std::nullopt;
+  int size = static_cast<int>(argument.size());
+  int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, argument.data(), size, nullptr, 0);
+  if (n <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, argument.data(), size, &wide[0], n);
+  std::string back(argument.size(), '\0');
+  if (WideCharToMultiByte(CP_ACP, 0, wide.data(), n, &back[0], size, nullptr, nullptr) != size || back != argument)
+    return std::nullopt;
+  return wide;
+}
+
+// Appends `argument` to a command line so that the child's C runtime splits
+// it off unchanged: in double quotes where it needs them, with the
+// backslashes before a quote doubled.
+void AppendArgument(std::wstring& line, const std::wstring& argument) {
+  if (!line.empty()) line += L' ';
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    line += argument;
+    return;
+  }
+  line += L'"';
+  std::size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
     }
-    line += '"';
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-      if (c == '\\') {
-        ++backslashes;
-        continue;
-      }
-      line.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-      backslashes = 0;
-      line += c;
+    line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    line += c;
+  }
+  line.append(backslashes * 2, L'\\');
+  line += L'"';
+}
+
+// The running program's own file, in UTF-16: a folder whose name has
+// characters outside the ANSI code page (Cyrillic, Japanese) keeps them.
+// Empty when it cannot be told.
+std::wstring OwnProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
     }
-    line.append(backslashes * 2, '\\');
-    line += '"';
-  };
-  append(program);
-  for (const std::string& a : arguments) append(a);
-  return line;
+    if (path.size() >= 32768) return {};  // longer than any path Windows has
+    path.resize(path.size() * 2);
+  }
+}
+
+// The job that holds the children. Closed when the parent ends, however it
+// ends, it ends every child with it. Null when there is none.
+HANDLE ChildrenJob() {
+  static HANDLE job = [] {
+    HANDLE made = CreateJobObjectW(nullptr, nullptr);
+    if (!made) return made;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+      CloseHandle(made);
+      return HANDLE(nullptr);
+    }
+    return made;
+  }();
+  return job;
 }
 
 }  // namespace
@@ -138,8 +186,19 @@ ChildProcess::~ChildProcess() {
   if (platform_->process) CloseHandle(platform_->process);
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
-                                                  const std::vector<std::string>& arguments) {
+std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<std::string>& arguments) {
+  // The wide interfaces throughout: the program's path may hold any
+  // character, and the arguments are converted as the child reads them back.
+  std::wstring program = OwnProgramPath();
+  if (program.empty()) return nullptr;
+  std::wstring line;
+  AppendArgument(line, program);
+  for (const std::string& a : arguments) {
+    std::optional<std::wstring> wide = WideArgument(a);
+    if (!wide) return nullptr;
+    AppendArgument(line, *wide);
+  }
+
   // Only the child's own ends are inheritable, and children are started one
   // at a time, so no child inherits another's pipe.
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -158,18 +217,19 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
     DuplicateHandle(GetCurrentProcess(), parent_error, GetCurrentProcess(), &error, 0, TRUE, DUPLICATE_SAME_ACCESS);
   if (!error)
     error =
-        CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
 
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input_read;
   startup.hStdOutput = output_write;
   startup.hStdError = error;
   PROCESS_INFORMATION info{};
-  std::string line = CommandLine(program, arguments);
-  BOOL started =
-      CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+  // Suspended until it is in the job: it runs no code that could outlive
+  // the parent.
+  BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
+                                &startup, &info);
   CloseHandle(input_read);
   CloseHandle(output_write);
   if (error && error != INVALID_HANDLE_VALUE) CloseHandle(error);
@@ -178,6 +238,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
     CloseHandle(output_read);
     return nullptr;
   }
+  // Without a job (Windows before 8 within a job of its own that allows no
+  // other) the child still ends at its own deadline or at the end of its
+  // input, which its parent's end brings.
+  if (HANDLE job = ChildrenJob()) AssignProcessToJobObject(job, info.hProcess);
+  ResumeThread(info.hThread);
   CloseHandle(info.hThread);
   std::unique_ptr<ChildProcess> child(new ChildProcess);
   Platform& p = *child->platform_;
@@ -229,13 +294,6 @@ void WaitForChildren(const std::vector<ChildProcess*>& children,
   // Set by a reader since the take above, it is still set: nothing is missed.
   WaitForSingleObject(OutputEvent(), timeout);
   take_all();
-}
-
-std::string OwnProgramPath() {
-  char path[MAX_PATH + 1];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return {};
-  return std::string(path, n);
 }
 
 namespace child_process_platform {

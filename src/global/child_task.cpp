@@ -38,6 +38,54 @@ bool ReadFlag(const std::optional<std::string>& field, bool& flag) {
   return true;
 }
 
+// The bytes that stand for themselves on the child's command line. Every
+// other byte is "%" and two hex digits: so the argument holds no blank,
+// quote, wildcard or byte outside ASCII, and every platform hands it to the
+// child as it is, whatever the code page (a directory or ",HOST=" value from
+// a file can hold bytes that are no character of it) and however the C
+// runtime splits a command line.
+bool StandsForItself(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         std::string_view("-_.:,=+/#@").find(c) != std::string_view::npos;
+}
+
+std::string Escaped(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    if (StandsForItself(c)) {
+      out += c;
+      continue;
+    }
+    auto byte = static_cast<unsigned char>(c);
+    out += '%';
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xf];
+  }
+  return out;
+}
+
+int HexDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; }
+
+// The bytes of an escaped argument; none for any text that Escaped does not
+// write.
+std::optional<std::string> Unescaped(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (StandsForItself(text[i])) {
+      out += text[i];
+      continue;
+    }
+    if (text[i] != '%' || i + 2 >= text.size() || HexDigit(text[i + 1]) < 0 || HexDigit(text[i + 2]) < 0)
+      return std::nullopt;
+    auto byte = static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+    if (StandsForItself(byte)) return std::nullopt;
+    out += byte;
+    i += 2;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::vector<std::string> ChildArguments(const ChildTask& task) {
@@ -54,11 +102,13 @@ std::vector<std::string> ChildArguments(const ChildTask& task) {
   AppendField(wire, l.show_progress ? "1" : "0");
   AppendOptional(wire, NumberText(task.milliseconds_left));
   AppendField(wire, l.profile_directory);
-  return {std::string(kChildMark), wire};
+  return {std::string(kChildMark), Escaped(wire)};
 }
 
-std::optional<ChildTask> ReadChildTask(std::string_view wire) {
-  FieldReader fields(wire);
+std::optional<ChildTask> ReadChildTask(std::string_view argument) {
+  std::optional<std::string> wire = Unescaped(argument);
+  if (!wire) return std::nullopt;
+  FieldReader fields(*wire);
   std::optional<std::string> mode = fields.Next(), kind = fields.Next(), sensors = fields.Next(),
                              host = fields.Next(), sysnr = fields.Next(), channel = fields.Next(),
                              times = fields.Next(), cache = fields.Next(), progress = fields.Next(),

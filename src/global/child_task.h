@@ -1,7 +1,9 @@
 // The task of a parallel run's child and its wire form. The parent starts
 // each child with the command line kChildMark + the task in one argument
 // (run/command_line.h reads it into Request::ChildTask); the child then
-// takes listed names one at a time (global/child_run.h).
+// takes listed names one at a time (global/child_run.h). The argument is
+// printable ASCII without blanks or quotes, whatever the task holds, so it
+// reaches the child byte for byte through any code page.
 #pragma once
 
 #include <optional>
@@ -23,7 +25,8 @@ struct ChildTask {
 // The arguments (after the program's name) that start a child for `task`.
 std::vector<std::string> ChildArguments(const ChildTask& task);
 
-// The task of its wire form; none for any text that is not one.
-std::optional<ChildTask> ReadChildTask(std::string_view wire);
+// The task of its wire form (the argument after kChildMark); none for any
+// text that is not one.
+std::optional<ChildTask> ReadChildTask(std::string_view argument);
 
 }  // namespace poolmetrics

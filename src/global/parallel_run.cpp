@@ -60,7 +60,6 @@ int RunListingInParallel(const ListingTask& task, const std::vector<std::string_
   ListingSchedule schedule(names.size(), width);
   std::vector<Place> places(names.size() < width ? names.size() : width);
   std::vector<std::string> answers(names.size());  // what each finished system's child wrote
-  const std::string program = OwnProgramPath();
   const std::vector<std::string> arguments = ChildArguments(TaskFor(task, deadline));
 
   // Prints what the systems that finished gave, strictly in listing order.
@@ -102,7 +101,7 @@ int RunListingInParallel(const ListingTask& task, const std::vector<std::string_
       if (place.system) continue;
       std::optional<std::size_t> next = schedule.NextToStart();
       if (!next) return std::nullopt;
-      if (!place.child || place.child->ended()) place.child = ChildProcess::Start(program, arguments);
+      if (!place.child || place.child->ended()) place.child = ChildProcess::StartOwnProgram(arguments);
       if (place.child && place.child->Send(Concat({names[*next], "\n"}))) {
         place.system = next;
         continue;

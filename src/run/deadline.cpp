@@ -69,7 +69,10 @@ DeadlineWatch::DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler)
   bool start = false;
   {
     OutputLock lock;
-    if (g_passed) EndWithLastWords(handler);
+    // A deadline that has passed (while the listing was read, say) is
+    // answered here: the watchdog, started only now, could come too late to
+    // keep the step from beginning a logon.
+    if (g_passed || (deadline.when() && Clock::now() >= *deadline.when())) EndWithLastWords(handler);
     g_handler = &handler;
     if (!g_deadline && deadline.when()) {
       g_deadline = &deadline;

@@ -15,6 +15,7 @@ from e2e import run_captured  # noqa: E402
 
 WINE_MESSAGE = (b"Application could not be started, or no application associated with the specified file.\r\n"
                 b"ShellExecuteEx failed: Internal error.\r\n")
+LOST_SERVER = b"wine client error:0: recvmsg: Connection reset by peer\n"
 DOCUMENT = b"\r\n<Prtg>\r\n<Error>1</Error>\r\n</Prtg>\r\n"
 
 
@@ -44,7 +45,8 @@ class WineStartRetry(unittest.TestCase):
     def test_a_run_wine_could_not_start_is_made_once_more(self):
         for label, failed in [("on standard error", (b"", WINE_MESSAGE, 1)),
                               ("on standard output", (WINE_MESSAGE, b"", 1)),
-                              ("with Linux line ends", (b"", WINE_MESSAGE.replace(b"\r\n", b"\n"), 1))]:
+                              ("with Linux line ends", (b"", WINE_MESSAGE.replace(b"\r\n", b"\n"), 1)),
+                              ("its server lost before the program ran", (b"", LOST_SERVER, 1))]:
             proc, calls, printed = run("wine64", failed, (DOCUMENT, b"", 2))
             self.assertEqual((calls, proc.stdout, proc.returncode), (2, DOCUMENT, 2), label)
             self.assertIn("RETRY [wine64] a scenario: Wine could not start the program", printed, label)
@@ -61,6 +63,9 @@ class WineStartRetry(unittest.TestCase):
                 ("another reason for the failure", "wine",
                  (b"", WINE_MESSAGE.replace(b"Internal error", b"File not found"), 1)),
                 ("nothing at all", "wine", (b"", b"", 1)),
+                ("the server lost by a thread of the program", "wine",
+                 (b"", LOST_SERVER.replace(b"error:0:", b"error:2c:"), 1)),
+                ("the server lost after the program printed", "wine", (DOCUMENT, LOST_SERVER, 1)),
                 ("a native run", "native", (b"", WINE_MESSAGE, 1))]:
             proc, calls, printed = run(platform, result, (b"again", b"", 0))
             self.assertEqual((calls, printed), (1, ""), label)

@@ -6,10 +6,11 @@ byte for byte what the sequential run prints; TIMES adds "Logon time" and
 "Call time" in every form."""
 
 import os
+import random
 import re
 
 import prtg_contract
-from e2e import normalise, run_program
+from e2e import normalise, run_captured, run_program
 from scenarios_foundation import error_doc, profile
 from scenarios_global import (DONE, HEADER, MARK, OPEN_XML, group, item_profile, lines, pxa, pxa_xml, sensor,
                               state)
@@ -329,3 +330,147 @@ SCENARIOS += [
          stdout=OPEN_XML + "".join(xml_channel(label, value, "#") for label, value in PXA_CHANNELS)
          + "\n<Text>(***) Downtimes: NoSystems=2, Processed=2, Failed=0</Text>\n\n</Prtg>\n\n", timeout=6),
 ]
+
+
+# --- keyword values past the parameter field of 127 characters ----------------------------
+# The values are read from the whole words, so a long item name before
+# TIMEOUT= never makes a hung system hold up the run.
+LONG_ITEM = "i" * 150
+# A global file's line is read in pieces of 199 characters: the allocation's
+# parameters can reach past 127 characters, but not far.
+LONG_WORD = "PXA-INFO:" + "x" * 118 + ":TIMEOUT=1"
+SCENARIOS += [
+    dict(name="deadline: TIMEOUT= after an item name that reaches past the parameter field, a hung logon",
+         program="Holdrun", library=True, args=["x", "PXA-INFO", "ITEM=%s TIMEOUT=1" % LONG_ITEM],
+         files=files(**{"Overseer.Prf": item_profile("PRD.P00#HNG.P00#")}), status=0, xml=True,
+         stdout=OPEN_XML + pxa_xml(5, 4711) + summary_xml(LONG_ITEM[:90], 2, 1, 1, 1), min_seconds=1, timeout=8,
+         platforms=("native", "wine", "wine64")),
+    dict(name="deadline: TIMEOUT= in an allocation whose parameters reach past the field, a hung call",
+         program="Brennick", library=True, args=["GLOBAL", "CALLS"],
+         files=files(**{"SAP Overseer.Gbl": lines(
+             group("CALLS", "PRD.P00#CAL.P00#"), sensor("CALLS", LONG_WORD + "," + MARK + ",Item=Calls"))}),
+         status=0, stdout="\n" + brennick_channel("PRD_P00", "Size of the gaps in PXA", "5", "#")
+         + brennick_channel("PRD_P00", "No.of generated programs", "4711", "#")
+         + "\n# (***) Calls: NoSystems=2, Processed=1, Failed=1, Timeout=1\n\n", min_seconds=1, timeout=8,
+         platforms=("native", "wine", "wine64")),
+]
+
+
+# --- a deadline that passes while the listing is still read ---------------------------------
+def grown(name, size=2 << 30, line=1 << 20):
+    """A setup: the file `name` grows to `size` bytes of empty lines of
+    `line` bytes each (zero bytes, a line feed at the end). The file is
+    sparse: it costs the disk almost nothing, and reading it takes seconds,
+    natively and under Wine."""
+    def setup(scenario_dir, platform):
+        with open(platform.host_path(scenario_dir, name), "r+b") as f:
+            f.seek(0, os.SEEK_END)
+            start = f.tell()
+            for end in range(start + line, size, line):
+                f.seek(end - 1)
+                f.write(b"\n")
+    return setup
+
+
+def no_logon(scenario_dir, platform):
+    """The library was loaded, but no system was logged on to."""
+    path = os.path.join(scenario_dir, "journal.txt")
+    text = open(path, encoding="latin-1").read() if os.path.exists(path) else ""
+    return "a logon was made:\n" + text if "RfcOpen" in text else None
+
+
+# The listing is read to its end before the run knows its deadline (a global
+# file's allocation can give it): the deadline, counted from the start, has
+# passed when the first system would be started, and the run answers at once
+# with its summary, every name not reached.
+SCENARIOS += [
+    dict(name="deadline: passed while a huge item profile is read: the summary at once, every name not reached",
+         program="Holdrun", library=True, args=["x", "PXA-INFO TIMEOUT=1", "ITEM=Big"],
+         files=files(**{"Overseer.Prf": item_profile("PRD.P00#QAS.P00#")}), setup=grown("Overseer.Prf"),
+         status=0, xml=True, stdout=OPEN_XML + summary_xml("Big", 2, 0, 2, 2), min_seconds=1, timeout=30,
+         check=no_logon, platforms=("native", "wine", "wine64")),
+    dict(name="deadline: TIMEOUT= of the allocation of a huge global file, passed while it is read",
+         program="PoolMetrics-Quillon", library=True, args=["GLOBAL", "BIG"],
+         files=files(**{"SAP Overseer.Gbl": lines(
+             group("BIG", "PRD.P00#QAS.P00#"), sensor("BIG", "PXA-INFO:TIMEOUT=1," + MARK + ",Item=Big"))}),
+         setup=grown("SAP Overseer.Gbl"), status=0,
+         stdout="\n\n# (***) Big: NoSystems=2, Processed=0, Failed=2, Timeout=2\n\n", min_seconds=1, timeout=30,
+         check=no_logon, platforms=("native", "wine", "wine64")),
+]
+
+
+# --- the RFC error handler against the deadline -----------------------------------------------
+# ERL's error handler fires after a delay that lands around the deadline of
+# 1 s; whichever comes first, the run prints one outcome, whole: the error
+# block (status 1), or the deadline's document (a global run's summary,
+# status 0; a single run's message 1033, status 2), byte for byte what the
+# same run prints when nothing races. POOLMETRICS_RACE_RUNS sets how often
+# each run is raced (8 by default).
+RACE_RUNS = int(os.environ.get("POOLMETRICS_RACE_RUNS", "8"))
+RACE_FILES = files(**{"Overseer.Prf": item_profile("PRD.P00#ERL.P00#"), "ERL.P00": listed("ERL", "erlhost", "12")})
+
+
+def raced(args, error_status, deadline_status):
+    def run(platform, scenario_dir, program):
+        exexml = prtg_contract.mode_of(os.path.basename(program)) == "exexml"
+
+        def once(erl):
+            with open(os.path.join(scenario_dir, "landscape.ini"), "w") as f:
+                f.write(LANDSCAPE + system("ERL", "erlhost", sysnr="12", lines=erl))
+            proc, elapsed = run_captured(platform, platform.command(program, args), "race", cwd=scenario_dir,
+                                         env=platform.env, timeout=20)
+            return (proc.returncode, normalise(proc.stdout), normalise(prtg_contract.program_lines(proc.stderr))), elapsed
+
+        # The outcomes as they are when nothing races; the handler fires about
+        # `lead` seconds after the start, plus its delay.
+        error, lead = once(["error_handler = call"])
+        deadline, _ = once(["delay_ms = %d" % HOUR])
+        problems = []
+        if error[0] != error_status or b"RFC error\n" not in error[1] + error[2]:
+            problems.append("the error handler's run: status %d, expected %d:\n%s" % (
+                error[0], error_status, (error[1] + error[2]).decode("latin-1")))
+        if deadline[0] != deadline_status or not re.search(rb"Timeout=1|Error 1033", deadline[1]):
+            problems.append("the deadline's run: status %d, expected %d:\n%s" % (
+                deadline[0], deadline_status, deadline[1].decode("latin-1")))
+        if exexml:
+            for outcome in (error, deadline):
+                problems += ["PRTG would not take it: " + p for p in prtg_contract.check(outcome[1])]
+        if problems:
+            return problems
+        # The delay closes in on the point where either outcome is as likely
+        # as the other: a run the handler won asks for a longer delay, one
+        # the deadline won for a shorter one, in steps that halve at each
+        # change down to a millisecond.
+        delay, step, last = max(0, int((1.0 - lead) * 1000)), 32, None
+        rng = random.Random()
+        counts = [0, 0]
+        for n in range(RACE_RUNS):
+            tried = max(0, delay + rng.randint(-1, 1))
+            got, _ = once(["delay_ms = %d" % tried, "error_handler = call"])
+            if got in (error, deadline):
+                at_deadline = got == deadline
+                counts[at_deadline] += 1
+                if last is not None and last != at_deadline:
+                    step = max(1, step // 2)
+                delay, last = max(0, delay - step if at_deadline else delay + step), at_deadline
+                continue
+            problems.append("run %d (delay %d ms): neither outcome, status %d:\n--- stdout\n%s\n--- stderr\n%s"
+                            % (n + 1, tried, got[0], got[1].decode("latin-1"), got[2].decode("latin-1")))
+        print("RACE [%s] %s %s: %d runs, %d ended by the error handler, %d at the deadline, delay now %d ms"
+              % (platform.name, os.path.basename(program), " ".join(args), RACE_RUNS, counts[0], counts[1], delay),
+              flush=True)
+        return problems
+    return run
+
+
+for program_name, mark in (("Holdrun", "#"), ("PoolMetrics", "@")):
+    SCENARIOS.append(dict(
+        name="race: %s single run: the error handler against the deadline, one whole outcome each time" % program_name,
+        program=program_name, library=True, files=RACE_FILES, timeout=600,
+        custom=raced(["ERL", "PXA-INFO TIMEOUT=1 %s" % mark], 1, 2)))
+    for width in (1, 2):
+        SCENARIOS.append(dict(
+            name="race: %s global run, PARALLEL=%d: the error handler against the deadline, one whole outcome each "
+                 "time" % (program_name, width),
+            program=program_name, library=True, files=RACE_FILES, timeout=600,
+            custom=raced(["x", "PXA-INFO TIMEOUT=1 PARALLEL=%d %s" % (width, mark), "ITEM=Race"], 1, 0)))

@@ -81,5 +81,20 @@ TEST(DeadlineDeathTest, TheWatchdogEndsTheRunUnlessItSettled) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// A watch made once the deadline has passed answers before its step can
+// begin, without waiting for a watchdog thread to notice.
+TEST(DeadlineDeathTest, AWatchAfterTheDeadlineAnswersAtOnce) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        static LastWords words;
+        static Deadline deadline(Clock::now() - std::chrono::seconds(1));
+        deadline.ArmMilliseconds(10);
+        DeadlineWatch watch(deadline, words);
+        std::_Exit(3);  // the step
+      },
+      ::testing::ExitedWithCode(7), "");
+}
+
 }  // namespace
 }  // namespace poolmetrics

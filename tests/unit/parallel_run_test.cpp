@@ -188,10 +188,18 @@ TEST(ChildTask, RoundTripThroughTheCommandLine) {
   task.listing.values.run.cache = 55;
   task.listing.show_progress = true;
   task.listing.profile_directory = "C:\\Sensors \"dir\"\\";
-  task.milliseconds_left = 12345;
+  // Every byte, in a value from a file: none may be lost on the way.
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
   for (std::optional<unsigned> left : {std::optional<unsigned>(12345), std::optional<unsigned>()}) {
     task.milliseconds_left = left;
+    task.listing.values.host = left ? "sap:app 2" : bytes;
+    task.listing.profile_directory = left ? "C:\\Sensors \"dir\"\\" : "\xd0\x9f\xe6\x97\xa5 *?%\\" + bytes;
     std::vector<std::string> args = ChildArguments(task);
+    // Nothing a command line could split, quote, expand or convert.
+    EXPECT_EQ(args[1].find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_.:,=+/#@%"),
+              std::string::npos)
+        << args[1];
     std::vector<const char*> argv = {"PoolMetrics"};
     for (const std::string& a : args) argv.push_back(a.c_str());
     Request request = ReadCommandLine(static_cast<int>(argv.size()), argv.data());
@@ -212,9 +220,20 @@ TEST(ChildTask, RoundTripThroughTheCommandLine) {
     EXPECT_EQ(read->milliseconds_left, left);
   }
 
+  task.listing.values.host = "sap:app 2";
+  task.listing.profile_directory = "C:\\x*\\";
   std::string good = ChildArguments(task)[1];
+  ASSERT_TRUE(ReadChildTask(good));
+  auto with = [&good](std::string_view escape, std::string_view instead) {
+    std::string text = good;
+    return text.replace(text.find(escape), escape.size(), instead);
+  };
   for (const std::string& damaged :
-       {std::string(), std::string("x"), good + "1:x", good.substr(0, good.size() - 1), std::string("6:Other") + good.substr(8)})
+       {std::string(), std::string("x"), good + "1:x", good.substr(0, good.size() - 1),
+        std::string("6:Other") + good.substr(8),
+        // Escapes the parent never writes: the byte itself, a byte that
+        // stands for itself, small hex digits, one cut short.
+        with("%20", " "), with("%20", "%41"), with("%2A", "%2a"), with("%2A", "*"), good + "%", good + "%0"})
     EXPECT_FALSE(ReadChildTask(damaged)) << damaged;
 }
 
