@@ -357,11 +357,11 @@ SCENARIOS += [
 
 
 # --- a deadline that passes while the listing is still read ---------------------------------
-def grown(name, size=2 << 30, line=1 << 20):
-    """A setup: the file `name` grows to `size` bytes of empty lines of
-    `line` bytes each (zero bytes, a line feed at the end). The file is
+def grown(name, size=3 << 29, line=1 << 20):
+    """A setup: the file `name` grows to `size` bytes (1.5 GB) of empty lines
+    of `line` bytes each (zero bytes, a line feed at the end). The file is
     sparse: it costs the disk almost nothing, and reading it takes seconds,
-    natively and under Wine."""
+    natively and under Wine (and half a minute in the sanitizer build)."""
     def setup(scenario_dir, platform):
         with open(platform.host_path(scenario_dir, name), "r+b") as f:
             f.seek(0, os.SEEK_END)
@@ -387,14 +387,14 @@ SCENARIOS += [
     dict(name="deadline: passed while a huge item profile is read: the summary at once, every name not reached",
          program="Holdrun", library=True, args=["x", "PXA-INFO TIMEOUT=1", "ITEM=Big"],
          files=files(**{"Overseer.Prf": item_profile("PRD.P00#QAS.P00#")}), setup=grown("Overseer.Prf"),
-         status=0, xml=True, stdout=OPEN_XML + summary_xml("Big", 2, 0, 2, 2), min_seconds=1, timeout=30,
+         status=0, xml=True, stdout=OPEN_XML + summary_xml("Big", 2, 0, 2, 2), min_seconds=1, timeout=90,
          check=no_logon, platforms=("native", "wine", "wine64")),
     dict(name="deadline: TIMEOUT= of the allocation of a huge global file, passed while it is read",
          program="PoolMetrics-Quillon", library=True, args=["GLOBAL", "BIG"],
          files=files(**{"SAP Overseer.Gbl": lines(
              group("BIG", "PRD.P00#QAS.P00#"), sensor("BIG", "PXA-INFO:TIMEOUT=1," + MARK + ",Item=Big"))}),
          setup=grown("SAP Overseer.Gbl"), status=0,
-         stdout="\n\n# (***) Big: NoSystems=2, Processed=0, Failed=2, Timeout=2\n\n", min_seconds=1, timeout=30,
+         stdout="\n\n# (***) Big: NoSystems=2, Processed=0, Failed=2, Timeout=2\n\n", min_seconds=1, timeout=90,
          check=no_logon, platforms=("native", "wine", "wine64")),
 ]
 
