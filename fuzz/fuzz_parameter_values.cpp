@@ -40,7 +40,8 @@ void CheckRanged(const std::optional<unsigned>& number, const RunControl& run, s
 }
 
 bool SameRunControl(const RunControl& a, const RunControl& b) {
-  return a.timeout == b.timeout && a.parallel == b.parallel && a.times == b.times && a.fault == b.fault;
+  return a.timeout == b.timeout && a.parallel == b.parallel && a.times == b.times && a.cache == b.cache &&
+         a.fault == b.fault;
 }
 
 }  // namespace
@@ -62,18 +63,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(!values.channel || *values.channel <= 999);
   CheckRanged(values.run.timeout, values.run, keys, "TIMEOUT=", kMaxTimeoutSeconds);
   CheckRanged(values.run.parallel, values.run, keys, "PARALLEL=", kMaxParallel);
+  CheckRanged(values.run.cache, values.run, keys, "CACHE=", kMaxCacheSeconds);
   if (values.run.fault) {
     Check(values.run.fault->rfind("Error 1035: Invalid Value ", 0) == 0);
-    Check(keys.find("TIMEOUT=") != std::string::npos || keys.find("PARALLEL=") != std::string::npos);
+    Check(keys.find("TIMEOUT=") != std::string::npos || keys.find("PARALLEL=") != std::string::npos ||
+          keys.find("CACHE=") != std::string::npos);
   }
   // The field of 127 characters shows the words; the values never depend on it.
   Check(parameters.ParameterText.view() == std::string_view(text).substr(0, parameters.ParameterText.size()));
 
   // The command line's run control wins, value by value, over the allocation's.
-  RunControl other = ReadRunControl("TIMEOUT=7 PARALLEL=3 TIMES", "TIMEOUT=7 PARALLEL=3 TIMES");
+  RunControl other = ReadRunControl("TIMEOUT=7 PARALLEL=3 TIMES CACHE=60", "TIMEOUT=7 PARALLEL=3 TIMES CACHE=60");
   RunControl first = FirstGiven(values.run, other);
   Check(first.timeout == (values.run.timeout ? values.run.timeout : other.timeout));
   Check(first.parallel == (values.run.parallel ? values.run.parallel : other.parallel));
+  Check(first.cache == (values.run.cache ? values.run.cache : other.cache));
   Check(first.times && first.fault == values.run.fault);
   return 0;
 }
