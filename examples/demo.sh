@@ -41,5 +41,14 @@ if [ "${DEMO_ALL:-}" ]; then
   # times ("Logon time", "Call time") to the channels.
   run ./PoolMetrics-Holdrun x "TOTAL-ROWS,PARALLEL=3 #" ITEM=All:Systems
   run ./PoolMetrics-Holdrun GLOBAL HITRATES PARALLEL=2,TIMES
+  # User and password from the environment, as PRTG hands them to a sensor
+  # from the device's "Credentials for Windows Systems": PRDPRTG.P00 holds
+  # neither.
+  echo '$ prtg_windowsuser=monitor prtg_windowspassword=... ./PoolMetrics-Holdrun PRDPRTG TOTAL-ROWS,CREDENTIALS=WINDOWS'
+  set +e
+  prtg_windowsuser=monitor prtg_windowspassword='Prd#Monitor2026' ./PoolMetrics-Holdrun PRDPRTG TOTAL-ROWS,CREDENTIALS=WINDOWS
+  echo "(exit status $?)"
+  set -e
+  echo
 fi
 echo "The demo runs in $work; DEMO_ALL=1 $0 shows more requests."

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ListingTask &a = task->listing, &b = again->listing;
   Check(a.mode == b.mode && a.label_kind == b.label_kind && a.sensors == b.sensors && a.values.host == b.values.host &&
         a.values.sysnr == b.values.sysnr && a.values.channel == b.values.channel &&
-        a.values.run.times == b.values.run.times && a.show_progress == b.show_progress &&
+        a.values.run.times == b.values.run.times && a.values.run.cache == b.values.run.cache &&
+        a.values.run.credentials == b.values.run.credentials && !b.credentials && a.show_progress == b.show_progress &&
         a.profile_directory == b.profile_directory && task->milliseconds_left == again->milliseconds_left);
   return 0;
 }

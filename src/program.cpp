@@ -10,6 +10,7 @@
 #include "rfc/error_block.h"
 #include "run/command_line.h"
 #include "run/deadline.h"
+#include "run/prtg_credentials.h"
 #include "run/run_failure.h"
 #include "run/rfc_error_report.h"
 #include "run/run_library.h"
@@ -24,6 +25,9 @@ int RunRequest(Request& request, Deadline& deadline) {
     // Only a parent of this program's own writes this command line.
     if (!task) Fail("Error 1001: Parameter for Profile-Name is missing !");
     deadline.ArmMilliseconds(task->milliseconds_left);
+    // The parent has checked them in the same environment.
+    if (std::optional<CredentialSection> section = task->listing.values.run.credentials)
+      task->listing.credentials = ReadPrtgCredentials(*section);
     return RunListedSystemChild(task->listing, RunLibrary(), deadline);
   }
   if (request.GlobalMode) {

@@ -5,6 +5,10 @@
 //   PoolMetricsProfile check FILE    reads a profile as a global run does and
 //                                    says every fault it finds, with control
 //                                    characters of the profile shown as \xHH
+//   PoolMetricsProfile check --credentials FILE
+//                                    the same for a profile of runs with
+//                                    CREDENTIALS=: User and Password are not
+//                                    required
 #include <cstdio>
 #include <random>
 #include <string>
@@ -25,7 +29,10 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: PoolMetricsProfile encode        (password on standard input; prints the stored form)\n"
-    "       PoolMetricsProfile check FILE    (says whether the profile FILE is valid)\n";
+    "       PoolMetricsProfile check FILE    (says whether the profile FILE is valid)\n"
+    "       PoolMetricsProfile check --credentials FILE\n"
+    "                                        (the same, for runs that take user and password from\n"
+    "                                        PRTG with CREDENTIALS=)\n";
 
 bool Printable(const std::string& text) {
   for (char c : text)
@@ -154,30 +161,37 @@ int Encode() {
   return 0;
 }
 
-int Check(const char* path) {
+int Check(const char* path, UserAndPassword logon) {
   File profile = File::OpenRead(path);
   if (!profile) {
     std::printf("%s: cannot be opened\n", Shown(path).c_str());
     return 1;
   }
   SystemDefinition system;
-
-  std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(profile), ReadMode::kListing, system);
-  bool valid = faults.empty();
-  if (valid) {
-    std::printf("%s: valid profile of %s (client %s, user %s)\n", Shown(path).c_str(),
-                Shown(system.Destination).c_str(), Shown(system.Client).c_str(), Shown(system.User).c_str());
-    return 0;
-  }
+  const bool from_profile = logon == UserAndPassword::kFromProfile;
+  std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(profile), ReadMode::kListing, system, logon);
   for (const ProfileFault& fault : faults)
     std::printf("%s: %s (message %d)\n", Shown(path).c_str(), Shown(fault.detail).c_str(), fault.code);
-  return 1;
+  if (faults.empty()) {
+    if (from_profile)
+      std::printf("%s: valid profile of %s (client %s, user %s)\n", Shown(path).c_str(),
+                  Shown(system.Destination).c_str(), Shown(system.Client).c_str(), Shown(system.User).c_str());
+    else
+      std::printf("%s: valid profile of %s (client %s)\n", Shown(path).c_str(), Shown(system.Destination).c_str(),
+                  Shown(system.Client).c_str());
+  }
+  if (!from_profile)
+    std::printf("%s: User and Password not required: runs with CREDENTIALS= take them from PRTG\n",
+                Shown(path).c_str());
+  return faults.empty() ? 0 : 1;
 }
 
 int Run(int argc, char** argv) {
   std::string_view command = argc > 1 ? argv[1] : "";
   if (command == "encode" && argc == 2) return Encode();
-  if (command == "check" && argc == 3) return Check(argv[2]);
+  if (command == "check" && argc == 3) return Check(argv[2], UserAndPassword::kFromProfile);
+  if (command == "check" && argc == 4 && std::string_view(argv[2]) == "--credentials")
+    return Check(argv[3], UserAndPassword::kFromElsewhere);
   std::fputs(kUsage.data(), stderr);
   return 1;
 }

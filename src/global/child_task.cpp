@@ -86,6 +86,20 @@ std::optional<std::string> Unescaped(std::string_view text) {
   return out;
 }
 
+// The section of "CREDENTIALS=": "-" none, "W" Windows, "L" Linux. The
+// values themselves never travel: the child reads its own environment.
+std::string_view CredentialSectionCode(std::optional<CredentialSection> section) {
+  if (!section) return "-";
+  return *section == CredentialSection::kWindows ? "W" : "L";
+}
+
+bool ReadCredentialSection(const std::optional<std::string>& field, std::optional<CredentialSection>& section) {
+  if (field == "W") section = CredentialSection::kWindows;
+  else if (field == "L") section = CredentialSection::kLinux;
+  else if (field != "-") return false;
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::string> ChildArguments(const ChildTask& task) {
@@ -99,6 +113,7 @@ std::vector<std::string> ChildArguments(const ChildTask& task) {
   AppendOptional(wire, NumberText(l.values.channel));
   AppendField(wire, l.values.run.times ? "1" : "0");
   AppendOptional(wire, NumberText(l.values.run.cache));
+  AppendField(wire, CredentialSectionCode(l.values.run.credentials));
   AppendField(wire, l.show_progress ? "1" : "0");
   AppendOptional(wire, NumberText(task.milliseconds_left));
   AppendField(wire, l.profile_directory);
@@ -111,7 +126,8 @@ std::optional<ChildTask> ReadChildTask(std::string_view argument) {
   FieldReader fields(*wire);
   std::optional<std::string> mode = fields.Next(), kind = fields.Next(), sensors = fields.Next(),
                              host = fields.Next(), sysnr = fields.Next(), channel = fields.Next(),
-                             times = fields.Next(), cache = fields.Next(), progress = fields.Next(),
+                             times = fields.Next(), cache = fields.Next(), credentials = fields.Next(),
+                             progress = fields.Next(),
                              left = fields.Next(),
                              directory = fields.Next();
   if (!directory || !fields.done()) return std::nullopt;
@@ -126,7 +142,7 @@ std::optional<ChildTask> ReadChildTask(std::string_view argument) {
   l.sensors = SensorSet(*sensors);
   if (!ReadOptional(host, l.values.host) || !ReadOptional(sysnr, l.values.sysnr) ||
       !ReadNumber(channel, l.values.channel) || !ReadFlag(times, l.values.run.times) ||
-      !ReadNumber(cache, l.values.run.cache) ||
+      !ReadNumber(cache, l.values.run.cache) || !ReadCredentialSection(credentials, l.values.run.credentials) ||
       !ReadFlag(progress, l.show_progress) || !ReadNumber(left, task.milliseconds_left))
     return std::nullopt;
   l.profile_directory = std::move(*directory);

@@ -13,6 +13,10 @@ GlobalRun ReadGlobalRun(Request& request) {
   run.location = LocateProfile(request);
   run.allocation = ReadGlobalSensorFile(request, run.location);
   StartGlobalRun(request, run.allocation);
+  // Before the library is loaded and the document opened: a fault here is
+  // one clean error document for the whole run.
+  if (std::optional<CredentialSection> section = request.Params.Values.run.credentials)
+    run.credentials = ReadPrtgCredentials(*section);
   return run;
 }
 
@@ -24,6 +28,7 @@ ListingTask TaskOf(const Request& request, const GlobalRun& run) {
   task.values = request.Params.Values;
   task.show_progress = request.ShowProgress;
   task.profile_directory = std::string(run.location.ProfileDirectory);
+  task.credentials = run.credentials;
   return task;
 }
 

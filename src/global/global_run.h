@@ -3,8 +3,11 @@
 // file's allocation may set it), then runs it.
 #pragma once
 
+#include <optional>
+
 #include "global/global_sensor_file.h"
 #include "global/listing_task.h"
+#include "run/prtg_credentials.h"
 #include "run/deadline.h"
 #include "run/profile_location.h"
 #include "run/request.h"
@@ -14,10 +17,14 @@ namespace poolmetrics {
 struct GlobalRun {
   ProfileLocation location;  // where the item profile or global file lies: the listed profiles lie there too
   GlobalAllocation allocation;
+  // With "CREDENTIALS=": the user and password every listed system logs on
+  // with.
+  std::optional<LogonCredentials> credentials;
 };
 
 // Finds and reads the item profile or the global sensor file, and completes
-// the request's parameters from it. Every fault ends the run (RunFailure).
+// the request's parameters from it, then takes the credentials that
+// "CREDENTIALS=" asks for. Every fault ends the run (RunFailure).
 GlobalRun ReadGlobalRun(Request& request);
 
 // What every listed system of the run is queried and printed with.

@@ -66,7 +66,9 @@ ListedSystemOutcome QueryListedSystem(const ListingTask& task, std::string_view 
 
   SystemDefinition system;
   // An invalid definition is still tried, but never counts as processed.
-  bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, system).empty();
+  UserAndPassword logon = task.credentials ? UserAndPassword::kFromElsewhere : UserAndPassword::kFromProfile;
+  bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, system, logon).empty();
+  if (task.credentials) TakeUserAndPassword(system, task.credentials->user, task.credentials->password);
   outcome.read = true;
   // Each line holds 123 characters, as it always has.
   outcome.line = std::string(FixedText<124>(SystemLine(name, system)));

@@ -3,12 +3,14 @@
 // A parallel run hands it to its children (global/child_task.h).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "global/listing.h"
 #include "output/caller_mode.h"
 #include "output/sensor_types.h"
 #include "run/parameter_values.h"
+#include "run/prtg_credentials.h"
 
 namespace poolmetrics {
 
@@ -22,6 +24,10 @@ struct ListingTask {
   ParameterValues values;
   bool show_progress = false;
   std::string profile_directory;  // where the listed profiles lie
+  // With "CREDENTIALS=": the user and password of every logon. Each process
+  // reads them from its own environment; they never travel in a child's
+  // task, only the section does.
+  std::optional<LogonCredentials> credentials;
 };
 
 }  // namespace poolmetrics

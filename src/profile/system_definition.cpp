@@ -132,8 +132,10 @@ std::string ProfileFaultMessage(int code, std::string_view profile_name) {
   }
 }
 
-std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, SystemDefinition& system) {
+std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, SystemDefinition& system,
+                                               UserAndPassword logon) {
   const bool strict = mode == ReadMode::kStrict;
+  const bool from_profile = logon == UserAndPassword::kFromProfile;
   std::vector<ProfileFault> faults;
   LineReader reader(profile.get(), strict ? kStrictLineLength : kListingLineLength);
   std::string_view piece;
@@ -144,6 +146,9 @@ std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, Syst
     for (const Label& l : kLabels) {
       if (label != l.text) continue;
       if (l.field == Field::kDatClient && !strict) break;
+      // Lines whose value comes from elsewhere are not even decoded: their
+      // password is never held.
+      if (!from_profile && (l.field == Field::kUser || l.field == Field::kPassword)) break;
       if (l.field == Field::kPassword && !value.empty()) {
         // The password is checked as soon as its line is read; a single run
         // stops at its first fault, before the rest of the profile.
@@ -166,17 +171,19 @@ std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, Syst
     }
   }
   profile.reset();
-  std::vector<ProfileFault> checks = CheckSystemDefinition(system);
+  std::vector<ProfileFault> checks = CheckSystemDefinition(system, logon);
   faults.insert(faults.end(), checks.begin(), checks.end());
   return faults;
 }
 
-std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system) {
+std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system, UserAndPassword logon) {
+  const bool from_profile = logon == UserAndPassword::kFromProfile;
   std::vector<ProfileFault> faults;
   auto fault = [&](int code, std::string detail) { faults.push_back({code, std::move(detail)}); };
-  if (system.User.empty()) fault(1006, "User.......: missing or empty");
-  if (system.Password.empty()) fault(1007, "Password...: missing or empty");
+  if (from_profile && system.User.empty()) fault(1006, "User.......: missing or empty");
+  if (from_profile && system.Password.empty()) fault(1007, "Password...: missing or empty");
   for (const Label& l : kLabels) {
+    if (!from_profile && (l.field == Field::kUser || l.field == Field::kPassword)) continue;
     std::string_view text = FieldText(system, l.field);
     if (text.size() < l.minimum && !(l.field == Field::kUser && text.empty()) &&
         !(l.field == Field::kPassword && text.empty()))
@@ -191,6 +198,11 @@ std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system) 
                           "or a character that no Windows file name can hold)"}));
   }
   return faults;
+}
+
+void TakeUserAndPassword(SystemDefinition& system, std::string_view user, std::string_view password) {
+  SetField(system, Field::kUser, user);
+  SetField(system, Field::kPassword, password);
 }
 
 bool UsableForLogon(const SystemDefinition& system) {

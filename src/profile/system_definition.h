@@ -19,7 +19,7 @@ struct SystemDefinition {
   FixedText<12> Destination;
   FixedText<12> Client;
   FixedText<48> User;
-  FixedText<32> Password;
+  FixedText<41> Password;  // up to 40 characters, the longest SAP takes
   FixedText<32> Language;
   FixedText<32> Mode;
   FixedText<48> Hostname;
@@ -41,6 +41,11 @@ struct SystemDefinition {
 // invalid, and the system is still tried.
 enum class ReadMode { kStrict, kListing };
 
+// Where the logon's user and password come from: the profile, or from
+// elsewhere (the environment), which makes the profile's User and Password
+// lines optional: they are neither read nor checked then.
+enum class UserAndPassword { kFromProfile, kFromElsewhere };
+
 // One fault of a profile: its message number (1003 to 1007) and, for the
 // profile check command, what is wrong in plain words.
 struct ProfileFault {
@@ -52,14 +57,23 @@ struct ProfileFault {
 // definition. Returns every fault in the order found (none: the definition
 // is valid). In strict mode a password fault ends the reading at once, as
 // a single run reports it before anything else of the profile.
-std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, SystemDefinition& system);
+std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, SystemDefinition& system,
+                                               UserAndPassword logon = UserAndPassword::kFromProfile);
 
 // The checks of a complete definition, in their order: user (1006), password
 // (1007), then the field lengths and the destination (1003): a value shorter
 // than its minimum, a value that names a system or logs on and is longer
 // than its field, a destination that is no plain file name. Returns every
-// failing check in that order.
-std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system);
+// failing check in that order. User and password are not checked when they
+// come from elsewhere.
+std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system,
+                                                UserAndPassword logon = UserAndPassword::kFromProfile);
+
+// Puts the user and password that come from elsewhere into `system`, in
+// place of anything the profile gave: the user upper-cased as a profile's
+// is. The caller has checked both for a logon (at most 12 and 40
+// characters).
+void TakeUserAndPassword(SystemDefinition& system, std::string_view user, std::string_view password);
 
 // Whether a definition may be used to log on at all, valid or not. A global
 // run still tries the logon of an invalid definition (a wrong password, a

@@ -51,6 +51,20 @@ std::optional<unsigned> RangedNumber(std::string_view text, std::string_view key
   return std::nullopt;
 }
 
+// The section after "CREDENTIALS=", in any case. A value that names none
+// sets `fault` (when no other keyword's came first).
+std::optional<CredentialSection> CredentialSectionOf(std::string_view text, std::string_view keys,
+                                                     std::optional<std::string>& fault) {
+  constexpr std::string_view kKeyword = "CREDENTIALS=";
+  std::optional<std::string_view> value = ValueAfter(text, keys, kKeyword);
+  if (!value) return std::nullopt;
+  std::string_view key = keys.substr(keys.find(kKeyword) + kKeyword.size(), value->size());
+  if (key == "WINDOWS") return CredentialSection::kWindows;
+  if (key == "LINUX") return CredentialSection::kLinux;
+  if (!fault) fault = Concat({"Error 1035: Invalid Value ", kKeyword, *value, ", use WINDOWS or LINUX..."});
+  return std::nullopt;
+}
+
 // "TIMES" as a word of its own, between blanks and commas: a value such as
 // "ITEM=Downtimes" does not switch the response-time channels on.
 bool NamesWord(std::string_view keys, std::string_view word) {
@@ -71,6 +85,7 @@ RunControl ReadRunControl(std::string_view text, std::string_view keys) {
   run.parallel = RangedNumber(text, keys, "PARALLEL=", kMaxParallel, run.fault);
   run.times = NamesWord(keys, "TIMES");
   run.cache = RangedNumber(text, keys, "CACHE=", kMaxCacheSeconds, run.fault);
+  run.credentials = CredentialSectionOf(text, keys, run.fault);
   return run;
 }
 
@@ -89,6 +104,7 @@ RunControl FirstGiven(const RunControl& first, const RunControl& second) {
   run.parallel = first.parallel ? first.parallel : second.parallel;
   run.times = first.times || second.times;
   run.cache = first.cache ? first.cache : second.cache;
+  run.credentials = first.credentials ? first.credentials : second.credentials;
   run.fault = first.fault ? first.fault : second.fault;
   return run;
 }

@@ -18,6 +18,12 @@ constexpr unsigned kMaxParallel = 64;
 // CACHE=: how old, in seconds, a kept answer may be to serve a run.
 constexpr unsigned kMaxCacheSeconds = 3600;
 
+// "CREDENTIALS=": the section of the PRTG device's settings whose user and
+// password the logon takes from the environment in place of the profile's
+// ("Credentials for Windows Systems" or "for Linux"; not the probe's
+// platform).
+enum class CredentialSection { kWindows, kLinux };
+
 // The keywords that say how the run itself goes. Unlike the others they are
 // also taken from the arguments after the two parameter words, and on the
 // command line they win over a global file's allocation.
@@ -26,9 +32,11 @@ struct RunControl {
   std::optional<unsigned> parallel;  // "PARALLEL=": systems of a global run handled at once, 1 to 64
   bool times = false;                // "TIMES" as a word of its own: the response-time channels
   std::optional<unsigned> cache;     // "CACHE=": the age in seconds up to which a kept answer serves, 1 to 3,600
-  // Message 1035 when a value of "TIMEOUT=", "PARALLEL=" or "CACHE=" is no whole number
-  // within its range (the first such keyword's); the run ends with it before
-  // anything is connected.
+  std::optional<CredentialSection> credentials;  // "CREDENTIALS=WINDOWS" or "=LINUX", any case
+  // Message 1035 when a value of "TIMEOUT=", "PARALLEL=" or "CACHE=" is no
+  // whole number within its range, or "CREDENTIALS=" names no section (the
+  // first such keyword's); the run ends with it before anything is
+  // connected.
   std::optional<std::string> fault;
 };
 

@@ -7,6 +7,7 @@
 #include "output/sensor_evaluation.h"
 #include "rfc/trace_hint.h"
 #include "run/profile_location.h"
+#include "run/prtg_credentials.h"
 #include "run/run_failure.h"
 #include "run/answer_store.h"
 #include "run/run_library.h"
@@ -22,8 +23,15 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
     DeadlineWatch watch(deadline, last_words);
     MarkQueryStep(QueryStep::kLogon, request.ProfileName);
     ProfileLocation location = LocateProfile(request);
-    std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(location.Profile), ReadMode::kStrict, system);
+    std::optional<CredentialSection> credentials = request.Params.Values.run.credentials;
+    std::vector<ProfileFault> faults =
+        ReadSystemDefinition(std::move(location.Profile), ReadMode::kStrict, system,
+                             credentials ? UserAndPassword::kFromElsewhere : UserAndPassword::kFromProfile);
     if (!faults.empty()) Fail(ProfileFaultMessage(faults.front().code, request.ProfileName));
+    if (credentials) {
+      LogonCredentials given = ReadPrtgCredentials(*credentials);
+      TakeUserAndPassword(system, given.user, given.password);
+    }
     // A request without a sensor type would print an empty document that the
     // monitoring host takes for a success.
     if (request.Params.Sensors.none()) Fail(NoSensorTypeMessage());

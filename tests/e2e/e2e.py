@@ -33,7 +33,7 @@ SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenario
                     "scenarios_faults", "scenarios_hostile_parameters", "scenarios_hostile_output",
                     "scenarios_hostile_destinations", "scenarios_hostile_files",
                     "scenarios_nwrfc", "scenarios_library_comparison",
-                    "scenarios_deadlines", "scenarios_children", "scenarios_prtg", "scenarios_cache"]
+                    "scenarios_deadlines", "scenarios_children", "scenarios_prtg", "scenarios_cache", "scenarios_credentials"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
@@ -171,8 +171,11 @@ def normalise(stdout):
 def run_program(platform, scenario_dir, program, args, env=None, timeout=60):
     """Starts the program in the scenario directory (for custom scenarios);
     returns the Popen object with stdout and stderr piped."""
+    env = dict(platform.env, **(env or {}))
+    for name in [n for n, v in env.items() if v is None]:
+        del env[name]
     return subprocess.Popen(platform.command(program, args), cwd=scenario_dir,
-                            env=dict(platform.env, **(env or {})), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                            env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
 
 # What Wine prints, instead of anything of the program's, when it could not
@@ -281,7 +284,10 @@ def run_scenario(platform, sc):
                 raise Failure("\n".join(problems))
             return 0
         args = sc.get("args", [])
+        # env: variables to set, None for one that must not be set.
         env = dict(platform.env, **sc.get("env", {}))
+        for name in [n for n, v in env.items() if v is None]:
+            del env[name]
         # cwd: a sub-directory of the scenario's as the working directory;
         # stdin: the bytes on standard input.
         proc, elapsed = run_captured(platform, platform.command(program, args), sc["name"],

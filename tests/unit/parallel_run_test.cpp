@@ -186,6 +186,9 @@ TEST(ChildTask, RoundTripThroughTheCommandLine) {
   task.listing.values.channel = 2;
   task.listing.values.run.times = true;
   task.listing.values.run.cache = 55;
+  task.listing.values.run.credentials = CredentialSection::kLinux;
+  // The values are each process's own: they never travel.
+  task.listing.credentials = LogonCredentials{"monitor", "Qz8-Lynx.Env"};
   task.listing.show_progress = true;
   task.listing.profile_directory = "C:\\Sensors \"dir\"\\";
   // Every byte, in a value from a file: none may be lost on the way.
@@ -215,6 +218,9 @@ TEST(ChildTask, RoundTripThroughTheCommandLine) {
     EXPECT_EQ(l.values.channel, task.listing.values.channel);
     EXPECT_EQ(l.values.run.times, task.listing.values.run.times);
     EXPECT_EQ(l.values.run.cache, task.listing.values.run.cache);
+    EXPECT_EQ(l.values.run.credentials, CredentialSection::kLinux);
+    EXPECT_FALSE(l.credentials);
+    EXPECT_EQ(args[1].find("Lynx"), std::string::npos);
     EXPECT_EQ(l.show_progress, task.listing.show_progress);
     EXPECT_EQ(l.profile_directory, task.listing.profile_directory);
     EXPECT_EQ(read->milliseconds_left, left);

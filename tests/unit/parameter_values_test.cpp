@@ -62,6 +62,34 @@ TEST(RunControlKeywords, ValuesRangesAndWholeWords) {
   }
 }
 
+TEST(RunControlKeywords, CredentialSections) {
+  struct {
+    const char* parameters;
+    std::optional<CredentialSection> section;
+    const char* fault;  // null: none
+  } cases[] = {
+      {"PXA-INFO", std::nullopt, nullptr},
+      {"PXA-INFO,CREDENTIALS=WINDOWS", CredentialSection::kWindows, nullptr},
+      {"pxa-info credentials=Linux,CACHE=60", CredentialSection::kLinux, nullptr},
+      {"CREDENTIALS=", std::nullopt, "Error 1035: Invalid Value CREDENTIALS=, use WINDOWS or LINUX..."},
+      {"CREDENTIALS=Kerberos", std::nullopt, "Error 1035: Invalid Value CREDENTIALS=Kerberos, use WINDOWS or LINUX..."},
+      // The section whole, not a word that starts like one.
+      {"CREDENTIALS=WINDOWSX", std::nullopt,
+       "Error 1035: Invalid Value CREDENTIALS=WINDOWSX, use WINDOWS or LINUX..."},
+      // The first faulty keyword names the message.
+      {"TIMEOUT=0 CREDENTIALS=x", std::nullopt, "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900..."},
+  };
+  for (const auto& c : cases) {
+    RunControl v = Read(c.parameters).run;
+    EXPECT_EQ(v.credentials, c.section) << c.parameters;
+    EXPECT_EQ(v.fault.value_or("none"), c.fault ? c.fault : "none") << c.parameters;
+  }
+  RunControl run = FirstGiven(Read("KEY CREDENTIALS=LINUX").run, Read("PXA-INFO CREDENTIALS=WINDOWS").run);
+  EXPECT_EQ(run.credentials, CredentialSection::kLinux);
+  run = FirstGiven(Read("KEY").run, Read("PXA-INFO CREDENTIALS=WINDOWS").run);
+  EXPECT_EQ(run.credentials, CredentialSection::kWindows);
+}
+
 // A global-file run reads its allocation text; what the command line says
 // about the run's deadline, width and response times wins.
 TEST(RunControlKeywords, CommandLineWinsOverTheAllocation) {

@@ -251,5 +251,37 @@ TEST(SystemDefinition, ListingModeMarksInvalidAndKeepsReading) {
   EXPECT_EQ(l.DatClient, "");
 }
 
+// With the user and password from elsewhere, their lines are neither needed
+// nor checked nor decoded; every other check stays.
+TEST(SystemDefinition, UserAndPasswordFromElsewhere) {
+  const std::string without = "Extcompany.: ACME\nDestination: PRD\nClient.....: 100\nLanguage...: E\n"
+                              "Mode.......: R/3\nHostname...: prdhost\nSysnr......: 00\nGwhost.....: gw\n"
+                              "Gwservice..: sapgw00\n";
+  for (const std::string& logon_lines :
+       {std::string(), std::string("User.......: x\nPassword...: garbage\n"),
+        "User.......: " + std::string(20, 'u') + "\nPassword...: " + Stored("secret1") + "\n"}) {
+    for (ReadMode mode : {ReadMode::kStrict, ReadMode::kListing}) {
+      SystemDefinition s;
+      EXPECT_TRUE(ReadSystemDefinition(Profile(without + logon_lines), mode, s, UserAndPassword::kFromElsewhere)
+                      .empty())
+          << logon_lines;
+      EXPECT_TRUE(s.Password.empty()) << "the profile's password is never held";
+      TakeUserAndPassword(s, "monitor", std::string(40, 'p'));
+      EXPECT_EQ(s.User, "MONITOR");
+      EXPECT_EQ(s.Password.size(), 40u);
+      EXPECT_TRUE(UsableForLogon(s));
+    }
+  }
+  SystemDefinition s;
+  std::vector<ProfileFault> faults = ReadSystemDefinition(Profile("Client.....: 100\n"), ReadMode::kListing, s,
+                                                          UserAndPassword::kFromElsewhere);
+  ASSERT_FALSE(faults.empty());
+  for (const ProfileFault& fault : faults) EXPECT_EQ(fault.code, 1003) << fault.detail;
+  faults = ReadSystemDefinition(Profile(without), ReadMode::kListing, s);
+  ASSERT_EQ(faults.size(), 2u);
+  EXPECT_EQ(faults[0].code, 1006);
+  EXPECT_EQ(faults[1].code, 1007);
+}
+
 }  // namespace
 }  // namespace poolmetrics

@@ -24,7 +24,7 @@ struct RfcOpenFields {
   FixedText<12> destination;
   FixedText<12> client;
   FixedText<48> user;
-  FixedText<32> password;
+  FixedText<41> password;  // up to 40 characters, the longest SAP takes
   FixedText<32> language;
   FixedText<32> mode;
   FixedText<128> hostname;
