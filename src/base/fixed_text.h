@@ -16,7 +16,8 @@ class FixedText {
  public:
   static constexpr std::size_t kCapacity = N - 1;
 
-  FixedText() { data_[0] = '\0'; }
+  // Constant-initialised: a field at namespace scope costs nothing at start-up.
+  constexpr FixedText() : data_{} {}
   FixedText(std::string_view text) { assign(text); }  // NOLINT: converts like a field assignment
 
   FixedText& operator=(std::string_view text) {

@@ -4,10 +4,11 @@
 
 namespace poolmetrics {
 
-FixedText<9> TimeOfDay() {
-  std::time_t now = std::time(nullptr);
+FixedText<9> TimeOfDay() { return TimeOfDay(std::time(nullptr)); }
+
+FixedText<9> TimeOfDay(std::time_t when) {
   char text[16] = "00:00:00";
-  if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, "%H:%M:%S", local);
+  if (const std::tm* local = std::localtime(&when)) std::strftime(text, sizeof text, "%H:%M:%S", local);
   return FixedText<9>(text);
 }
 

@@ -124,7 +124,8 @@ constexpr SensorType Type(std::string_view keyword, std::string_view header, Row
 
 }  // namespace
 
-const SensorType kSensorTypes[kSensorTypeCount] = {
+// Constant data: nothing runs at start-up to fill it.
+constexpr SensorType kSensorTypes[kSensorTypeCount] = {
     Type("DBASE-ACCESSES", ") Table Statistics: Physical Database Accesses, ", RowParameter::kDbAccesses,
          kPhysicalAccesses),
     Type("EXTENDED-MEMORY", ") Extended Memory Statistics: Utilization Data, ", RowParameter::kExtendedMemoryUsage,

@@ -31,7 +31,7 @@ RunControl ExtraRunControl(int argc, const char* const* argv) {
 
 Request ReadCommandLine(int argc, const char* const* argv) {
   Request request;
-  request.StartTime = TimeOfDay();
+  request.StartTime = std::time(nullptr);
   request.Mode = CallerModeFromProgramName(argc > 0 && argv[0] ? argv[0] : "");
   if (argc == 3 && argv[1] == kChildMark) {
     request.ChildTask = argv[2];

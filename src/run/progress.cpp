@@ -19,12 +19,12 @@ std::string SystemLine(std::string_view profile, const SystemDefinition& system)
   return SystemLineAt(TimeOfDay(), profile, system);
 }
 
-Progress::Progress(bool shown, std::string_view start_time) : shown_(shown), start_time_(start_time) {}
+Progress::Progress(bool shown, std::time_t start_time) : shown_(shown), start_time_(start_time) {}
 
 void Progress::SingleRunStarts(std::string_view profile, const SystemDefinition& system,
                                std::string_view parameters) const {
   if (!shown_) return;
-  PrintProgressLine(Concat({"* ", start_time_, " SAP ", kProgramName, " ", kProgramVersion}));
+  PrintProgressLine(Concat({"* ", TimeOfDay(start_time_), " SAP ", kProgramName, " ", kProgramVersion}));
   FixedText<9> now = TimeOfDay();
   // Each line holds 123 characters, as it always has.
   FixedText<124> line(SystemLineAt(now, profile, system) + " State=Processing");
@@ -35,9 +35,10 @@ void Progress::SingleRunStarts(std::string_view profile, const SystemDefinition&
 
 void Progress::GlobalRunStarts(std::string_view parameters) const {
   if (!shown_) return;
-  PrintProgressLine(Concat({"* ", start_time_, " SAP ", kProgramName, " ", kProgramVersion}));
+  FixedText<9> started = TimeOfDay(start_time_);
+  PrintProgressLine(Concat({"* ", started, " SAP ", kProgramName, " ", kProgramVersion}));
   // A global run shows its parameters up to " @".
-  FixedText<124> line(Concat({"* ", start_time_, " ", parameters.substr(0, parameters.find(" @")), " State=Executing"}));
+  FixedText<124> line(Concat({"* ", started, " ", parameters.substr(0, parameters.find(" @")), " State=Executing"}));
   PrintProgressLine(line);
 }
 

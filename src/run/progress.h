@@ -5,6 +5,7 @@
 // global run's open document is written as the document's form needs it.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,9 @@ constexpr std::string_view kProgramVersion = "Vers 4.3 / 29.08.22";
 
 class Progress {
  public:
-  // `shown`: the parameters carry a progress mark. `start_time`: hh:mm:ss.
-  Progress(bool shown, std::string_view start_time);
+  // `shown`: the parameters carry a progress mark. `start_time`: when the
+  // run started.
+  Progress(bool shown, std::time_t start_time);
 
   bool shown() const { return shown_; }
 
@@ -42,7 +44,7 @@ class Progress {
 
  private:
   bool shown_;
-  FixedText<9> start_time_;
+  std::time_t start_time_;
 };
 
 // State words of a global run's systems.

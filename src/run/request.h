@@ -4,6 +4,7 @@
 // parameter reader. The steps of a run take the parts they need from it.
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,7 +37,9 @@ Parameters ReadParameters(std::string_view text);
 
 struct Request {
   CallerMode Mode = CallerMode::kExeXml;  // the output form, from the program's file name
-  FixedText<9> StartTime;                 // hh:mm:ss
+  // When the run started. Shown as hh:mm:ss only by progress lines: the
+  // local time zone is looked up only for them.
+  std::time_t StartTime = 0;
 
   // A child of a parallel global run: the wire form of its task, which its
   // parent wrote on the child's command line. None for every other run.

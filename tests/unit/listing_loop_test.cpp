@@ -53,7 +53,7 @@ class ListingLoop : public ::testing::Test {
     task.profile_directory = directory_.string() + "/";
     Listing names;
     names.Append(listing);
-    Progress progress(false, "00:00:00");
+    Progress progress(false, 0);
     Deadline deadline(Clock::now());
     ::testing::internal::CaptureStdout();
     int code = -1;
@@ -186,7 +186,7 @@ TEST_F(ListingLoop, TheDeadlineEndsTheRunWithTheSummaryOfWhatFinished) {
       {"between two systems", false, "\n* PRD line State=Processed\n", "NoSystems=5, Processed=1, Failed=3, Timeout=3"},
   };
   for (const auto& c : cases) {
-    Progress progress(true, "00:00:00");
+    Progress progress(true, 0);
     ::testing::internal::CaptureStdout();
     {
       // "PRD.P00#GONE.P00#QAS.P00##REF.P00#": five names

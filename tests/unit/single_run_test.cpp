@@ -33,7 +33,7 @@ Outcome RunAgainst(const FakeSystem& answering, CallerMode mode = CallerMode::kH
   Outcome outcome;
   ::testing::internal::CaptureStdout();
   try {
-    Progress progress(false, "00:00:00");
+    Progress progress(false, 0);
     outcome.status =
         PrintSingleRun(request, system, &library, QuerySingleSystem(request, system, library, progress), progress);
   } catch (const RunFailure& failure) {
