@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace poolmetrics {
 
@@ -14,10 +15,11 @@ class FileLock {
   FileLock(const FileLock&) = delete;
   ~FileLock();
 
-  // Waits until the lock on `path` (created when missing) is ours. A lock
-  // that cannot be had (read-only directory) is not held: the run goes on
+  // Waits until the lock on `path` (created when missing) is ours; when
+  // another holds it, `before_waiting` (if any) is told first. A lock that
+  // cannot be had (read-only directory) is not held: the run goes on
   // unprotected rather than not at all.
-  static FileLock Acquire(const char* path);
+  static FileLock Acquire(const char* path, const std::function<void()>& before_waiting = {});
 
   bool held() const { return handle_ != kNone; }
 

@@ -6,13 +6,18 @@
 
 namespace poolmetrics {
 
-FileLock FileLock::Acquire(const char* path) {
+FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
   FileLock lock;
   int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return lock;
   struct flock request = {};
   request.l_type = F_WRLCK;
   request.l_whence = SEEK_SET;
+  if (fcntl(fd, F_SETLK, &request) == 0) {
+    lock.handle_ = fd;
+    return lock;
+  }
+  if (before_waiting) before_waiting();
   while (fcntl(fd, F_SETLKW, &request) != 0) {
     if (errno != EINTR) {
       close(fd);

@@ -4,13 +4,19 @@
 
 namespace poolmetrics {
 
-FileLock FileLock::Acquire(const char* path) {
+FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
   FileLock lock;
   HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return lock;
   OVERLAPPED whole = {};
-  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+  bool held = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole);
+  if (!held && GetLastError() == ERROR_LOCK_VIOLATION) {
+    if (before_waiting) before_waiting();
+    whole = OVERLAPPED{};
+    held = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole);
+  }
+  if (!held) {
     CloseHandle(file);
     return lock;
   }

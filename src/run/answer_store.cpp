@@ -59,10 +59,15 @@ std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
   return store;
 }
 
-AnswerStore::Turn AnswerStore::Take(std::string key) const { return Turn(*this, std::move(key)); }
+AnswerStore::Turn AnswerStore::Take(std::string key, const std::function<void()>& before_waiting) const {
+  return Turn(*this, std::move(key), before_waiting);
+}
 
-AnswerStore::Turn::Turn(const AnswerStore& store, std::string key)
-    : folder_(store.folder_), key_(std::move(key)), name_(Digest(key_)), lock_(FileLock::Acquire(Path(".lock").c_str())) {}
+AnswerStore::Turn::Turn(const AnswerStore& store, std::string key, const std::function<void()>& before_waiting)
+    : folder_(store.folder_),
+      key_(std::move(key)),
+      name_(Digest(key_)),
+      lock_(FileLock::Acquire(Path(".lock").c_str(), before_waiting)) {}
 
 std::string AnswerStore::Turn::Path(std::string_view ending) const {
   std::string path = folder_ + name_;

@@ -45,7 +45,7 @@ class AnswerStore {
 
    private:
     friend class AnswerStore;
-    Turn(const AnswerStore& store, std::string key);
+    Turn(const AnswerStore& store, std::string key, const std::function<void()>& before_waiting);
 
     std::string Path(std::string_view ending) const;
 
@@ -55,8 +55,9 @@ class AnswerStore {
     FileLock lock_;
   };
 
-  // Waits for the key's lock (a deadline may end the run meanwhile).
-  Turn Take(std::string key) const;
+  // Waits for the key's lock (a deadline may end the run meanwhile);
+  // `before_waiting` is told before a wait, when another run holds it.
+  Turn Take(std::string key, const std::function<void()>& before_waiting = {}) const;
 
  private:
   std::string folder_;  // with its separator

@@ -65,17 +65,25 @@ unsigned Deadline::seconds() const {
   return static_cast<unsigned>(std::chrono::duration_cast<std::chrono::seconds>(*when_ - start_).count());
 }
 
-DeadlineWatch::DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler) {
+DeadlineWatch::DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler, WatchdogStart start)
+    : deadline_(deadline), handler_(handler) {
+  {
+    OutputLock lock;
+    g_handler = &handler;
+  }
+  if (start == WatchdogStart::kAtOnce) WaitAhead();
+}
+
+void DeadlineWatch::WaitAhead() {
   bool start = false;
   {
     OutputLock lock;
     // A deadline that has passed (while the listing was read, say) is
     // answered here: the watchdog, started only now, could come too late to
     // keep the step from beginning a logon.
-    if (g_passed || (deadline.when() && Clock::now() >= *deadline.when())) EndWithLastWords(handler);
-    g_handler = &handler;
-    if (!g_deadline && deadline.when()) {
-      g_deadline = &deadline;
+    if (g_passed || (deadline_.when() && Clock::now() >= *deadline_.when())) EndWithLastWords(handler_);
+    if (!g_deadline && deadline_.when()) {
+      g_deadline = &deadline_;
       start = true;
     }
   }

@@ -20,7 +20,7 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
   SystemDefinition system;
   RfcLibrary* library = nullptr;  // none when a kept answer serves the run
   SystemOutcome outcome = [&]() -> SystemOutcome {
-    DeadlineWatch watch(deadline, last_words);
+    DeadlineWatch watch(deadline, last_words, WatchdogStart::kBeforeWaiting);
     MarkQueryStep(QueryStep::kLogon, request.ProfileName);
     ProfileLocation location = LocateProfile(request);
     std::optional<CredentialSection> credentials = request.Params.Values.run.credentials;
@@ -43,7 +43,7 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
     std::string unused;
     if (std::optional<unsigned> seconds = request.Params.Values.run.cache) {
       if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
-        turn.emplace(store->Take(AnswerKey(LogonOf(system, request.Params.Values))));
+        turn.emplace(store->Take(AnswerKey(LogonOf(system, request.Params.Values)), [&] { watch.WaitAhead(); }));
         if (std::optional<KeptAnswer> kept = turn->Fresh(*seconds)) {
           progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
           LogonEvents(progress.shown()).AnswerKept(kept->fetched_time);
@@ -52,6 +52,8 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
       }
     }
     library = &RunLibrary();
+    // The logon and the call can wait as long as the SAP system lets them.
+    watch.WaitAhead();
     progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
     if (!unused.empty()) LogonEvents(progress.shown()).AnswerStoreUnused(unused);
     SystemOutcome queried = QuerySingleSystem(request, system, *library, progress);
