@@ -30,6 +30,7 @@ gcc -O2 -static -o minimal "$here/minimal.c"
 gcc -O2 -o minimal-shared "$here/minimal.c"
 # The same, loading the RFC library at run time and looking up its operations.
 gcc -O2 -o minimal-loader "$here/minimal_loader.c" -ldl
+x86_64-w64-mingw32-gcc -O2 -static -o minimal-loader64.exe "$here/minimal_loader.c"
 i686-w64-mingw32-gcc -O2 -static -o minimal.exe "$here/minimal.c"
 x86_64-w64-mingw32-gcc -O2 -static -o minimal64.exe "$here/minimal.c"
 password=$(echo secret1 | "$build/bin/PoolMetricsProfile" encode)
@@ -155,9 +156,9 @@ PY
 # A child as the run starts it, given one system on its standard input.
 # Its task, as a parent writes it (global/child_task.cpp): fields of a
 # length, a colon and the bytes: mode, label kind, the sensor types as bits
-# (TOTAL-ROWS), ",HOST=", ",NO=", "CH=", TIMES, CACHE=, progress, time left,
-# profile directory.
-task='7:Holdrun1:113:01000000000001:-1:-1:-1:01:-1:01:-0:'
+# (TOTAL-ROWS), ",HOST=", ",NO=", "CH=", TIMES, CACHE=, CREDENTIALS=,
+# progress, time left, profile directory.
+task='7:Holdrun1:113:01000000000001:-1:-1:-1:01:-1:-1:01:-0:'
 (cd slow200 && echo "one child: $(echo S0001.P00 | peak ./PoolMetrics-Holdrun ::listed-systems "$task") KB")
 wineserver -k || true
 
@@ -190,11 +191,26 @@ echo "== (k) native: a run served by a kept answer (CACHE=) vs the minimal progr
     './PoolMetrics-Holdrun S0001 TOTAL-ROWS,CACHE=3600' "../minimal-loader $build/bin/librfccm.so" &&
   valgrind --tool=callgrind --callgrind-out-file=/dev/null ./PoolMetrics-Holdrun S0001 TOTAL-ROWS,CACHE=3600 2>&1 >/dev/null |
     sed -n 's/.*Collected : /kept answer, instructions: /p')
+echo "== (k) the same under Wine (64-bit program, NetWeaver library) vs the minimal loading program"
+mkdir -p kept64 && cp single/landscape.ini single/S0001.P00 kept64/
+cp "$build/windows64/bin/PoolMetrics.exe" kept64/PoolMetrics-Holdrun.exe
+cp "$build/windows64/bin/sapnwrfc.dll" minimal-loader64.exe kept64/
+(
+  export WINEPREFIX=$work/wineprefix64 WINEARCH=win64
+  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  wineboot -i >/dev/null 2>&1 || true
+  cd kept64 && "$wine" PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS,CACHE=3600 >/dev/null &&
+    hyperfine -N --warmup 5 --runs 100 --export-json ../k64.json \
+      "$wine PoolMetrics-Holdrun.exe S0001 TOTAL-ROWS,CACHE=3600" "$wine minimal-loader64.exe sapnwrfc.dll"
+  wineserver -k || true
+)
 python3 - <<'PY'
 import json
-r = json.load(open("k.json"))["results"]
-print("(k) kept answer %.3f ms per run (median %.3f), minimal loading program %.3f ms (median %.3f), ratio %.2f"
-      % (r[0]["mean"]*1e3, r[0]["median"]*1e3, r[1]["mean"]*1e3, r[1]["median"]*1e3, r[0]["median"]/r[1]["median"]))
+for name, where in (("k.json", "natively"), ("k64.json", "under Wine")):
+    r = json.load(open(name))["results"]
+    print("(k) %s: kept answer %.3f ms per run (median %.3f), minimal loading program %.3f ms (median %.3f), ratio %.2f"
+          % (where, r[0]["mean"]*1e3, r[0]["median"]*1e3, r[1]["mean"]*1e3, r[1]["median"]*1e3,
+             r[0]["median"]/r[1]["median"]))
 PY
 echo "== (j) the NetWeaver library's journal of a global run over 100 systems"
 (cd g100 && printf '[landscape]\njournal = journal.txt\n\n' | cat - landscape.ini > journal-landscape.ini &&
