@@ -80,7 +80,7 @@ ListedSystemOutcome QueryListedSystem(const ListingTask& task, std::string_view 
   SystemOutcome queried = QueryThroughStore(task, system, valid, library, events);
   std::visit(Overloaded{
                  [&](Answered& answered) {
-                   WriteSensorSections(recorder, answered.statistic, task.sensors, system.Destination, true,
+                   WriteSensorSections(recorder, *answered.statistic, task.sensors, system.Destination, true,
                                        task.values.run.times ? std::optional<ResponseTimes>(answered.times)
                                                              : std::nullopt);
                    outcome.processed = valid;

@@ -130,7 +130,7 @@ std::string AnswerFileText(std::string_view key, const KeptAnswer& answer) {
                  [&](const Answered& a) {
                    AppendField(text, "answered");
                    AppendTimes(text, a.times);
-                   AppendStatistic(text, a.statistic);
+                   AppendStatistic(text, *a.statistic);
                  },
                  [&](const CallFailed& f) {
                    AppendField(text, "call failed");
@@ -157,9 +157,10 @@ std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view
   answer.fetched = *fetched;
   std::optional<std::string_view> kind = fields.NextView();
   if (kind == "answered") {
-    Answered a;
-    if (!ReadTimes(fields, a.times) || !ReadStatistic(fields, a.statistic)) return std::nullopt;
-    answer.outcome = std::move(a);
+    ResponseTimes times;
+    auto statistic = std::make_shared<StatisticResult>();
+    if (!ReadTimes(fields, times) || !ReadStatistic(fields, *statistic)) return std::nullopt;
+    answer.outcome = Answered{std::move(statistic), times};
   } else if (kind == "call failed") {
     CallFailed f;
     std::optional<std::int64_t> failure_kind;

@@ -18,7 +18,7 @@
 namespace poolmetrics {
 
 struct KeptAnswer {
-  SystemOutcome outcome;      // Answered, CallFailed or LogonRefused
+  SystemOutcome outcome = NotTried{};  // Answered, CallFailed or LogonRefused
   std::int64_t fetched = 0;   // when, in seconds since 1970 (the machine's clock)
   FixedText<9> fetched_time;  // and the time of day then, hh:mm:ss, as progress lines show it
 };

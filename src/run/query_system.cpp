@@ -39,17 +39,15 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
     if (failure->unsupported_mode) return NotTried{true};
     return LogonRefused{};
   }
-  CallOutcome outcome;
-  {
-    std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
-    MarkQueryStep(QueryStep::kCall, system.Destination);
-    started = Clock::now();
-    outcome = session->CallSummaryStatistic();
-    times.call_ms = MillisecondsSince(started);
-  }  // the connection is closed here
+  std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
+  MarkQueryStep(QueryStep::kCall, system.Destination);
+  started = Clock::now();
+  CallOutcome outcome = session->CallSummaryStatistic();
+  times.call_ms = MillisecondsSince(started);
+  session.reset();  // the connection is closed here
   return std::visit(Overloaded{
                         [&](StatisticResult& statistic) -> SystemOutcome {
-                          return Answered{std::move(statistic), times};
+                          return Answered{std::make_shared<const StatisticResult>(std::move(statistic)), times};
                         },
                         [&](CallFailure& failure) -> SystemOutcome {
                           return CallFailed{std::move(failure), times, std::nullopt};

@@ -77,7 +77,7 @@ int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLi
       Overloaded{
           [&](Answered& answered) {
             std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(request.Mode, values.channel);
-            WriteSensorSections(*document, answered.statistic, request.Params.Sensors, system.Destination, false,
+            WriteSensorSections(*document, *answered.statistic, request.Params.Sensors, system.Destination, false,
                                 values.run.times ? std::optional<ResponseTimes>(answered.times) : std::nullopt);
             Print(document->text());
             // A kept answer's run touched no trace file.

@@ -21,7 +21,7 @@ StatisticResult Figures() {
 // Every answer that runs may share comes back from its file as it went in;
 // the key is checked inside the file.
 TEST(KeptAnswer, FileRoundTrip) {
-  KeptAnswer answered{Answered{Figures(), {120, 34}}, 1700000000, FixedText<9>("10:15:30")};
+  KeptAnswer answered{Answered{std::make_shared<const StatisticResult>(Figures()), {120, 34}}, 1700000000, FixedText<9>("10:15:30")};
   KeptAnswer failed{CallFailed{{CallFailureKind::kException, "NO_DATA", std::nullopt}, {1, 2}, " - Look for Trace-File"},
                     1700000001, FixedText<9>("10:15:31")};
   KeptAnswer refused{LogonRefused{}, 1700000002, FixedText<9>("10:15:32")};
@@ -45,9 +45,9 @@ TEST(KeptAnswer, FileRoundTrip) {
   std::optional<KeptAnswer> read_answered = ReadAnswerFile(AnswerFileText("k", answered), "k");
   ASSERT_TRUE(read_answered);
   const auto& a = std::get<Answered>(read_answered->outcome);
-  EXPECT_EQ(a.statistic.rows[0][2].packed.digits, "000000012345678");
-  EXPECT_TRUE(a.statistic.rows[0][2].packed.negative);
-  EXPECT_EQ(a.statistic.rows[1][4].integer, -2147483647);
+  EXPECT_EQ(a.statistic->rows[0][2].packed.digits, "000000012345678");
+  EXPECT_TRUE(a.statistic->rows[0][2].packed.negative);
+  EXPECT_EQ(a.statistic->rows[1][4].integer, -2147483647);
   EXPECT_EQ(a.times.logon_ms, 120u);
 }
 
