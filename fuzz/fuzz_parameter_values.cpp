@@ -41,7 +41,7 @@ void CheckRanged(const std::optional<unsigned>& number, const RunControl& run, s
 
 bool SameRunControl(const RunControl& a, const RunControl& b) {
   return a.timeout == b.timeout && a.parallel == b.parallel && a.times == b.times && a.cache == b.cache &&
-         a.fault == b.fault;
+         a.credentials == b.credentials && a.fault == b.fault;
 }
 
 }  // namespace
@@ -64,20 +64,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckRanged(values.run.timeout, values.run, keys, "TIMEOUT=", kMaxTimeoutSeconds);
   CheckRanged(values.run.parallel, values.run, keys, "PARALLEL=", kMaxParallel);
   CheckRanged(values.run.cache, values.run, keys, "CACHE=", kMaxCacheSeconds);
+  // A section is the whole value after "CREDENTIALS=", in any case; any
+  // other value is the fault.
+  std::size_t section = keys.find("CREDENTIALS=");
+  if (values.run.credentials) {
+    Check(section != std::string::npos);
+    std::string_view value = std::string_view(keys).substr(section + 12);
+    value = value.substr(0, value.find_first_of(", "));
+    Check(value == (*values.run.credentials == CredentialSection::kWindows ? "WINDOWS" : "LINUX"));
+  } else if (section != std::string::npos) {
+    Check(values.run.fault.has_value());
+  }
   if (values.run.fault) {
     Check(values.run.fault->rfind("Error 1035: Invalid Value ", 0) == 0);
     Check(keys.find("TIMEOUT=") != std::string::npos || keys.find("PARALLEL=") != std::string::npos ||
-          keys.find("CACHE=") != std::string::npos);
+          keys.find("CACHE=") != std::string::npos || section != std::string::npos);
   }
   // The field of 127 characters shows the words; the values never depend on it.
   Check(parameters.ParameterText.view() == std::string_view(text).substr(0, parameters.ParameterText.size()));
 
   // The command line's run control wins, value by value, over the allocation's.
-  RunControl other = ReadRunControl("TIMEOUT=7 PARALLEL=3 TIMES CACHE=60", "TIMEOUT=7 PARALLEL=3 TIMES CACHE=60");
+  RunControl other = ReadRunControl("TIMEOUT=7 PARALLEL=3 TIMES CACHE=60 CREDENTIALS=linux",
+                                    "TIMEOUT=7 PARALLEL=3 TIMES CACHE=60 CREDENTIALS=LINUX");
   RunControl first = FirstGiven(values.run, other);
   Check(first.timeout == (values.run.timeout ? values.run.timeout : other.timeout));
   Check(first.parallel == (values.run.parallel ? values.run.parallel : other.parallel));
   Check(first.cache == (values.run.cache ? values.run.cache : other.cache));
+  Check(first.credentials == (values.run.credentials ? values.run.credentials : other.credentials));
   Check(first.times && first.fault == values.run.fault);
   return 0;
 }
