@@ -173,12 +173,10 @@ int Check(const char* path, UserAndPassword logon) {
   for (const ProfileFault& fault : faults)
     std::printf("%s: %s (message %d)\n", Shown(path).c_str(), Shown(fault.detail).c_str(), fault.code);
   if (faults.empty()) {
-    if (from_profile)
-      std::printf("%s: valid profile of %s (client %s, user %s)\n", Shown(path).c_str(),
-                  Shown(system.Destination).c_str(), Shown(system.Client).c_str(), Shown(system.User).c_str());
-    else
-      std::printf("%s: valid profile of %s (client %s)\n", Shown(path).c_str(), Shown(system.Destination).c_str(),
-                  Shown(system.Client).c_str());
+    std::string details = "client " + Shown(system.Client);
+    if (from_profile) details += ", user " + Shown(system.User);
+    std::printf("%s: valid profile of %s (%s)\n", Shown(path).c_str(), Shown(system.Destination).c_str(),
+                details.c_str());
   }
   if (!from_profile)
     std::printf("%s: User and Password not required: runs with CREDENTIALS= take them from PRTG\n",

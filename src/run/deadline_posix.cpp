@@ -16,15 +16,20 @@ void* Run(void*) {
   return nullptr;
 }
 
+bool InitAttributes(pthread_attr_t& attributes) {
+  if (pthread_attr_init(&attributes) != 0) return false;
+  // The watchdog needs little stack; a small one keeps the run's memory small.
+  pthread_attr_setstacksize(&attributes, 256 * 1024);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  return true;
+}
+
 }  // namespace
 
 bool StartThread(void (*body)()) {
   g_body = body;
   pthread_attr_t attributes;
-  if (pthread_attr_init(&attributes) != 0) return false;
-  // The watchdog needs little stack; a small one keeps the run's memory small.
-  pthread_attr_setstacksize(&attributes, 256 * 1024);
-  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  if (!InitAttributes(attributes)) return false;
   // On the processor the run is on: a process whose threads have been on
   // two processors makes every later page fault of the run dearer (on a
   // virtual machine about twice a sensor run's own work), and the watchdog
@@ -41,9 +46,7 @@ bool StartThread(void (*body)()) {
   if (!started && processor >= 0) {
     // A processor the run may not use after all: anywhere, then.
     pthread_attr_destroy(&attributes);
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, 256 * 1024);
-    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    if (!InitAttributes(attributes)) return false;
     started = pthread_create(&thread, &attributes, &Run, nullptr) == 0;
   }
   pthread_attr_destroy(&attributes);

@@ -168,14 +168,20 @@ def normalise(stdout):
     return TIME.sub(b"hh:mm:ss", stdout.replace(b"\r\n", b"\n"))
 
 
+def program_env(platform, variables):
+    """The platform's environment with `variables`: each set to its value,
+    or, where the value is None, not set at all."""
+    env = dict(platform.env, **(variables or {}))
+    for name in [n for n, v in env.items() if v is None]:
+        del env[name]
+    return env
+
+
 def run_program(platform, scenario_dir, program, args, env=None, timeout=60):
     """Starts the program in the scenario directory (for custom scenarios);
     returns the Popen object with stdout and stderr piped."""
-    env = dict(platform.env, **(env or {}))
-    for name in [n for n, v in env.items() if v is None]:
-        del env[name]
-    return subprocess.Popen(platform.command(program, args), cwd=scenario_dir,
-                            env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    return subprocess.Popen(platform.command(program, args), cwd=scenario_dir, env=program_env(platform, env),
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
 
 # What Wine prints, instead of anything of the program's, when it could not
@@ -285,9 +291,7 @@ def run_scenario(platform, sc):
             return 0
         args = sc.get("args", [])
         # env: variables to set, None for one that must not be set.
-        env = dict(platform.env, **sc.get("env", {}))
-        for name in [n for n, v in env.items() if v is None]:
-            del env[name]
+        env = program_env(platform, sc.get("env"))
         # cwd: a sub-directory of the scenario's as the working directory;
         # stdin: the bytes on standard input.
         proc, elapsed = run_captured(platform, platform.command(program, args), sc["name"],
