@@ -48,58 +48,58 @@ enum class StructureId : unsigned {
 constexpr std::size_t kStructureCount = 17;
 
 namespace structure_elements {
-constexpr StructureElement kTabphysaccElements[] = {
+inline constexpr StructureElement kTabphysaccElements[] = {
     {"UPDATE", FieldType::kPacked, 8}, {"DELETE", FieldType::kPacked, 8},     {"INSERT", FieldType::kPacked, 8},
     {"DIRECT", FieldType::kPacked, 8}, {"SEQUENTIAL", FieldType::kPacked, 8},
 };
-constexpr StructureElement kEmstatusagElements[] = {
+inline constexpr StructureElement kEmstatusagElements[] = {
     {"ATTACHED", FieldType::kInt, 4}, {"ALLOCATED", FieldType::kInt, 4}, {"USED", FieldType::kInt, 4},
     {"TOTAL", FieldType::kInt, 4},    {"QUOTA_DIA", FieldType::kInt, 4}, {"QUOTA_NDIA", FieldType::kInt, 4},
 };
-constexpr StructureElement kHpstatusagElements[] = {
+inline constexpr StructureElement kHpstatusagElements[] = {
     {"USED", FieldType::kInt, 4},       {"TOTAL", FieldType::kInt, 4},     {"QUOTA_DIA", FieldType::kInt, 4},
     {"QUOTA_NDIA", FieldType::kInt, 4}, {"TOTAL_DIA", FieldType::kInt, 4}, {"TOTAL_NDIA", FieldType::kInt, 4},
 };
-constexpr StructureElement kTabllogaccElements[] = {
+inline constexpr StructureElement kTabllogaccElements[] = {
     {"UPDCNT", FieldType::kInt, 4},  {"UPDFAIL", FieldType::kInt, 4}, {"DELCNT", FieldType::kInt, 4},
     {"DELFAIL", FieldType::kInt, 4}, {"INSCNT", FieldType::kInt, 4},  {"INSFAIL", FieldType::kInt, 4},
     {"DIRCNT", FieldType::kInt, 4},  {"DIRFAIL", FieldType::kInt, 4}, {"SEQCNT", FieldType::kInt, 4},
 };
-constexpr StructureElement kRlpgStatElements[] = {
+inline constexpr StructureElement kRlpgStatElements[] = {
     {"AREA_WP", FieldType::kInt, 4},   {"AREA_SHM", FieldType::kInt, 4},   {"AREA_SIZE", FieldType::kInt, 4},
     {"CURR_USED", FieldType::kInt, 4}, {"MAX_USED", FieldType::kInt, 4},   {"FILE_SIZE", FieldType::kInt, 4},
     {"QUOTA_DIA", FieldType::kInt, 4}, {"QUOTA_NDIA", FieldType::kInt, 4},
 };
-constexpr StructureElement kPxainfosElements[] = {
+inline constexpr StructureElement kPxainfosElements[] = {
     {"GAPS", FieldType::kInt, 4},
     {"PRG_GEN", FieldType::kInt, 4},
 };
-constexpr StructureElement kCcstatsttlElements[] = {
+inline constexpr StructureElement kCcstatsttlElements[] = {
     {"ID_REQ", FieldType::kPacked, 8},    {"ID_HITS", FieldType::kPacked, 8},   {"ID_HITR", FieldType::kPacked, 4},
     {"ID_FREE", FieldType::kPacked, 8},   {"ID_MAX", FieldType::kPacked, 8},    {"ID_INS", FieldType::kPacked, 8},
     {"ID_DEL", FieldType::kPacked, 8},    {"STMT_REQ", FieldType::kPacked, 8},  {"STMT_HITS", FieldType::kPacked, 8},
     {"STMT_HITR", FieldType::kPacked, 8}, {"STMT_FREE", FieldType::kPacked, 8}, {"STMT_MAX", FieldType::kPacked, 8},
     {"STMT_INS", FieldType::kPacked, 8},  {"STMT_DEL", FieldType::kPacked, 8},
 };
-constexpr StructureElement kTabhitratoElements[] = {
+inline constexpr StructureElement kTabhitratoElements[] = {
     {"DIRECT", FieldType::kPacked, 7},
     {"SEQUENTIAL", FieldType::kPacked, 7},
     {"AVERAGE", FieldType::kPacked, 7},
 };
-constexpr StructureElement kTabopertnsElements[] = {
+inline constexpr StructureElement kTabopertnsElements[] = {
     {"REQUESTS", FieldType::kInt, 4},
     {"FAILS", FieldType::kInt, 4},
     {"CALLS", FieldType::kInt, 4},
     {"ROWS", FieldType::kInt, 4},
 };
-constexpr StructureElement kMemallocElements[] = {
+inline constexpr StructureElement kMemallocElements[] = {
     {"MEMTYPE", FieldType::kInt, 4},
     {"AMOUNT", FieldType::kPacked, 8},
 };
-constexpr StructureElement kSaptunebfnElements[] = {
+inline constexpr StructureElement kSaptunebfnElements[] = {
     {"BUFFERNAME", FieldType::kChar, 5},
 };
-constexpr StructureElement kTunehdwqElements[] = {
+inline constexpr StructureElement kTunehdwqElements[] = {
     {"ALLOC_SIZE", FieldType::kInt, 4},    {"AVAIL_SIZE", FieldType::kInt, 4}, {"FRAME_SIZE", FieldType::kInt, 4},
     {"MAX_OBJCTS", FieldType::kInt, 4},    {"HASH_WIDTH", FieldType::kInt, 4}, {"CUT_VALUE", FieldType::kInt, 4},
     {"ACT_OBJCTS", FieldType::kInt, 4},    {"CON_OBJCTS", FieldType::kInt, 4}, {"USED_SPACE", FieldType::kInt, 4},
@@ -115,14 +115,14 @@ constexpr StructureElement kTunehdwqElements[] = {
     {"LAST_REFR", FieldType::kChar, 14},   {"NAME", FieldType::kChar, 5},      {"HITRATIO", FieldType::kPacked, 4},
     {"DB_QUALITY", FieldType::kPacked, 4},
 };
-constexpr StructureElement kCcstatsElements[] = {
+inline constexpr StructureElement kCcstatsElements[] = {
     {"WRKPROCESS", FieldType::kInt, 4}, {"SI_MAX", FieldType::kInt, 4},     {"SI_REQUEST", FieldType::kInt, 4},
     {"SI_FOUNDS", FieldType::kInt, 4},  {"SI_INSERTS", FieldType::kInt, 4}, {"SI_DELETES", FieldType::kInt, 4},
     {"SI0_REQ", FieldType::kInt, 4},    {"S_MAX", FieldType::kInt, 4},      {"S_REQUEST", FieldType::kInt, 4},
     {"S_FOUNDS", FieldType::kInt, 4},   {"S_INSERTS", FieldType::kInt, 4},  {"S_DELETES", FieldType::kInt, 4},
     {"S_REPARSES", FieldType::kInt, 4}, {"WP_ITYPE", FieldType::kInt1, 1},  {"WP_PID", FieldType::kChar, 8},
 };
-constexpr StructureElement kEmcontextElements[] = {
+inline constexpr StructureElement kEmcontextElements[] = {
     {"SRVNAME", FieldType::kChar, 20},  {"HANDLE", FieldType::kInt, 4},     {"ROLLKEY", FieldType::kChar, 16},
     {"ROLLINFO", FieldType::kChar, 16}, {"ATTACHED", FieldType::kInt, 4},   {"WPID", FieldType::kInt, 4},
     {"ACTIMODE", FieldType::kInt, 4},   {"MEMSUMKB", FieldType::kInt, 4},   {"PRIVSUMKB", FieldType::kInt, 4},
@@ -130,7 +130,7 @@ constexpr StructureElement kEmcontextElements[] = {
     {"MAXKB", FieldType::kInt, 4},      {"MAXDIAKB", FieldType::kInt, 4},   {"STACKMODKB", FieldType::kInt, 4},
     {"USGLOBALKB", FieldType::kInt, 4}, {"USEHYPERKB", FieldType::kInt, 4}, {"MEMOFREEMB", FieldType::kInt, 4},
 };
-constexpr StructureElement kMemmodetabElements[] = {
+inline constexpr StructureElement kMemmodetabElements[] = {
     {"ROLLKEY", FieldType::kChar, 16}, {"NAME", FieldType::kChar, 16}, {"ATTACHED", FieldType::kInt, 4},
     {"IMODE", FieldType::kInt, 4},     {"MEMSUM", FieldType::kInt, 4}, {"PRIVSUM", FieldType::kInt, 4},
     {"I0", FieldType::kInt, 4},        {"I1", FieldType::kInt, 4},     {"I2", FieldType::kInt, 4},
@@ -138,13 +138,13 @@ constexpr StructureElement kMemmodetabElements[] = {
     {"I6", FieldType::kInt, 4},        {"I7", FieldType::kInt, 4},     {"I8", FieldType::kInt, 4},
     {"I9", FieldType::kInt, 4},        {"IMODEG", FieldType::kInt, 4}, {"EMODEG", FieldType::kInt, 4},
 };
-constexpr StructureElement kTabbufqualElements[] = {
+inline constexpr StructureElement kTabbufqualElements[] = {
     {"TNAME", FieldType::kChar, 30},
     {"Q_DIRECTRD", FieldType::kPacked, 6},
     {"Q_SEQRD", FieldType::kPacked, 6},
     {"Q_TOTAL", FieldType::kPacked, 6},
 };
-constexpr StructureElement kDbstatdecElements[] = {
+inline constexpr StructureElement kDbstatdecElements[] = {
     {"UPDCNT", FieldType::kPacked, 7},     {"UPDFAIL", FieldType::kPacked, 7},    {"DELCNT", FieldType::kPacked, 7},
     {"DELFAIL", FieldType::kPacked, 7},    {"INSCNT", FieldType::kPacked, 7},     {"INSFAIL", FieldType::kPacked, 7},
     {"DIRCNT", FieldType::kPacked, 7},     {"DIRFAIL", FieldType::kPacked, 7},    {"SEQCNT", FieldType::kPacked, 7},
@@ -165,7 +165,7 @@ constexpr StructureElement kDbstatdecElements[] = {
 };
 }  // namespace structure_elements
 
-constexpr Structure kStructures[kStructureCount] = {
+inline constexpr Structure kStructures[kStructureCount] = {
     {"TABPHYSACC", structure_elements::kTabphysaccElements, 5, 40},
     {"EMSTATUSAG", structure_elements::kEmstatusagElements, 6, 24},
     {"HPSTATUSAG", structure_elements::kHpstatusagElements, 6, 24},
@@ -217,7 +217,7 @@ struct RowParameterSpec {
   const char* name;
   StructureId structure;
 };
-constexpr RowParameterSpec kRowParameters[kRowParameterCount] = {
+inline constexpr RowParameterSpec kRowParameters[kRowParameterCount] = {
     {"DB_ACCESSES", StructureId::kTabphysacc},       {"EXTENDED_MEMORY_USAGE", StructureId::kEmstatusag},
     {"HEAP_MEMORY_USAGE", StructureId::kHpstatusag}, {"LOGIC_ACCESSES", StructureId::kTabllogacc},
     {"PAGING_AREA", StructureId::kRlpgStat},         {"PXA_INFO", StructureId::kPxainfos},
@@ -243,7 +243,7 @@ struct TableSpec {
   StructureId row;
 };
 constexpr std::size_t kTableCount = 10;
-constexpr TableSpec kTables[kTableCount] = {
+inline constexpr TableSpec kTables[kTableCount] = {
     {"ALLOC_PROCEDURE_DIA", StructureId::kMemalloc},
     {"ALLOC_PROCEDURE_NONDIA", StructureId::kMemalloc},
     {"BUFFER_NAMES", StructureId::kSaptunebfn},
