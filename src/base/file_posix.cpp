@@ -45,6 +45,9 @@ File File::OpenRead(const char* path) {
   std::FILE* stream = fdopen(fd.get(), "rb");
   if (!stream) return File();
   fd.release();
+  // Every reader takes whole pieces into its own buffer: a stream buffer
+  // would only be a second copy, and a page more for every file read.
+  std::setvbuf(stream, nullptr, _IONBF, 0);
   return File(stream);
 }
 

@@ -57,6 +57,9 @@ File File::OpenRead(const char* path) {
     _close(fd);
     return File();
   }
+  // Every reader takes whole pieces into its own buffer: a stream buffer
+  // would only be a second copy.
+  std::setvbuf(stream, nullptr, _IONBF, 0);
   return File(stream);
 }
 

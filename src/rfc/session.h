@@ -33,7 +33,7 @@ struct CallFailure {
 
 // A call's outcome: the figures, a failure the run reports, or an RFC
 // error that the program found itself (the error block, status 1).
-using CallOutcome = std::variant<StatisticResult, CallFailure, ErrorBlock>;
+using CallOutcome = std::variant<SharedStatistic, CallFailure, ErrorBlock>;
 
 // An open connection; it is closed when the session goes.
 class Session {

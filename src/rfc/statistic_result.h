@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "base/fixed_text.h"
 #include "rfc/function_interface.h"
@@ -58,5 +59,10 @@ struct StatisticResult {
     return rows[static_cast<std::size_t>(parameter)][field];
   }
 };
+
+// The figures of one call, made once on the heap and shared, never copied:
+// a result takes 7 KB, and each copy on the stack of the steps it passes
+// through (the call, the query, the kept answer) would cost a run fresh pages.
+using SharedStatistic = std::shared_ptr<const StatisticResult>;
 
 }  // namespace poolmetrics

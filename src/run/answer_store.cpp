@@ -30,11 +30,16 @@ std::string Digest(std::string_view key) {
 std::optional<std::string> ReadWhole(const std::string& path) {
   File file = File::OpenRead(path.c_str());
   if (!file) return std::nullopt;
+  // Read straight into the text: an answer fits the first piece.
+  constexpr std::size_t kPiece = 4096;
   std::string text;
-  char buffer[8192];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get())) {
-    text.append(buffer, n);
+  for (;;) {
+    std::size_t have = text.size();
+    text.resize(have + kPiece);
+    std::size_t n = std::fread(text.data() + have, 1, kPiece, file.get());
+    text.resize(have + n);
     if (text.size() > kLargestAnswer) return std::nullopt;
+    if (n < kPiece) break;
   }
   if (std::ferror(file.get())) return std::nullopt;
   return text;

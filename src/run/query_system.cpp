@@ -46,8 +46,8 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
   times.call_ms = MillisecondsSince(started);
   session.reset();  // the connection is closed here
   return std::visit(Overloaded{
-                        [&](StatisticResult& statistic) -> SystemOutcome {
-                          return Answered{std::make_shared<const StatisticResult>(std::move(statistic)), times};
+                        [&](SharedStatistic& statistic) -> SystemOutcome {
+                          return Answered{std::move(statistic), times};
                         },
                         [&](CallFailure& failure) -> SystemOutcome {
                           return CallFailed{std::move(failure), times, std::nullopt};

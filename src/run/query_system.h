@@ -16,12 +16,10 @@
 
 namespace poolmetrics {
 
-// The system answered the call with its figures. They are kept apart from
-// the outcome and shared by its copies, never changed once answered: they
-// take 7 KB, an outcome passes through several steps, and each copy on the
-// stack would cost the run fresh pages.
+// The system answered the call with its figures (shared by the outcome's
+// copies, never changed once answered).
 struct Answered {
-  std::shared_ptr<const StatisticResult> statistic = std::make_shared<const StatisticResult>();
+  SharedStatistic statistic;
   ResponseTimes times;  // how long the logon and the call took
 };
 // The call failed (messages 1012 to 1015).

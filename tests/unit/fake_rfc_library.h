@@ -53,10 +53,10 @@ class FakeRfcLibrary final : public RfcLibrary {
         case FakeSystem::Answer::kCallBlock: return ErrorBlock{"ItCreate TABLE_STATISTIC", "K", "S", "M", "I"};
         default: break;
       }
-      StatisticResult result;
-      result.startup_date = "20230102";
-      result.startup_time = "101530";
-      result.rows[static_cast<std::size_t>(RowParameter::kPxaInfo)][0].integer = system_.figure;
+      auto result = std::make_shared<StatisticResult>();
+      result->startup_date = "20230102";
+      result->startup_time = "101530";
+      result->rows[static_cast<std::size_t>(RowParameter::kPxaInfo)][0].integer = system_.figure;
       return result;
     }
 

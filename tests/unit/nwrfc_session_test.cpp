@@ -188,8 +188,8 @@ class NwRfcSession : public ::testing::Test {
 
 TEST_F(NwRfcSession, ReadsTheResultByName) {
   CallOutcome outcome = Call();
-  ASSERT_TRUE(std::holds_alternative<StatisticResult>(outcome));
-  const StatisticResult& r = std::get<StatisticResult>(outcome);
+  ASSERT_TRUE(std::holds_alternative<SharedStatistic>(outcome));
+  const StatisticResult& r = *std::get<SharedStatistic>(outcome);
   EXPECT_EQ(g.opened_with, "ASHOST=sapprd01;SYSNR=00;CLIENT=100;USER=MONITOR;PASSWD=secret1;LANG=E;");
   EXPECT_EQ(r.startup_date, "20230102");
   EXPECT_EQ(r.startup_time, "101530");

@@ -235,8 +235,14 @@ CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection
   char* exception_name = nullptr;
   RFC_RC rc = rfc.RfcCall(connection, Name(kFunction), exporting, table_list);
   if (rc == RFC_OK) rc = rfc.RfcReceive(connection, importing, table_list, &exception_name);
-  CallOutcome outcome = rc == RFC_OK ? CallOutcome(StatisticResult()) : CallOutcome(FailureOf(rc, exception_name));
-  if (rc == RFC_OK) Decode(r, tables, std::get<StatisticResult>(outcome));
+  CallOutcome outcome;
+  if (rc == RFC_OK) {
+    auto statistic = std::make_shared<StatisticResult>();
+    Decode(r, tables, *statistic);
+    outcome = std::move(statistic);
+  } else {
+    outcome = FailureOf(rc, exception_name);
+  }
   // The tables go in every case; one the library cannot delete is an RFC
   // error, whatever the call gave.
   if (std::optional<ErrorBlock> block = tables.Delete()) return *block;

@@ -264,8 +264,8 @@ CallOutcome CallSummaryStatistic(const NwRfc& rfc, nwrfc::RFC_CONNECTION_HANDLE 
       !r.Check(rfc.RfcInvoke(connection, function.get(), r.error())))
     return *r.failure();
 
-  StatisticResult result;
-  ReadResult(r, function.get(), result);
+  auto result = std::make_shared<StatisticResult>();
+  ReadResult(r, function.get(), *result);
   if (r.failure()) return *r.failure();
   return result;
 }
