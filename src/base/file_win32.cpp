@@ -30,11 +30,14 @@ class Handle {
   HANDLE handle_;
 };
 
-// A file on a disk (a share included), not a directory.
+// A file on a disk (a share included), not a directory. Only the standard
+// information is asked for: GetFileInformationByHandle also asks the volume
+// for its serial number, which under Wine is a round trip to its mount
+// manager and costs a run more than half a millisecond per file.
 bool IsDiskFile(HANDLE handle) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
-         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  FILE_STANDARD_INFO info;
+  return GetFileType(handle) == FILE_TYPE_DISK &&
+         GetFileInformationByHandleEx(handle, FileStandardInfo, &info, sizeof info) && !info.Directory;
 }
 
 }  // namespace
