@@ -37,13 +37,19 @@ SystemOutcome QueryThroughStore(const ListingTask& task, const SystemDefinition&
   }
   // Waiting for the key's turn counts as the logon.
   MarkQueryStep(QueryStep::kLogon, system.Destination);
-  AnswerStore::Turn turn = store->Take(AnswerKey(LogonOf(system, task.values)));
-  if (std::optional<KeptAnswer> kept = turn.Fresh(*seconds)) {
+  std::string key = AnswerKey(LogonOf(system, task.values));
+  std::optional<KeptAnswer> kept = store->Fresh(key, *seconds);
+  std::optional<AnswerStore::Turn> turn;
+  if (!kept) {
+    turn.emplace(store->Take(std::move(key)));
+    kept = turn->Fresh(*seconds);
+  }
+  if (kept) {
     events.AnswerKept(kept->fetched_time);
     return std::move(kept->outcome);
   }
   SystemOutcome queried = QuerySystem(library, system, task.values, events);
-  turn.Keep(queried, library.TraceFile());
+  turn->Keep(queried, library.TraceFile());
   return queried;
 }
 

@@ -45,6 +45,16 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   return text;
 }
 
+std::optional<KeptAnswer> FreshAnswer(const std::string& path, std::string_view key, unsigned seconds) {
+  std::optional<std::string> text = ReadWhole(path);
+  if (!text) return std::nullopt;
+  std::optional<KeptAnswer> answer = ReadAnswerFile(*text, key);
+  if (!answer) return std::nullopt;
+  std::int64_t age = static_cast<std::int64_t>(std::time(nullptr)) - answer->fetched;
+  if (age < 0 || age >= static_cast<std::int64_t>(seconds)) return std::nullopt;
+  return answer;
+}
+
 }  // namespace
 
 std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
@@ -80,14 +90,12 @@ std::string AnswerStore::Turn::Path(std::string_view ending) const {
   return path;
 }
 
+std::optional<KeptAnswer> AnswerStore::Fresh(const std::string& key, unsigned seconds) const {
+  return FreshAnswer(folder_ + Digest(key) + ".answer", key, seconds);
+}
+
 std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds) const {
-  std::optional<std::string> text = ReadWhole(Path(".answer"));
-  if (!text) return std::nullopt;
-  std::optional<KeptAnswer> answer = ReadAnswerFile(*text, key_);
-  if (!answer) return std::nullopt;
-  std::int64_t age = static_cast<std::int64_t>(std::time(nullptr)) - answer->fetched;
-  if (age < 0 || age >= static_cast<std::int64_t>(seconds)) return std::nullopt;
-  return answer;
+  return FreshAnswer(Path(".answer"), key_, seconds);
 }
 
 void AnswerStore::Turn::Keep(const SystemOutcome& outcome, const std::string& trace_file) {

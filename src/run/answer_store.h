@@ -4,6 +4,8 @@
 // written whole under another name and then put in place. A key's lock
 // file serialises the runs of one key: the first that finds no fresh answer
 // asks SAP and keeps what it got while the others wait, then they read it.
+// A fresh answer is read without the lock: it is only ever put in place
+// whole, and a run that it serves needs no turn.
 #pragma once
 
 #include <optional>
@@ -29,6 +31,10 @@ class AnswerStore {
   // it cannot be used (`why` says why: a link, another owner, writable by
   // others, ...). The run then asks SAP as without a store.
   static std::optional<AnswerStore> Open(std::string* why);
+
+  // The key's answer when it is younger than `seconds`, read without the
+  // key's lock (see Turn::Fresh).
+  std::optional<KeptAnswer> Fresh(const std::string& key, unsigned seconds) const;
 
   // One key's turn: its lock is held while the turn lives.
   class Turn {
@@ -56,7 +62,8 @@ class AnswerStore {
   };
 
   // Waits for the key's lock (a deadline may end the run meanwhile);
-  // `before_waiting` is told before a wait, when another run holds it.
+  // `before_waiting` is told before a wait, when another run holds it. The
+  // turn's Fresh then tells whether the run that held it kept an answer.
   Turn Take(std::string key, const std::function<void()>& before_waiting = {}) const;
 
  private:

@@ -43,8 +43,13 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
     std::string unused;
     if (std::optional<unsigned> seconds = request.Params.Values.run.cache) {
       if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
-        turn.emplace(store->Take(AnswerKey(LogonOf(system, request.Params.Values)), [&] { watch.WaitAhead(); }));
-        if (std::optional<KeptAnswer> kept = turn->Fresh(*seconds)) {
+        std::string key = AnswerKey(LogonOf(system, request.Params.Values));
+        std::optional<KeptAnswer> kept = store->Fresh(key, *seconds);
+        if (!kept) {
+          turn.emplace(store->Take(std::move(key), [&] { watch.WaitAhead(); }));
+          kept = turn->Fresh(*seconds);
+        }
+        if (kept) {
           progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
           LogonEvents(progress.shown()).AnswerKept(kept->fetched_time);
           return std::move(kept->outcome);
