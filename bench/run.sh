@@ -13,7 +13,7 @@
 # library) under Wine vs a minimal 64-bit Windows program, (j) what the
 # NetWeaver library's journal shows per system of a global run, (k) a run
 # served by a kept answer (CACHE=) vs the minimal program that loads the RFC
-# library.
+# library, (l) the ratios of (a) and (k) with the programs run in turn.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -30,6 +30,7 @@ gcc -O2 -static -o minimal "$here/minimal.c"
 gcc -O2 -o minimal-shared "$here/minimal.c"
 # The same, loading the RFC library at run time and looking up its operations.
 gcc -O2 -o minimal-loader "$here/minimal_loader.c" -ldl
+gcc -O2 -o interleaved "$here/interleaved.c"
 x86_64-w64-mingw32-gcc -O2 -static -o minimal-loader64.exe "$here/minimal_loader.c"
 i686-w64-mingw32-gcc -O2 -static -o minimal.exe "$here/minimal.c"
 x86_64-w64-mingw32-gcc -O2 -static -o minimal64.exe "$here/minimal.c"
@@ -239,3 +240,6 @@ echo "== (j) the NetWeaver library's journal of a global run over 100 systems"
        "from the cache: $(grep -c '^RfcGetFunctionDesc .*source=cache' journal.txt)," \
        "calls: $(grep -c '^RfcInvoke handle=' journal.txt)," \
        "connections closed: $(grep -c '^RfcCloseConnection handle=[0-9]' journal.txt)")
+echo "== (l) (a) and (k) natively, the programs run in turn (the ratios to the minimal loading program)"
+(cd single && ../interleaved 1000 "../minimal-loader $build/bin/librfccm.so" \
+  './PoolMetrics-Holdrun S0001 TOTAL-ROWS' './PoolMetrics-Holdrun S0001 TOTAL-ROWS,CACHE=3600')
