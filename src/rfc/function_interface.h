@@ -47,6 +47,8 @@ enum class StructureId : unsigned {
 };
 constexpr std::size_t kStructureCount = 17;
 
+// The tables are inline: one copy in the program, not one in every file
+// that uses them (each copy holds addresses that the loader writes at start).
 namespace structure_elements {
 inline constexpr StructureElement kTabphysaccElements[] = {
     {"UPDATE", FieldType::kPacked, 8}, {"DELETE", FieldType::kPacked, 8},     {"INSERT", FieldType::kPacked, 8},
