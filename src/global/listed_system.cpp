@@ -37,14 +37,8 @@ SystemOutcome QueryThroughStore(const ListingTask& task, const SystemDefinition&
   }
   // Waiting for the key's turn counts as the logon.
   MarkQueryStep(QueryStep::kLogon, system.Destination);
-  std::string key = AnswerKey(LogonOf(system, task.values));
-  std::optional<KeptAnswer> kept = store->Fresh(key, *seconds);
   std::optional<AnswerStore::Turn> turn;
-  if (!kept) {
-    turn.emplace(store->Take(std::move(key)));
-    kept = turn->Fresh(*seconds);
-  }
-  if (kept) {
+  if (std::optional<KeptAnswer> kept = store->Consult(AnswerKey(LogonOf(system, task.values)), *seconds, turn)) {
     events.AnswerKept(kept->fetched_time);
     return std::move(kept->outcome);
   }

@@ -74,8 +74,11 @@ std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
   return store;
 }
 
-AnswerStore::Turn AnswerStore::Take(std::string key, const std::function<void()>& before_waiting) const {
-  return Turn(*this, std::move(key), before_waiting);
+std::optional<KeptAnswer> AnswerStore::Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
+                                               const std::function<void()>& before_waiting) const {
+  if (std::optional<KeptAnswer> kept = FreshAnswer(folder_ + Digest(key) + ".answer", key, seconds)) return kept;
+  turn.emplace(Turn(*this, std::move(key), before_waiting));
+  return turn->Fresh(seconds);
 }
 
 AnswerStore::Turn::Turn(const AnswerStore& store, std::string key, const std::function<void()>& before_waiting)
@@ -88,10 +91,6 @@ std::string AnswerStore::Turn::Path(std::string_view ending) const {
   std::string path = folder_ + name_;
   path += ending;
   return path;
-}
-
-std::optional<KeptAnswer> AnswerStore::Fresh(const std::string& key, unsigned seconds) const {
-  return FreshAnswer(folder_ + Digest(key) + ".answer", key, seconds);
 }
 
 std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds) const {

@@ -32,18 +32,9 @@ class AnswerStore {
   // others, ...). The run then asks SAP as without a store.
   static std::optional<AnswerStore> Open(std::string* why);
 
-  // The key's answer when it is younger than `seconds`, read without the
-  // key's lock (see Turn::Fresh).
-  std::optional<KeptAnswer> Fresh(const std::string& key, unsigned seconds) const;
-
   // One key's turn: its lock is held while the turn lives.
   class Turn {
    public:
-    // The key's answer when it is younger than `seconds` by this machine's
-    // clock; one dated in the future is stale, and a file that is damaged,
-    // cut short, of another version or of another key is none.
-    std::optional<KeptAnswer> Fresh(unsigned seconds) const;
-
     // Keeps what a query gave, when it is keepable (a failed call with the
     // hint read now from the library's trace file `trace_file`), and
     // removes the store's own files that have grown old.
@@ -53,6 +44,8 @@ class AnswerStore {
     friend class AnswerStore;
     Turn(const AnswerStore& store, std::string key, const std::function<void()>& before_waiting);
 
+    std::optional<KeptAnswer> Fresh(unsigned seconds) const;
+
     std::string Path(std::string_view ending) const;
 
     std::string folder_;  // with its separator
@@ -61,10 +54,16 @@ class AnswerStore {
     FileLock lock_;
   };
 
-  // Waits for the key's lock (a deadline may end the run meanwhile);
-  // `before_waiting` is told before a wait, when another run holds it. The
-  // turn's Fresh then tells whether the run that held it kept an answer.
-  Turn Take(std::string key, const std::function<void()>& before_waiting = {}) const;
+  // The key's answer when it is younger than `seconds` by this machine's
+  // clock (one dated in the future is stale, and a file that is damaged,
+  // cut short, of another version or of another key is none). It is looked
+  // for without the key's lock first; when there is none, the run waits for
+  // the key's turn (a deadline may end it meanwhile; `before_waiting` is
+  // told before a wait, when another run holds it) and looks again, as the
+  // run that held it may have just kept one. A run that this gives no
+  // answer holds the turn in `turn`, asks SAP and keeps what it got there.
+  std::optional<KeptAnswer> Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
+                                    const std::function<void()>& before_waiting = {}) const;
 
  private:
   std::string folder_;  // with its separator

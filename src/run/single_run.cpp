@@ -43,13 +43,8 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
     std::string unused;
     if (std::optional<unsigned> seconds = request.Params.Values.run.cache) {
       if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
-        std::string key = AnswerKey(LogonOf(system, request.Params.Values));
-        std::optional<KeptAnswer> kept = store->Fresh(key, *seconds);
-        if (!kept) {
-          turn.emplace(store->Take(std::move(key), [&] { watch.WaitAhead(); }));
-          kept = turn->Fresh(*seconds);
-        }
-        if (kept) {
+        if (std::optional<KeptAnswer> kept = store->Consult(AnswerKey(LogonOf(system, request.Params.Values)),
+                                                            *seconds, turn, [&] { watch.WaitAhead(); })) {
           progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
           LogonEvents(progress.shown()).AnswerKept(kept->fetched_time);
           return std::move(kept->outcome);

@@ -60,6 +60,12 @@ def store(scenario_dir, program):
     return os.path.join(os.path.dirname(program), "PoolMetrics.cache")
 
 
+def stored(scenario_dir, program, ending):
+    """The store's one file with this ending (the scenario's runs share one key)."""
+    folder = store(scenario_dir, program)
+    return next(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(ending))
+
+
 def expect(problems, label, got, want):
     if got != want:
         problems.append("%s: got %r, expected %r" % (label, got, want))
@@ -119,17 +125,15 @@ def expired(platform, scenario_dir, program):
     expect(problems, "second run", (status, out), (0, document("xml", "PXA-INFO")))
     expect(problems, "logons and calls", counted(scenario_dir), (2, 2))
     # One that a clock set back dates in the future is stale too.
-    folder = store(scenario_dir, program)
-    for name in os.listdir(folder):
-        if name.endswith(".answer"):
-            os.utime(os.path.join(folder, name))
-            with open(os.path.join(folder, name), "rb") as f:
-                text = f.read()
-            fetched = re.search(rb"(\d+):(\d{9,})", text)
-            future = str(int(fetched.group(2)) + 3600).encode()
-            text = text.replace(fetched.group(0), str(len(future)).encode() + b":" + future, 1)
-            with open(os.path.join(folder, name), "wb") as f:
-                f.write(text)
+    answer = stored(scenario_dir, program, ".answer")
+    os.utime(answer)
+    with open(answer, "rb") as f:
+        text = f.read()
+    fetched = re.search(rb"(\d+):(\d{9,})", text)
+    future = str(int(fetched.group(2)) + 3600).encode()
+    text = text.replace(fetched.group(0), str(len(future)).encode() + b":" + future, 1)
+    with open(answer, "wb") as f:
+        f.write(text)
     run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
     expect(problems, "after an answer dated in the future", counted(scenario_dir), (3, 3))
     return problems
@@ -176,8 +180,7 @@ SCENARIOS.append(dict(name="cache: profiles that differ only in client, user, la
 def damaged_files(platform, scenario_dir, program):
     problems = []
     run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
-    folder = store(scenario_dir, program)
-    answer = next(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(".answer"))
+    answer = stored(scenario_dir, program, ".answer")
     with open(answer, "rb") as f:
         good = f.read()
     damages = [
@@ -293,8 +296,7 @@ SCENARIOS.append(dict(name="cache: global and parallel runs print what uncached 
 def deadline_in_turn(platform, scenario_dir, program):
     problems = []
     run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=1"])
-    folder = store(scenario_dir, program)
-    lock = next(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(".lock"))
+    lock = stored(scenario_dir, program, ".lock")
     time.sleep(1.1)  # the answer is stale: the next run must wait for the turn
     with open(lock, "r+") as held:
         fcntl.lockf(held, fcntl.LOCK_EX)
