@@ -13,11 +13,8 @@ constexpr std::string_view kNotInFileNames = "/\\:<>\"|?*";
 
 bool IsPlainFileName(std::string_view name) {
   if (name.empty() || Contains(name, "..") || IsDeviceName(name)) return false;
-  for (char c : name) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) return false;
-    if (kNotInFileNames.find(c) != std::string_view::npos) return false;
-  }
+  for (char c : name)
+    if (IsControl(c) || kNotInFileNames.find(c) != std::string_view::npos) return false;
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "run/prtg_credentials.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/text.h"
@@ -13,14 +14,6 @@ namespace {
 constexpr std::size_t kShortest = 2;
 constexpr std::size_t kLongestUser = 12;
 constexpr std::size_t kLongestPassword = 40;
-
-bool HoldsControlCharacter(std::string_view text) {
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) return true;
-  }
-  return false;
-}
 
 std::string Fault(std::string_view name, std::string_view what) {
   return Concat({"Error 1037: Credentials ", name, " ", what, "..."});
@@ -41,7 +34,7 @@ std::optional<std::string> CredentialFault(std::string_view name, const char* va
   if (text.empty()) return Fault(name, "not set");
   if (text.size() > longest) return Fault(name, Concat({"longer than ", std::to_string(longest), " characters"}));
   if (text.size() < kShortest) return Fault(name, "shorter than 2 characters");
-  if (HoldsControlCharacter(text)) return Fault(name, "holds a control character");
+  if (std::any_of(text.begin(), text.end(), IsControl)) return Fault(name, "holds a control character");
   return std::nullopt;
 }
 
