@@ -127,9 +127,7 @@ std::optional<ChildTask> ReadChildTask(std::string_view argument) {
   std::optional<std::string> mode = fields.Next(), kind = fields.Next(), sensors = fields.Next(),
                              host = fields.Next(), sysnr = fields.Next(), channel = fields.Next(),
                              times = fields.Next(), cache = fields.Next(), credentials = fields.Next(),
-                             progress = fields.Next(),
-                             left = fields.Next(),
-                             directory = fields.Next();
+                             progress = fields.Next(), left = fields.Next(), directory = fields.Next();
   if (!directory || !fields.done()) return std::nullopt;
   ChildTask task;
   ListingTask& l = task.listing;
