@@ -1,16 +1,15 @@
 #include "journal.h"
 
-#include <cstdio>
+#include "platform.h"
 
 namespace rfcemu {
 
 void AppendLine(const std::string& path, std::string_view line) {
   if (path.empty()) return;
-  std::FILE* file = std::fopen(path.c_str(), "ab");
-  if (file == nullptr) return;
-  std::fwrite(line.data(), 1, line.size(), file);
-  std::fputc('\n', file);
-  std::fclose(file);
+  std::string record;
+  record.reserve(line.size() + 1);
+  record.append(line).push_back('\n');
+  AppendToFile(path.c_str(), record);
 }
 
 std::string Quote(std::string_view text) {

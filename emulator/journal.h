@@ -1,7 +1,7 @@
 // The call journal: one line per library operation and argument record,
-// appended to the file that the landscape names. The file is opened and
-// closed for every line, so that processes running side by side lose no
-// lines. Line formats are listed in README.md.
+// appended to the file that the landscape names. Every line is appended
+// whole, and the file is opened and closed for each, so that processes
+// running side by side lose no lines. Line formats are listed in README.md.
 #pragma once
 
 #include <cstddef>

@@ -20,4 +20,28 @@ bool FileStamp(const char* path, long long* size, long long* modified) {
   return true;
 }
 
+void AppendToFile(const char* path, std::string_view text) {
+  // Appending is not one step on Windows, nor under Wine, even with
+  // FILE_APPEND_DATA: the C runtime's "a" mode seeks to the end and then
+  // writes, and two processes doing so overwrite each other's lines. A lock
+  // on the whole file makes "find the end, write" one step for every writer.
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  OVERLAPPED whole{};
+  if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+    LARGE_INTEGER end{};
+    if (SetFilePointerEx(file, end, nullptr, FILE_END)) {
+      while (!text.empty()) {
+        const DWORD chunk = text.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(text.size());
+        DWORD written = 0;
+        if (!WriteFile(file, text.data(), chunk, &written, nullptr) || written == 0) break;
+        text.remove_prefix(written);
+      }
+    }
+    UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
+  }
+  CloseHandle(file);
+}
+
 }  // namespace rfcemu
