@@ -27,6 +27,13 @@ std::string Digest(std::string_view key) {
   return name;
 }
 
+// A file of the store: the key's digest `name` with its `ending`.
+std::string StorePath(const std::string& folder, std::string_view name, std::string_view ending) {
+  std::string path = folder;
+  path.append(name).append(ending);
+  return path;
+}
+
 std::optional<std::string> ReadWhole(const std::string& path) {
   File file = File::OpenRead(path.c_str());
   if (!file) return std::nullopt;
@@ -76,22 +83,20 @@ std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
 
 std::optional<KeptAnswer> AnswerStore::Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
                                                const std::function<void()>& before_waiting) const {
-  if (std::optional<KeptAnswer> kept = FreshAnswer(folder_ + Digest(key) + ".answer", key, seconds)) return kept;
-  turn.emplace(Turn(*this, std::move(key), before_waiting));
+  std::string name = Digest(key);
+  if (std::optional<KeptAnswer> kept = FreshAnswer(StorePath(folder_, name, ".answer"), key, seconds)) return kept;
+  turn.emplace(Turn(*this, std::move(key), std::move(name), before_waiting));
   return turn->Fresh(seconds);
 }
 
-AnswerStore::Turn::Turn(const AnswerStore& store, std::string key, const std::function<void()>& before_waiting)
+AnswerStore::Turn::Turn(const AnswerStore& store, std::string key, std::string name,
+                        const std::function<void()>& before_waiting)
     : folder_(store.folder_),
       key_(std::move(key)),
-      name_(Digest(key_)),
+      name_(std::move(name)),
       lock_(FileLock::Acquire(Path(".lock").c_str(), before_waiting)) {}
 
-std::string AnswerStore::Turn::Path(std::string_view ending) const {
-  std::string path = folder_ + name_;
-  path += ending;
-  return path;
-}
+std::string AnswerStore::Turn::Path(std::string_view ending) const { return StorePath(folder_, name_, ending); }
 
 std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds) const {
   return FreshAnswer(Path(".answer"), key_, seconds);

@@ -42,7 +42,8 @@ class AnswerStore {
 
    private:
     friend class AnswerStore;
-    Turn(const AnswerStore& store, std::string key, const std::function<void()>& before_waiting);
+    // `name`: the digest of `key`, which names the key's files.
+    Turn(const AnswerStore& store, std::string key, std::string name, const std::function<void()>& before_waiting);
 
     std::optional<KeptAnswer> Fresh(unsigned seconds) const;
 
