@@ -15,11 +15,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/console.h"
 #include "base/file.h"
 #include "base/file_system.h"
 #include "base/line_reader.h"
 #include "base/standard_descriptors.h"
+#include "base/text.h"
 #include "profile/password.h"
 #include "profile/system_definition.h"
 #include "run/run_failure.h"
@@ -40,28 +42,6 @@ bool Printable(const std::string& text) {
   return true;
 }
 
-bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
-
-// The length of the UTF-8 sequence at the start of `text`, 0 when none
-// starts there.
-std::size_t Utf8Length(std::string_view text) {
-  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  auto continuation = [&](std::size_t i) { return i < text.size() && (byte(i) & 0xC0) == 0x80; };
-  unsigned char lead = byte(0);
-  if (lead >= 0xC2 && lead <= 0xDF) return continuation(1) ? 2 : 0;
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    if (!continuation(1) || !continuation(2)) return 0;
-    bool overlong = lead == 0xE0 && byte(1) < 0xA0, surrogate = lead == 0xED && byte(1) >= 0xA0;
-    return overlong || surrogate ? 0 : 3;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    if (!continuation(1) || !continuation(2) || !continuation(3)) return 0;
-    bool overlong = lead == 0xF0 && byte(1) < 0x90, too_high = lead == 0xF4 && byte(1) >= 0x90;
-    return overlong || too_high ? 0 : 4;
-  }
-  return 0;
-}
-
 // A text from a profile as the administrator's terminal may show it: control
 // characters (C0, DEL, and C1 whether raw or in UTF-8) as \xHH, so that no
 // escape sequence of a profile reaches the terminal. Other bytes stay as
@@ -77,14 +57,14 @@ std::string Shown(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     auto byte = static_cast<unsigned char>(text[i]);
     if (byte < 0x80) {
-      if (IsControl(byte))
+      if (IsControl(text[i]))
         escape(byte);
       else
         shown += text[i];
       ++i;
       continue;
     }
-    std::size_t n = Utf8Length(text.substr(i));
+    std::size_t n = Utf8SequenceLength(text.substr(i));
     if (n == 0) {
       if (byte <= 0x9F)
         escape(byte);
@@ -121,7 +101,7 @@ int Encode() {
   constexpr std::size_t kShortest = 2;
   std::string password = ReadFirstLine(4096);
   for (char c : password)
-    if (IsControl(static_cast<unsigned char>(c))) {
+    if (IsControl(c)) {
       std::fputs("PoolMetricsProfile: the password holds a control character (such as a zero byte or a tab)\n", stderr);
       return 1;
     }
