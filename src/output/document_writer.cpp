@@ -28,18 +28,31 @@ std::string DocumentWriter::ChannelName(std::string_view keyword, std::string_vi
   return name;
 }
 
+namespace {
+
+// The bytes of the first `characters` characters of `text`. Each character
+// of a text is one character of the document's text: a UTF-8 sequence, or a
+// byte that is none (written as a reference).
+std::size_t BytesOfCharacters(std::string_view text, std::size_t characters) {
+  std::size_t at = 0;
+  for (std::size_t counted = 0; at < text.size() && counted < characters; ++counted) {
+    std::size_t length = Utf8SequenceLength(text.substr(at));
+    at += length > 0 ? length : 1;
+  }
+  return at;
+}
+
+}  // namespace
+
+std::string CutToPrtgText(std::string text) {
+  if (BytesOfCharacters(text, kPrtgTextLimit + 1) <= BytesOfCharacters(text, kPrtgTextLimit)) return text;
+  text.resize(BytesOfCharacters(text, kPrtgTextLimit - 3));
+  return text + "...";
+}
+
 std::string RfcErrorMessage(const ErrorBlock& block) {
   std::string text = Concat({"Error 1036: RFC error at ", block.operation, ": ", block.key, " - ", block.message});
-  // Each character of the text is one character of the document's text:
-  // a UTF-8 sequence, or a byte that is none (written as a reference).
-  constexpr std::size_t kKept = kPrtgTextLimit - 3;
-  std::size_t characters = 0, at = 0;
-  while (at < text.size() && characters < kKept) {
-    std::size_t length = Utf8SequenceLength(std::string_view(text).substr(at));
-    at += length > 0 ? length : 1;
-    ++characters;
-  }
-  text.resize(at);
+  text.resize(BytesOfCharacters(text, kPrtgTextLimit - 3));
   return text + "...";
 }
 

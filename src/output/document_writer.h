@@ -109,6 +109,10 @@ std::string ErrorDocument(std::string_view message);
 // PRTG shows at most this many characters of a document's text.
 constexpr std::size_t kPrtgTextLimit = 2000;
 
+// `text` as it fits what PRTG shows: cut to kPrtgTextLimit - 3 characters
+// and "..." when it holds more than kPrtgTextLimit.
+std::string CutToPrtgText(std::string text);
+
 // Message 1036, where PRTG's document must stand alone: "Error 1036: RFC
 // error at " + the operation + ": " + the library's key + " - " + its
 // message + "...", cut so that the document's text, read as XML, holds at

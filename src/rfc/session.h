@@ -63,6 +63,10 @@ class SessionEvents {
 struct OpenFailure {
   std::optional<ErrorBlock> block;
   bool unsupported_mode = false;
+  // Why the logon failed, as the library tells it ("KEY: message"), or
+  // what went wrong on this side before the library was asked; empty when
+  // neither says.
+  std::string reason;
 };
 using OpenOutcome = std::variant<std::unique_ptr<Session>, OpenFailure>;
 

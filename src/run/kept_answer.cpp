@@ -11,7 +11,7 @@ namespace {
 
 // The first field of every answer file: a file of another version is
 // never read as this one.
-constexpr std::string_view kVersion = "PoolMetrics answer 1";
+constexpr std::string_view kVersion = "PoolMetrics answer 2";
 
 // A signed whole number as a field.
 std::string Number(std::int64_t n) { return std::to_string(n); }
@@ -140,7 +140,10 @@ std::string AnswerFileText(std::string_view key, const KeptAnswer& answer) {
                    AppendField(text, f.failure.library_message ? "+" + *f.failure.library_message : "-");
                    AppendField(text, f.trace_hint.value_or(""));
                  },
-                 [&](const LogonRefused&) { AppendField(text, "logon refused"); },
+                 [&](const LogonRefused& refused) {
+                   AppendField(text, "logon refused");
+                   AppendField(text, refused.reason);
+                 },
                  [&](const auto&) { AppendField(text, "not kept"); },
              },
              answer.outcome);
@@ -176,7 +179,9 @@ std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view
     f.trace_hint = std::string(*hint);
     answer.outcome = std::move(f);
   } else if (kind == "logon refused") {
-    answer.outcome = LogonRefused{};
+    std::optional<std::string_view> reason = fields.NextView();
+    if (!reason) return std::nullopt;
+    answer.outcome = LogonRefused{std::string(*reason)};
   } else {
     return std::nullopt;
   }

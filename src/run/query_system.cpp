@@ -1,6 +1,7 @@
 #include "run/query_system.h"
 
 #include "base/text.h"
+#include "output/document_writer.h"
 #include "run/deadline.h"
 
 namespace poolmetrics {
@@ -37,7 +38,7 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
   if (auto* failure = std::get_if<OpenFailure>(&opened)) {
     if (failure->block) return std::move(*failure->block);
     if (failure->unsupported_mode) return NotTried{true};
-    return LogonRefused{};
+    return LogonRefused{std::move(failure->reason)};
   }
   std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
   MarkQueryStep(QueryStep::kCall, system.Destination);
@@ -57,8 +58,10 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
                     outcome);
 }
 
-std::string LogonFailureMessage(std::string_view destination) {
-  return Concat({"Error 1011: RFC-Open for ", destination, " failed !"});
+std::string LogonFailureMessage(std::string_view destination, std::string_view reason) {
+  std::string message = Concat({"Error 1011: RFC-Open for ", destination, " failed !"});
+  if (reason.empty()) return message;
+  return CutToPrtgText(Concat({message, " ", reason}));
 }
 
 std::string UnsupportedModeMessage(std::string_view destination, std::string_view mode, std::string_view library_file) {

@@ -30,8 +30,11 @@ struct CallFailed {
   // (none: read the trace file now).
   std::optional<std::string> trace_hint;
 };
-// The system refused the logon (message 1011).
-struct LogonRefused {};
+// The logon failed (message 1011), for `reason` (the library's key and
+// message, or what went wrong on this side).
+struct LogonRefused {
+  std::string reason;
+};
 // No logon was tried: the library cannot make this logon at all (the R/2
 // mode through the NetWeaver library, message 1034), or the definition is
 // not usable for a logon (a value cut to its field, an unsafe destination).
@@ -55,8 +58,9 @@ LogonDescription LogonOf(const SystemDefinition& system, const ParameterValues& 
 SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, const ParameterValues& values,
                           SessionEvents& events);
 
-// "Error 1011: RFC-Open for " + destination + " failed !"
-std::string LogonFailureMessage(std::string_view destination);
+// "Error 1011: RFC-Open for " + destination + " failed !", and the reason
+// after a blank where there is one, within what PRTG shows of a text.
+std::string LogonFailureMessage(std::string_view destination, std::string_view reason);
 
 // Message 1034: the library `library_file` cannot log on in `mode`.
 std::string UnsupportedModeMessage(std::string_view destination, std::string_view mode, std::string_view library_file);

@@ -94,11 +94,11 @@ int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLi
             File trace = File::OpenRead(library->TraceFile().c_str());
             Fail(CallFailureMessage(failed.failure) + std::string(TraceHint(trace.get())));
           },
-          [&](LogonRefused&) -> int { Fail(LogonFailureMessage(system.Destination)); },
+          [&](LogonRefused& refused) -> int { Fail(LogonFailureMessage(system.Destination, refused.reason)); },
           [&](NotTried& not_tried) -> int {
             if (not_tried.unsupported_mode)
               Fail(UnsupportedModeMessage(system.Destination, system.Mode, library ? library->FileName() : ""));
-            Fail(LogonFailureMessage(system.Destination));
+            Fail(LogonFailureMessage(system.Destination, ""));
           },
           [&](ErrorBlock& block) -> int { throw RunFailure(std::move(block)); },
       },

@@ -148,7 +148,10 @@ def refused(platform, scenario_dir, program):
     problems = []
     for n in range(3):
         status, out, _ = run(platform, scenario_dir, program, ["REF", "PXA-INFO,CACHE=60"])
-        expect(problems, "run %d" % n, (status, out), (2, error_doc("Error 1011: RFC-Open for REF failed !")))
+        # A served refusal reads like the first: with the library's cause.
+        key = "RFC_LOGON_FAILURE" if platform.library == platform.nw_library else "RFC_ERROR_LOGON_FAILURE"
+        expect(problems, "run %d" % n, (status, out), (2, error_doc(
+            "Error 1011: RFC-Open for REF failed ! %s: Name or password is incorrect (repeat logon)" % key)))
     expect(problems, "logons and calls", counted(scenario_dir), (1, 0))
     return problems
 
@@ -187,7 +190,7 @@ def damaged_files(platform, scenario_dir, program):
         ("damaged", good.replace(b"answered", b"answerex")),
         ("cut short", good[:len(good) // 2]),
         ("of another key", good.replace(b"3:PRD", b"3:QAS", 1)),
-        ("of another version", good.replace(b"PoolMetrics answer 1", b"PoolMetrics answer 9")),
+        ("of another version", good.replace(b"PoolMetrics answer 2", b"PoolMetrics answer 9")),
         ("empty", b""),
     ]
     logons = 1

@@ -29,7 +29,6 @@ from scenarios_sensors import LANDSCAPE as SENSOR_LANDSCAPE, document
 NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded, RFC-Library {nwlib} could not be loaded...")
 INCOMPLETE = error_doc(
     "Error 1031: RFC-Library {classic} lacks operation RfcOpenEx, RFC-Library {nwlib} could not be loaded...")
-OPEN_FAILED = error_doc("Error 1011: RFC-Open for PRD failed !")
 # Files the emulated library itself may write in the working directory.
 LIBRARY_FILES = ("journal.txt", "Dev_Rfc.Trc")
 
@@ -282,7 +281,8 @@ for n, (text, native, wine) in enumerate(HOSTILE, 1):
                  files(landscape(prd("refuse_logon = yes")), profile(destination=text), here=True),
                  program="Holdrun", library=True, args=["PRD", "PXA-INFO"], status=2,
                  stdout=fault if refused else
-                 lambda p, shown=shown: error_doc("Error 1011: RFC-Open for %s failed !" % shown(p))),
+                 lambda p, shown=shown: error_doc("Error 1011: RFC-Open for %s failed ! RFC_ERROR_LOGON_FAILURE: "
+                                                  "Name or password is incorrect (repeat logon)" % shown(p))),
         scenario("hostile exception name %d in message 1012" % n,
                  files(landscape(prd("receive_rc = 2", 'exception = "%s"' % text)), here=True),
                  program="Holdrun", library=True, args=["PRD", "PXA-INFO"],

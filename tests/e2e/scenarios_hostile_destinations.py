@@ -27,7 +27,9 @@ BOTH = ("native", "wine")
 # destination file over it must leave these bytes as they are.
 KEPT_INI = b"* kept by the administrator\r\nDEST=QAS\r\nTYPE=A\r\nASHOST=qashost\r\nSYSNR=01\r\n"
 TEMP = "SapRfc-ini.tmp"  # where the new SapRfc.ini is written first
-OPEN_FAILED = error_doc("Error 1011: RFC-Open for PRD failed !")
+# The copy over SapRfc.ini failed: no logon was tried.
+OPEN_FAILED = error_doc("Error 1011: RFC-Open for PRD failed ! "
+                        "SapRfc.PRD could not be copied to SapRfc.ini in the working directory")
 FAULT = profile_fault(1003, "PRD.P00")
 
 SCENARIOS = []
@@ -162,6 +164,8 @@ SCENARIOS.append(run(
     check=both(well_formed(GLOBAL_OUT), journal(
         ENV, options(user="            "), r3only(),
         'RfcOpen result handle=0 key="RFC_ERROR_LOGON_FAILURE" message="Name or password is incorrect (repeat logon)"',
+        'RfcLastError key="RFC_ERROR_LOGON_FAILURE" status="" message="Name or password is incorrect (repeat logon)" '
+        'intstat=""',
         ENV, options(), r3only(), *opened()))))
 
 # --- a copy over SapRfc.ini is all or nothing ------------------------------------------------

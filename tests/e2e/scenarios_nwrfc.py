@@ -8,11 +8,13 @@ import os
 
 from scenarios_foundation import error_doc, profile
 from scenarios_global import HEADER, OPEN_XML, item_profile, summary_xml
-from scenarios_rfc import DONE, OPEN_FAILED, ROWS, landscape, progress, rows_doc, section
+from scenarios_rfc import DONE, ROWS, landscape, open_failed, progress, rows_doc, section
 from scenarios_sensors import xml_channel
 
 ALL = ("native", "wine", "wine64")
 NW_LINE = "* RFC-Library......: {nwlib}, NetWeaver RFC 7500.0.0 (emulated SAP landscape)\n"
+# The NetWeaver library's key of a refused logon.
+OPEN_FAILED = open_failed("RFC_LOGON_FAILURE: Name or password is incorrect (repeat logon)")
 STANDARD = landscape(section("PRD", ["ashost = prdhost", "sysnr = 00"]))
 
 

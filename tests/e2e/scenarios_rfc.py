@@ -82,7 +82,17 @@ def progress(executing, header="PRD.P00, prdhost, PRD, 00, 100"):
 
 
 DONE = "\n* hh:mm:ss SAP PoolMetrics now processed...\n"
-OPEN_FAILED = error_doc("Error 1011: RFC-Open for PRD failed !")
+def open_failed(cause, destination="PRD"):
+    """Message 1011 with the cause the library or the program gives."""
+    return error_doc("Error 1011: RFC-Open for %s failed ! %s" % (destination, cause))
+
+
+# SapRfc.<dest> did not reach SapRfc.ini: no logon was tried.
+NOT_COPIED = "SapRfc.PRD could not be copied to SapRfc.ini in the working directory"
+# The causes the emulated classic library gives, as a real one words them.
+WRONG_PASSWORD = "RFC_ERROR_LOGON_FAILURE: Name or password is incorrect (repeat logon)"
+NOT_REACHED = "RFC_ERROR_COMMUNICATION: partner '%s' not reached"
+OPEN_FAILED = open_failed(WRONG_PASSWORD)
 
 CONNECTION_EVENTS = ("RfcEnvironment", "RfcOpen", "RfcClose", "ErrorHandler", "RfcLastError")
 
@@ -178,7 +188,9 @@ SCENARIOS += [
 # A profile needs at least two characters in Hostname, Gwhost and Gwservice, so
 # an empty host (a null pointer in the record) comes only from an empty
 # ",HOST="; the gateway fields always reach RfcOpen as texts.
-NO_HOST = 'RfcOpen result handle=0 key="RFC_ERROR_PROGRAM" message="no application server host given"'
+# A failed RfcOpen, and the program asking the library why.
+NO_HOST = ['RfcOpen result handle=0 key="RFC_ERROR_PROGRAM" message="no application server host given"',
+           'RfcLastError key="RFC_ERROR_PROGRAM" status="" message="no application server host given" intstat=""']
 for title, args, sysnr_in_profile, hostname, sysnr, result, out in [
     ("host and system number reach RfcOpen", ["TOTAL-ROWS,HOST=qashost,NO=01"], "00", '"qashost"', 1,
      opened("QAS"), rows_doc(base=200)),
@@ -187,17 +199,19 @@ for title, args, sysnr_in_profile, hostname, sysnr, result, out in [
     ("only the host: the profile's system number stays", ["TOTAL-ROWS,HOST=qashost"], "01", '"qashost"', 1,
      opened("QAS"), rows_doc(base=200)),
     ("only the system number: the profile's host stays", ["TOTAL-ROWS,NO=01"], "00", '"prdhost"', 1,
-     ['RfcOpen result handle=0 key="RFC_ERROR_COMMUNICATION" message="partner \'prdhost:sapgw01\' not reached"'],
-     OPEN_FAILED),
+     ['RfcOpen result handle=0 key="RFC_ERROR_COMMUNICATION" message="partner \'prdhost:sapgw01\' not reached"',
+      'RfcLastError key="RFC_ERROR_COMMUNICATION" status="" message="partner \'prdhost:sapgw01\' not reached" '
+      'intstat=""'],
+     open_failed(NOT_REACHED % "prdhost:sapgw01")),
     ("an empty host is a null pointer, a system number without digits 0", ["TOTAL-ROWS,HOST=,NO=x"], "01", "NULL",
-     0, [NO_HOST], OPEN_FAILED),
+     0, NO_HOST, open_failed("RFC_ERROR_PROGRAM: no application server host given")),
     ("HOST= without the comma is no override", ["TOTAL-ROWS HOST=qashost NO=01"], "00", '"prdhost"', 0,
      opened("PRD"), rows_doc()),
 ]:
     SCENARIOS.append(dict(
         name="override: " + title, library=True, args=["PRD"] + args,
         files=files(profile_text=profile(sysnr=sysnr_in_profile)), stdout=out,
-        status=2 if out == OPEN_FAILED else 0, xml=True,
+        status=2 if "Error 1011" in out else 0, xml=True,
         check=journal(ENV, options(), r3only(hostname, sysnr), *result)))
 
 # --- logon through a destination ini file ----------------------------------------
@@ -221,21 +235,25 @@ SCENARIOS += [
          check=journal(ENV, OPEN_EX, SAPRFC_READ, *opened(how="RfcOpenEx"))),
     dict(name="SapRfc.PRD of zero bytes: an empty SapRfc.ini, RfcOpenEx still called", library=True,
          args=["PRD", "TOTAL-ROWS"], files=files(profile_text=INI_PROFILE, **{"SapRfc.PRD": ""}),
-         stdout=ini_line() + OPEN_FAILED, status=2, xml=True, after={"SapRfc.ini": ""},
+         stdout=lambda p: ini_line() + open_failed("RFC_ERROR_PROGRAM: destination PRD is not in %s"
+                                                   % ("saprfc.ini" if p.name == "wine" else "SapRfc.ini")),
+         status=2, xml=True, after={"SapRfc.ini": ""},
          check=journal(ENV, OPEN_EX, 'RfcOpenEx result handle=0 key="RFC_ERROR_PROGRAM" '
                                      'message="destination PRD is not in {ini}"')),
     dict(name="SapRfc.ini cannot be written: the line is printed, no logon is tried", library=True,
          args=["PRD", "TOTAL-ROWS"], files=files(profile_text=INI_PROFILE, **{"SapRfc.PRD": SAPRFC_PRD,
                                                                               "SapRfc.ini": None}),
-         stdout=ini_line() + OPEN_FAILED, status=2, xml=True, check=journal(ENV)),
+         stdout=ini_line() + open_failed(NOT_COPIED), status=2, xml=True, check=journal(ENV)),
 ]
 
 # --- refused logons: 1011, no trace hint, the library's trace file stays -------------
 for title, landscape_text, profile_text, extra, out in [
     ("refuse_logon", landscape(prd("refuse_logon = yes")), profile(), {}, OPEN_FAILED),
     ("wrong password", STANDARD, profile(password="{pw:secret2}"), {}, OPEN_FAILED),
-    ("wrong client", STANDARD, profile(client="999"), {}, OPEN_FAILED),
-    ("no system at the address", STANDARD, profile(hostname="nohost"), {}, OPEN_FAILED),
+    ("wrong client", STANDARD, profile(client="999"), {},
+     open_failed("RFC_ERROR_LOGON_FAILURE: Client 999 is not available in this system")),
+    ("no system at the address", STANDARD, profile(hostname="nohost"), {},
+     open_failed(NOT_REACHED % "nohost:sapgw00")),
     ("R/2 system refusing",
      landscape(section("R2P", ["gwhost = gw2host", "gwserv = sapgw02"], "refuse_logon = yes")),
      profile(mode="R/2", gwhost="gw2host", gwservice="sapgw02"), {}, OPEN_FAILED),

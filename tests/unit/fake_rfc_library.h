@@ -35,7 +35,7 @@ class FakeRfcLibrary final : public RfcLibrary {
     auto it = systems.find(name);
     if (it == systems.end() || it->second.answer == FakeSystem::Answer::kRefused) return OpenFailure{};
     if (it->second.answer == FakeSystem::Answer::kOpenBlock)
-      return OpenFailure{ErrorBlock{"RfcOpen", "KEY", "", "", ""}};
+      return OpenFailure{ErrorBlock{"RfcOpen", "KEY", "", "", ""}, false, ""};
     return std::make_unique<FakeSession>(*this, name, it->second);
   }
 

@@ -24,7 +24,8 @@ TEST(KeptAnswer, FileRoundTrip) {
   KeptAnswer answered{Answered{std::make_shared<const StatisticResult>(Figures()), {120, 34}}, 1700000000, FixedText<9>("10:15:30")};
   KeptAnswer failed{CallFailed{{CallFailureKind::kException, "NO_DATA", std::nullopt}, {1, 2}, " - Look for Trace-File"},
                     1700000001, FixedText<9>("10:15:31")};
-  KeptAnswer refused{LogonRefused{}, 1700000002, FixedText<9>("10:15:32")};
+  KeptAnswer refused{LogonRefused{"RFC_ERROR_LOGON_FAILURE: Name or password is incorrect"}, 1700000002,
+                     FixedText<9>("10:15:32")};
   for (const KeptAnswer* answer : {&answered, &failed, &refused}) {
     std::string text = AnswerFileText("key", *answer);
     std::optional<KeptAnswer> read = ReadAnswerFile(text, "key");
@@ -42,6 +43,10 @@ TEST(KeptAnswer, FileRoundTrip) {
   const auto& f = std::get<CallFailed>(read_failed->outcome);
   EXPECT_EQ(f.failure.exception, "NO_DATA");
   EXPECT_EQ(f.trace_hint.value_or(""), " - Look for Trace-File");
+  std::optional<KeptAnswer> read_refused = ReadAnswerFile(AnswerFileText("k", refused), "k");
+  ASSERT_TRUE(read_refused);
+  EXPECT_EQ(std::get<LogonRefused>(read_refused->outcome).reason,
+            "RFC_ERROR_LOGON_FAILURE: Name or password is incorrect");
   std::optional<KeptAnswer> read_answered = ReadAnswerFile(AnswerFileText("k", answered), "k");
   ASSERT_TRUE(read_answered);
   const auto& a = std::get<Answered>(read_answered->outcome);

@@ -31,9 +31,9 @@ class ClassicLibrary final : public RfcLibrary {
     // Anew for every system: the handler is the program's own, whatever the
     // library did since.
     InstallRfcErrorHandler(rfc_);
-    std::uint32_t handle = OpenConnection(rfc_, logon, events);
-    if (handle == 0) return OpenFailure{};
-    return std::make_unique<ClassicSession>(rfc_, handle);
+    ClassicLogon opened = OpenConnection(rfc_, logon, events);
+    if (opened.handle == 0) return OpenFailure{std::nullopt, false, std::move(opened.reason)};
+    return std::make_unique<ClassicSession>(rfc_, opened.handle);
   }
 
   std::string FileName() const override { return kRfcLibraryFile; }

@@ -1,6 +1,7 @@
 #include "rfc/classic/logon.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "base/console.h"
@@ -9,6 +10,7 @@
 #include "rfc/classic/destination_file.h"
 #include "base/file_lock.h"
 #include "rfc/classic/rfc_api.h"
+#include "rfc/library_reason.h"
 #include "rfc/system_number.h"
 
 namespace poolmetrics {
@@ -83,10 +85,24 @@ void FillOptions(const LogonDescription& s) {
   }
 }
 
-// Logs on through the destination ini file when there is one, with `handle`
+// The text of one of the library's character fields, which it need not
+// terminate.
+template <std::size_t N>
+std::string_view TextOfField(const char (&field)[N]) {
+  return {field, strnlen(field, N)};
+}
+
+// The reason RfcLastError gives for the logon that just failed.
+std::string LastErrorReason(const ClassicRfc& rfc) {
+  RFC_ERROR_INFO info{};
+  rfc.RfcLastError(&info);
+  return LibraryReason(TextOfField(info.key), TextOfField(info.message));
+}
+
+// Logs on through the destination ini file when there is one, with `logon`
 // then set to the result. Returns false when there is none.
 bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s, SessionEvents& events,
-                                std::uint32_t* handle) {
+                                ClassicLogon* logon) {
   // Only a destination file that exists is worth waiting for the lock.
   if (!CanOpen(DestinationFileName(s.destination).c_str())) return false;
   // Sensors started at the same time in this directory would overwrite each
@@ -98,27 +114,37 @@ bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s
   File source = OpenDestinationFile(s.destination);
   if (!source) return false;
   events.DestinationFileUsed(s.destination);
-  *handle = 0;
-  if (!InstallSapRfcIni(std::move(source))) return true;
+  if (!InstallSapRfcIni(std::move(source))) {
+    logon->reason = Concat({DestinationFileName(s.destination), " could not be copied to ", kSapRfcIniFile,
+                            " in the working directory"});
+    return true;
+  }
   std::string connect =
       Concat({"CLIENT=", s.client, " USER=", s.user, " PASSWD=", s.password, " LANG=D DEST=", s.destination});
   g_error_info = RFC_ERROR_INFO_EX{};
   std::fflush(stdout);  // what the library prints itself comes after our lines
-  *handle = rfc.RfcOpenEx(connect.data(), &g_error_info);
+  logon->handle = rfc.RfcOpenEx(connect.data(), &g_error_info);
+  if (logon->handle == 0) {
+    logon->reason = LibraryReason(TextOfField(g_error_info.key), TextOfField(g_error_info.message));
+    // Older libraries leave the record empty and keep the error for RfcLastError.
+    if (logon->reason.empty()) logon->reason = LastErrorReason(rfc);
+  }
   return true;
 }
 
 }  // namespace
 
-std::uint32_t OpenConnection(const ClassicRfc& rfc, const LogonDescription& logon, SessionEvents& events) {
+ClassicLogon OpenConnection(const ClassicRfc& rfc, const LogonDescription& logon, SessionEvents& events) {
   FillOptions(logon);
+  ClassicLogon result;
   // The profile check refuses such a destination before any logon; should
   // one come here all the same, it opens neither a file nor a connection.
-  if (!logon.destination.empty() && !IsPlainFileName(logon.destination)) return 0;
-  std::uint32_t handle;
-  if (OpenThroughDestinationFile(rfc, logon, events, &handle)) return handle;
+  if (!logon.destination.empty() && !IsPlainFileName(logon.destination)) return result;
+  if (OpenThroughDestinationFile(rfc, logon, events, &result)) return result;
   std::fflush(stdout);  // what the library prints itself comes after our lines
-  return rfc.RfcOpen(&g_options);
+  result.handle = rfc.RfcOpen(&g_options);
+  if (result.handle == 0) result.reason = LastErrorReason(rfc);
+  return result;
 }
 
 }  // namespace poolmetrics

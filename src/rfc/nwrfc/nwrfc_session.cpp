@@ -6,6 +6,7 @@
 #include "base/file.h"
 #include "rfc/nwrfc/call.h"
 #include "rfc/nwrfc/logon.h"
+#include "rfc/library_reason.h"
 #include "rfc/nwrfc/sap_text.h"
 
 namespace poolmetrics {
@@ -62,9 +63,12 @@ class NetWeaverLibrary final : public RfcLibrary {
     std::fflush(stdout);  // what the library prints itself comes after our lines
     nwrfc::RFC_CONNECTION_HANDLE connection =
         rfc_.RfcOpenConnection(parameters.data(), static_cast<unsigned>(parameters.size()), &error);
-    // Why the logon failed is in the library's trace file; the run reports
-    // the logon as the classic library's runs do.
-    if (!connection) return OpenFailure{};
+    if (!connection) {
+      constexpr std::size_t kKey = sizeof error.key / sizeof error.key[0];
+      constexpr std::size_t kMessage = sizeof error.message / sizeof error.message[0];
+      return OpenFailure{std::nullopt, false,
+                         LibraryReason(FromSapText(error.key, kKey), FromSapText(error.message, kMessage))};
+    }
     return std::make_unique<NetWeaverSession>(rfc_, connection);
   }
 
