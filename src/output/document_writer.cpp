@@ -9,7 +9,9 @@ namespace poolmetrics {
 
 std::string ErrorDocument(std::string_view message) {
   std::string document = "<Prtg>\n<Error>1</Error>\n<Text>";
-  AppendXmlText(document, message);
+  // PRTG shows no more of a text; a cause that a system or a library gave
+  // may be longer.
+  AppendXmlText(document, CutToPrtgText(std::string(message)));
   document += "</Text>\n</Prtg>\n";
   return document;
 }

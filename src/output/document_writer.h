@@ -103,7 +103,8 @@ std::string ChannelKey(std::string_view name);
 // XML form, and without any control character, tabs and line ends included.
 std::string DocumentLine(CallerMode mode, std::string_view text);
 
-// The PRTG error document carrying `message`, the same in every caller mode.
+// The PRTG error document carrying `message` (cut as CutToPrtgText cuts
+// it), the same in every caller mode.
 std::string ErrorDocument(std::string_view message);
 
 // PRTG shows at most this many characters of a document's text.

@@ -14,8 +14,12 @@ class DynamicLibrary {
   ~DynamicLibrary();
 
   // Loads `file_name` from `directory` first, then through the system's
-  // normal search. No loader dialog is ever shown.
-  static DynamicLibrary Load(const std::string& directory, const char* file_name);
+  // normal search. No loader dialog is ever shown. When it loads from
+  // nowhere, `why` says what was found where, in words: "not found in " +
+  // directory + " nor by the system's search", or a file's path and why the
+  // system refused it (another width, damaged, a library it needs missing,
+  // naming that one where the system tells).
+  static DynamicLibrary Load(const std::string& directory, const char* file_name, std::string* why);
 
   explicit operator bool() const { return handle_ != nullptr; }
   void* Symbol(const char* name) const;

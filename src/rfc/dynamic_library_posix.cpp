@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "rfc/dynamic_library.h"
+#include "base/file.h"
+#include "base/text.h"
 #include "rfc/library_image.h"
 
 namespace poolmetrics {
@@ -39,10 +41,28 @@ std::vector<std::string> SearchDirectories() {
   return directories;
 }
 
-// Loads `directory` + `file_name` when that file is there and whole.
-void* LoadChecked(const std::string& directory, const char* file_name) {
+// What dlerror() says of a library that could not be loaded, in the
+// program's words where it names a library that is missing.
+std::string LoaderReason(const char* error) {
+  std::string text = error ? error : "refused by the loader";
+  constexpr std::string_view kMissing = ": cannot open shared object file";
+  std::size_t missing = text.find(kMissing);
+  if (missing == std::string::npos) return text;
+  std::string needed = text.substr(0, missing);
+  return Concat({"needs ", needed.substr(needed.rfind('/') + 1), ", which is not found"});
+}
+
+// Loads `directory` + `file_name` when that file is there and nothing in
+// it stands against loading it; the first reason a file that is there
+// gives is kept in `why`.
+void* LoadChecked(const std::string& directory, const char* file_name, std::string* why) {
   std::string path = directory + file_name;
-  return LibraryFileIsWhole(path.c_str()) ? dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
+  if (!CanOpen(path.c_str())) return nullptr;
+  std::string problem = LibraryFileProblem(path.c_str());
+  void* handle = problem.empty() ? dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
+  if (!handle && problem.empty()) problem = LoaderReason(dlerror());
+  if (!handle && why->empty()) *why = Concat({path, " ", problem});
+  return handle;
 }
 
 }  // namespace
@@ -51,7 +71,7 @@ DynamicLibrary::~DynamicLibrary() {
   if (handle_) dlclose(handle_);
 }
 
-DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* file_name) {
+DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* file_name, std::string* why) {
   // The loader maps a library cut short as if it were whole, and the process
   // then dies of the first page that is missing. So only a file that was
   // checked is loaded, and by the path it was checked under: the system's
@@ -59,10 +79,15 @@ DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* fi
   // library that the loader would find only through its cache, in a
   // directory of ld.so.conf that is not a standard one, is not taken.)
   DynamicLibrary library;
-  if (!directory.empty()) library.handle_ = LoadChecked(directory, file_name);
+  why->clear();
+  if (!directory.empty()) library.handle_ = LoadChecked(directory, file_name, why);
   if (library.handle_) return library;
   for (const std::string& searched : SearchDirectories())
-    if ((library.handle_ = LoadChecked(searched, file_name)) != nullptr) break;
+    if ((library.handle_ = LoadChecked(searched, file_name, why)) != nullptr) break;
+  if (!library.handle_ && why->empty())
+    *why = Concat({"not found in ", directory.empty() ? "the program's folder" : directory,
+                   " nor by the system's search"});
+  if (library.handle_) why->clear();
   return library;
 }
 

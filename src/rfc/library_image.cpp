@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/file.h"
+#include "base/text.h"
 
 namespace poolmetrics {
 namespace {
@@ -103,6 +104,83 @@ bool LibraryImageIsWhole(std::string_view head, std::uint64_t size) {
   if (head.substr(0, 4) == "\177ELF") return ElfIsWhole(head, size);
   if (head.substr(0, 2) == "MZ") return PeIsWhole(head, size);
   return false;
+}
+
+unsigned LibraryImageWidth(std::string_view head) {
+  if (head.substr(0, 4) == "\177ELF" && head.size() > 4) return head[4] == 1 ? 32 : head[4] == 2 ? 64 : 0;
+  Fields fields(head, false);
+  std::uint64_t pe, magic;
+  if (head.substr(0, 2) != "MZ" || !fields.Read(kNewHeaderOffset, 4, &pe) ||
+      !Covers(head.size(), pe, kFileHeaderSize) ||
+      head.substr(static_cast<std::size_t>(pe), 4) != std::string_view("PE\0\0", 4) ||
+      !fields.Read(pe + kFileHeaderSize, 2, &magic))
+    return 0;
+  // The optional header's magic: PE32 or PE32+.
+  return magic == 0x10B ? 32 : magic == 0x20B ? 64 : 0;
+}
+
+std::vector<std::string> PeImportedLibraries(std::string_view image) {
+  std::vector<std::string> names;
+  unsigned width = LibraryImageWidth(image);
+  Fields fields(image, false);
+  std::uint64_t pe, sections, optional_size;
+  if (image.substr(0, 2) != "MZ" || width == 0 || !fields.Read(kNewHeaderOffset, 4, &pe) ||
+      !fields.Read(pe + 6, 2, &sections) || !fields.Read(pe + 20, 2, &optional_size))
+    return names;
+  std::uint64_t optional = pe + kFileHeaderSize, table = optional + optional_size;
+  // The import table's entry among the data directories.
+  std::uint64_t import_rva;
+  if (!fields.Read(optional + (width == 64 ? 120 : 104), 4, &import_rva) || import_rva == 0) return names;
+
+  // The file offset of an address of the loaded image, through the section
+  // that holds it.
+  auto offset_of = [&](std::uint64_t rva, std::uint64_t* offset) {
+    for (std::uint64_t n = 0; n < sections; ++n) {
+      std::uint64_t entry = table + n * kSectionHeaderSize, virtual_size, address, raw_size, raw_offset;
+      if (!fields.Read(entry + 8, 4, &virtual_size) || !fields.Read(entry + 12, 4, &address) ||
+          !fields.Read(entry + 16, 4, &raw_size) || !fields.Read(entry + 20, 4, &raw_offset))
+        return false;
+      std::uint64_t extent = virtual_size > raw_size ? virtual_size : raw_size;
+      if (rva >= address && rva - address < extent) {
+        *offset = raw_offset + (rva - address);
+        return true;
+      }
+    }
+    return false;
+  };
+
+  std::uint64_t descriptor;
+  if (!offset_of(import_rva, &descriptor)) return names;
+  // Descriptors of 20 bytes each up to one that is all zero; the name's
+  // address is the fourth field. A damaged table ends the list.
+  constexpr std::size_t kMostImports = 1024;
+  for (; names.size() < kMostImports; descriptor += 20) {
+    std::uint64_t name_rva, name_at;
+    if (!fields.Read(descriptor + 12, 4, &name_rva) || name_rva == 0 || !offset_of(name_rva, &name_at) ||
+        name_at >= image.size())
+      break;
+    std::string_view rest = image.substr(static_cast<std::size_t>(name_at));
+    std::size_t end = rest.find('\0');
+    if (end == std::string_view::npos || end == 0 || end > 255) break;
+    names.emplace_back(rest.substr(0, end));
+  }
+  return names;
+}
+
+std::string LibraryFileProblem(const char* path) {
+  File file = File::OpenRead(path);
+  if (!file) return "cannot be read";
+  std::string head(kLibraryHeadLength, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), file.get()));
+  unsigned width = LibraryImageWidth(head);
+  constexpr unsigned kProgramWidth = sizeof(void*) * 8;
+  if (width != 0 && width != kProgramWidth)
+    return Concat({"is a ", std::to_string(width), "-bit library, this program is ", std::to_string(kProgramWidth),
+                   "-bit"});
+  if (width == 0) return "is no shared library";
+  file.reset();
+  if (!LibraryFileIsWhole(path)) return "is damaged (shorter than its headers say)";
+  return {};
 }
 
 bool LibraryFileIsWhole(const char* path) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace poolmetrics {
 
@@ -25,5 +27,20 @@ bool LibraryImageIsWhole(std::string_view head, std::uint64_t size);
 
 // True when `path` is a regular file and LibraryImageIsWhole holds for it.
 bool LibraryFileIsWhole(const char* path);
+
+// The width an ELF or PE image was built for, from its first bytes: 32 or
+// 64 (bits), or 0 when `head` is neither.
+unsigned LibraryImageWidth(std::string_view head);
+
+// The names of the libraries that a PE image (`image`: the whole file)
+// imports at load time, in the order of its import table; empty when it is
+// no PE image or its table cannot be read.
+std::vector<std::string> PeImportedLibraries(std::string_view image);
+
+// Why the regular file `path` cannot be loaded into this program, as far as
+// its file tells, in words that follow its path: "is a 32-bit library, this
+// program is 64-bit", "is damaged (shorter than its headers say)" or "is no
+// shared library"; empty when nothing in the file stands against loading it.
+std::string LibraryFileProblem(const char* path);
 
 }  // namespace poolmetrics

@@ -6,7 +6,10 @@
 
 namespace poolmetrics {
 
-std::string LibraryNotLoaded(std::string_view file) { return Concat({"RFC-Library ", file, " could not be loaded"}); }
+std::string LibraryNotLoaded(std::string_view file, std::string_view why) {
+  std::string text = Concat({"RFC-Library ", file, " could not be loaded"});
+  return why.empty() ? text : Concat({text, " (", why, ")"});
+}
 
 OperationLookup::OperationLookup(const DynamicLibrary& library, std::string_view file)
     : OperationLookup([&library](const char* name) { return library.Symbol(name); }, file) {}

@@ -11,8 +11,9 @@
 
 namespace poolmetrics {
 
-// "RFC-Library " + file + " could not be loaded".
-std::string LibraryNotLoaded(std::string_view file);
+// "RFC-Library " + file + " could not be loaded", and " (" + why + ")"
+// where the loader said why.
+std::string LibraryNotLoaded(std::string_view file, std::string_view why);
 
 // Finds one operation after another in a loaded library and keeps the first
 // one that the library lacks.

@@ -1,7 +1,6 @@
 #include "run/query_system.h"
 
 #include "base/text.h"
-#include "output/document_writer.h"
 #include "run/deadline.h"
 
 namespace poolmetrics {
@@ -60,8 +59,7 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
 
 std::string LogonFailureMessage(std::string_view destination, std::string_view reason) {
   std::string message = Concat({"Error 1011: RFC-Open for ", destination, " failed !"});
-  if (reason.empty()) return message;
-  return CutToPrtgText(Concat({message, " ", reason}));
+  return reason.empty() ? message : Concat({message, " ", reason});
 }
 
 std::string UnsupportedModeMessage(std::string_view destination, std::string_view mode, std::string_view library_file) {

@@ -59,7 +59,7 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
                           SessionEvents& events);
 
 // "Error 1011: RFC-Open for " + destination + " failed !", and the reason
-// after a blank where there is one, within what PRTG shows of a text.
+// after a blank where there is one.
 std::string LogonFailureMessage(std::string_view destination, std::string_view reason);
 
 // Message 1034: the library `library_file` cannot log on in `mode`.

@@ -44,10 +44,24 @@ TEST(DocumentWriter, ErrorDocumentIsTheSameInEveryMode) {
   EXPECT_EQ(ErrorDocument(""), "<Prtg>\n<Error>1</Error>\n<Text></Text>\n</Prtg>\n");
 }
 
-TEST(DocumentWriter, GrowsPastFourKilobytesAndIsNeverCut) {
+// PRTG shows at most 2,000 characters of a text: an error's text is cut to
+// that, counted as the XML reads it, never inside a character.
+TEST(DocumentWriter, ErrorTextWithinWhatPrtgShows) {
+  auto text_of = [](const std::string& document) {
+    std::size_t start = document.find("<Text>") + 6;
+    return document.substr(start, document.find("</Text>") - start);
+  };
   std::string amps;
-  for (int i = 0; i < 5000; ++i) amps += "&amp;";
-  EXPECT_EQ(ErrorDocument(std::string(5000, '&')), "<Prtg>\n<Error>1</Error>\n<Text>" + amps + "</Text>\n</Prtg>\n");
+  for (int i = 0; i < 2000; ++i) amps += "&amp;";
+  EXPECT_EQ(text_of(ErrorDocument(std::string(2000, '&'))), amps) << "2,000 characters stay whole";
+  EXPECT_EQ(text_of(ErrorDocument(std::string(5000, '&'))), amps.substr(0, 1997 * 5) + "...");
+  std::string accents;
+  for (int i = 0; i < 3000; ++i) accents += "\xC3\xA9";
+  EXPECT_EQ(text_of(ErrorDocument("Error 1011: RFC-Open for PRD failed ! " + accents)),
+            "Error 1011: RFC-Open for PRD failed ! " + accents.substr(0, 2 * (1997 - 38)) + "...");
+}
+
+TEST(DocumentWriter, GrowsPastFourKilobytesAndIsNeverCut) {
 
   // A global run appends the sections of every named sensor type.
   auto global = MakeDocumentWriter(CallerMode::kExeXml, {});

@@ -225,5 +225,56 @@ TEST(LibraryImage, FileChecks) {
   std::system(("rm -rf " + base).c_str());
 }
 
+// What the file tells of a library before it is loaded: its width, and the
+// libraries a Windows library needs at load time.
+TEST(LibraryImage, WidthAndImports) {
+  EXPECT_EQ(LibraryImageWidth(Elf32(false)), 32u);
+  EXPECT_EQ(LibraryImageWidth("text, not a library"), 0u);
+  EXPECT_EQ(LibraryImageWidth(""), 0u);
+  EXPECT_TRUE(PeImportedLibraries(Pe()).empty()) << "no import table";
+  EXPECT_TRUE(PeImportedLibraries(Elf32(false)).empty());
+  std::string elf = ReadAll(POOLMETRICS_TEST_ELF_LIBRARY);
+  EXPECT_EQ(LibraryImageWidth(elf), 8 * sizeof(void*));
+  struct {
+    const char* path;
+    unsigned width;
+  } windows[] = {{POOLMETRICS_TEST_PE_LIBRARY, 32}, {POOLMETRICS_TEST_PE64_LIBRARY, 64}};
+  for (const auto& library : windows) {
+    std::string image = ReadAll(library.path);
+    if (image.empty()) continue;  // no Windows build here
+    EXPECT_EQ(LibraryImageWidth(image), library.width) << library.path;
+    std::vector<std::string> imports = PeImportedLibraries(image);
+    bool kernel = std::any_of(imports.begin(), imports.end(), [](const std::string& name) {
+      return name.size() == 12 && (name == "KERNEL32.dll" || name == "kernel32.dll");
+    });
+    EXPECT_TRUE(kernel) << library.path << " imports " << imports.size() << " libraries";
+    // A table cut short gives what can be read, never more than is there.
+    for (std::size_t cut : {100ul, 1000ul, image.size() / 2}) PeImportedLibraries(image.substr(0, cut));
+  }
+}
+
+TEST(LibraryImage, FileProblems) {
+  char dir[] = "/tmp/library-problem-XXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  std::string base = dir;
+  auto write = [&](const std::string& name, const std::string& bytes) {
+    std::ofstream(base + "/" + name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return base + "/" + name;
+  };
+  std::string elf = ReadAll(POOLMETRICS_TEST_ELF_LIBRARY);
+  struct {
+    const char* label;
+    std::string bytes;
+    const char* problem;
+  } cases[] = {
+      {"whole", elf, ""},
+      {"another width", Elf32(false), "is a 32-bit library, this program is 64-bit"},
+      {"cut short", elf.substr(0, elf.size() / 2), "is damaged (shorter than its headers say)"},
+      {"no library", "#!/bin/sh\n", "is no shared library"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LibraryFileProblem(write("lib.so", c.bytes).c_str()), c.problem) << c.label;
+  std::system(("rm -rf " + base).c_str());
+}
+
 }  // namespace
 }  // namespace poolmetrics

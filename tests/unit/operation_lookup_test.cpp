@@ -52,7 +52,9 @@ TEST(OperationLookup, NamesTheFirstOperationMissing) {
   EXPECT_EQ(open_ex, nullptr);
   EXPECT_EQ(close, nullptr);
   EXPECT_EQ(lookup.failure(), "RFC-Library librfc32.dll lacks operation RfcOpenEx");
-  EXPECT_EQ(LibraryNotLoaded("sapnwrfc.dll"), "RFC-Library sapnwrfc.dll could not be loaded");
+  EXPECT_EQ(LibraryNotLoaded("sapnwrfc.dll", ""), "RFC-Library sapnwrfc.dll could not be loaded");
+  EXPECT_EQ(LibraryNotLoaded("sapnwrfc.dll", "not found in D:\\bin\\ nor by Windows' search"),
+            "RFC-Library sapnwrfc.dll could not be loaded (not found in D:\\bin\\ nor by Windows' search)");
 }
 
 }  // namespace

@@ -18,9 +18,11 @@ const ClassicRfc* LoadClassicRfc(std::string* failure) {
   // Never unloaded: the library's handler, handles and memory are in use
   // until the process ends, and unloading it at exit would only pull its
   // code away under whatever it still holds.
-  static const DynamicLibrary& library = *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kRfcLibraryFile));
+  static std::string why;  // said once, when the load was tried
+  static const DynamicLibrary& library =
+      *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kRfcLibraryFile, &why));
   if (!library) {
-    *failure = LibraryNotLoaded(kRfcLibraryFile);
+    *failure = LibraryNotLoaded(kRfcLibraryFile, why);
     return nullptr;
   }
 

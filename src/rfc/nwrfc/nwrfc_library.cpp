@@ -10,12 +10,13 @@ namespace poolmetrics {
 const NwRfc* LoadNwRfc(std::string* reason) {
   static const NwRfc* loaded = nullptr;
   if (loaded) return loaded;
+  static std::string why;  // said once, when the load was tried
   // Never unloaded, as the classic library: connections and the library's
   // cached function descriptions live until the process ends.
   static const DynamicLibrary& library =
-      *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kNwRfcLibraryFile));
+      *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kNwRfcLibraryFile, &why));
   if (!library) {
-    *reason = LibraryNotLoaded(kNwRfcLibraryFile);
+    *reason = LibraryNotLoaded(kNwRfcLibraryFile, why);
     return nullptr;
   }
 
