@@ -43,8 +43,8 @@ void CheckRanged(const std::optional<unsigned>& number, const RunControl& run, s
 // The first word between blanks and commas that holds "=" but none of the
 // keywords that take a value, or none.
 std::optional<std::string_view> FirstUnknownWord(std::string_view keys) {
-  static const char* const kKeywords[] = {"HOST=", "NO=", "CH=", "ITEM=", "TIMEOUT=", "PARALLEL=", "CACHE=",
-                                          "CREDENTIALS="};
+  static const char* const kKeywords[] = {
+      "HOST=", "NO=", "CH=", "ITEM=", "TIMEOUT=", "PARALLEL=", "CACHE=", "CREDENTIALS="};
   std::size_t start = 0;
   while (start <= keys.size()) {
     std::size_t end = keys.find_first_of(", ", start);

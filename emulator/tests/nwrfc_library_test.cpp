@@ -400,15 +400,15 @@ TEST_F(NwRfcTest, SetIniPathMovesTheDestinationLookUp) {
     const std::u16string text = U(directory);
     EXPECT_EQ(rfc.RfcSetIniPath(c.directory == nullptr ? nullptr : text.c_str(), &error), RFC_OK) << c.label;
     EXPECT_EQ(error.key[0], 0) << c.label;
-    EXPECT_EQ(Lines("journal.log").back(),
-              "RfcSetIniPath directory=" + c.quoted + " file=\"" + c.file + "\" rc=0")
+    EXPECT_EQ(Lines("journal.log").back(), "RfcSetIniPath directory=" + c.quoted + " file=\"" + c.file + "\" rc=0")
         << c.label;
     // The entry gives the address; the logon data are each system's own.
     const bool beside = c.entry == kBeside;
-    RFC_CONNECTION_HANDLE handle = Open(
-        {{"USER", "MONITOR"}, {"PASSWD", beside ? "Other" : "Secret"}, {"CLIENT", beside ? "200" : "100"},
-         {"DEST", "PRD"}},
-        &error);
+    RFC_CONNECTION_HANDLE handle = Open({{"USER", "MONITOR"},
+                                         {"PASSWD", beside ? "Other" : "Secret"},
+                                         {"CLIENT", beside ? "200" : "100"},
+                                         {"DEST", "PRD"}},
+                                        &error);
     ASSERT_NE(handle, nullptr) << c.label << ": " << Ascii(error.message);
     EXPECT_TRUE(HasLine("journal.log", "RfcOpenConnection sapnwrfc file=\"" + c.file + "\"" + c.entry)) << c.label;
     EXPECT_EQ(rfc.RfcCloseConnection(handle, &error), RFC_OK);

@@ -80,8 +80,8 @@ bool NamesWord(std::string_view keys, std::string_view word) {
 // The keywords that take a value, as a word holds them: ",HOST=" and ",NO="
 // lose their comma, which ends the word before them. The message lists
 // them, and "TIMES", as the parameters take them.
-constexpr std::string_view kValueKeywords[] = {"HOST=",     "NO=",      "CH=",    "ITEM=",
-                                               "TIMEOUT=",  "PARALLEL=", "CACHE=", "CREDENTIALS="};
+constexpr std::string_view kValueKeywords[] = {
+    "HOST=", "NO=", "CH=", "ITEM=", "TIMEOUT=", "PARALLEL=", "CACHE=", "CREDENTIALS="};
 constexpr std::string_view kKnownKeywords = ",HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES";
 // An allocation text's own syntax: Sensor="SAP PoolMetrics" (its "Item=" is
 // the keyword ITEM=).

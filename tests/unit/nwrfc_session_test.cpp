@@ -338,8 +338,8 @@ TEST_F(NwRfcSession, LogonFailuresAndTheR2Mode) {
 // working directory's (which has none here).
 TEST_F(NwRfcSession, SapnwrfcIniBesideTheProgram) {
   namespace fs = std::filesystem;
-  fs::path folder = fs::temp_directory_path() /
-                    ("pm-nwini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  fs::path folder =
+      fs::temp_directory_path() / ("pm-nwini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   fs::remove_all(folder);
   fs::create_directories(folder / "empty" / "sapnwrfc.ini");  // a folder of that name is no file
   std::ofstream(folder / "sapnwrfc.ini") << "DEST=PRD\nASHOST=prdhost\nSYSNR=00\n";

@@ -154,8 +154,8 @@ TEST(RunControlKeywords, UnknownKeywords) {
     std::string keys = c.parameters;
     UpperCaseInPlace(keys);
     std::optional<std::string> fault = ReadRunControl(c.parameters, keys, c.check).fault;
-    EXPECT_EQ(fault.value_or("none"), c.unknown ? std::string("Error 1035: Unknown Keyword ") + c.unknown + kUse : "none")
-        << c.parameters;
+    std::string expected = c.unknown ? std::string("Error 1035: Unknown Keyword ") + c.unknown + kUse : "none";
+    EXPECT_EQ(fault.value_or("none"), expected) << c.parameters;
   }
   // A faulty value says what its keyword takes, before any unknown word.
   EXPECT_EQ(Read("TIMOUT=3 TIMEOUT=0").run.fault.value_or(""), "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900...");
