@@ -1,5 +1,5 @@
 // The stand-in for SAP's NetWeaver RFC library (sapnwrfc.dll,
-// libsapnwrfc.so): the sixteen operations PoolMetrics uses, with the
+// libsapnwrfc.so): the seventeen operations PoolMetrics uses, with the
 // vendor's names and binary interface (nwrfc_api.h), served by the same
 // emulated landscape as the classic face (rfc_emulator.cpp) and written to
 // the same journal.
@@ -154,6 +154,9 @@ struct Function {
 };
 
 struct Library {
+  // The sapnwrfc.ini that DEST= reads: the working directory's, or the one
+  // in the directory that RfcSetIniPath named.
+  std::string ini_file = kIniFile;
   unsigned next_connection = 1;
   std::map<const void*, std::unique_ptr<Connection>> connections;
   unsigned next_description = 1;
@@ -440,14 +443,15 @@ std::optional<Outcome> Logon(const ParameterMap& given, const EmulatedSystem** f
   ParameterMap where = given;
   auto dest = given.find("DEST");
   if (dest != given.end()) {
+    const std::string& ini_file = State().ini_file;
     std::string text;
-    if (!ReadWholeFile(kIniFile, &text)) {
-      return InvalidParameter("cannot read " + std::string(kIniFile) + " for destination " + dest->second);
+    if (!ReadWholeFile(ini_file, &text)) {
+      return InvalidParameter("cannot read " + ini_file + " for destination " + dest->second);
     }
     if (!FindSapnwrfcDestination(text, dest->second, &where)) {
-      return InvalidParameter("destination " + dest->second + " is not in " + kIniFile);
+      return InvalidParameter("destination " + dest->second + " is not in " + ini_file);
     }
-    std::string line = "RfcOpenConnection sapnwrfc file=" + Quote(kIniFile);
+    std::string line = "RfcOpenConnection sapnwrfc file=" + Quote(ini_file);
     for (const auto& [id, value] : where) line += " " + id + "=" + Quote(value);
     JOURNAL(line);
     // What the caller gives itself wins over the destination's entry.
@@ -878,6 +882,21 @@ RFCEMU_EXPORT const SAP_UC* NWRFC_API RfcGetVersion(unsigned* major, unsigned* m
   return version->c_str();
 }
 
+RFCEMU_EXPORT RFC_RC NWRFC_API RfcSetIniPath(const SAP_UC* path_name, RFC_ERROR_INFO* error) {
+  LoadLandscape();  // which names the journal: the program points the library before its first logon
+  // A directory, with or without its separator; null: the working directory.
+  std::string& ini_file = State().ini_file;
+  if (path_name == nullptr) {
+    ini_file = kIniFile;
+  } else {
+    std::string directory = Utf8FromSapUc(path_name);
+    const bool separated = directory.empty() || directory.back() == '/' || directory.back() == '\\';
+    ini_file = directory + (separated ? "" : "/") + kIniFile;
+  }
+  JOURNAL("RfcSetIniPath directory=" + QuoteSap(path_name) + " file=" + Quote(ini_file) + " rc=0");
+  return Report(error, Outcome{});
+}
+
 }  // extern "C"
 
 // The exported operations keep exactly the forms the program loads them by.
@@ -897,5 +916,6 @@ static_assert(std::is_same_v<decltype(&RfcGetDate), nwrfc::RfcGetDateFn>);
 static_assert(std::is_same_v<decltype(&RfcGetTime), nwrfc::RfcGetTimeFn>);
 static_assert(std::is_same_v<decltype(&RfcGetString), nwrfc::RfcGetStringFn>);
 static_assert(std::is_same_v<decltype(&RfcGetVersion), nwrfc::RfcGetVersionFn>);
+static_assert(std::is_same_v<decltype(&RfcSetIniPath), nwrfc::RfcSetIniPathFn>);
 
 }  // namespace rfcemu

@@ -1,7 +1,8 @@
 // Keyword values: parameter words of any length and content, as the command
 // line or a global file's allocation gives them. The values are read as
-// typed from the whole words, and the run-control numbers stay within their
-// ranges or give message 1035.
+// typed from the whole words, the run-control numbers stay within their
+// ranges or give message 1035, and so does a "NAME=" word that names no
+// keyword, by its name alone.
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,24 @@ void CheckRanged(const std::optional<unsigned>& number, const RunControl& run, s
   bool named = keys.find(keyword) != std::string_view::npos;
   if (number) Check(named && *number >= 1 && *number <= max);
   if (named && !number) Check(run.fault.has_value());
+}
+
+// The first word between blanks and commas that holds "=" but none of the
+// keywords that take a value, or none.
+std::optional<std::string_view> FirstUnknownWord(std::string_view keys) {
+  static const char* const kKeywords[] = {
+      "HOST=", "NO=", "CH=", "ITEM=", "TIMEOUT=", "PARALLEL=", "CACHE=", "CREDENTIALS="};
+  std::size_t start = 0;
+  while (start <= keys.size()) {
+    std::size_t end = keys.find_first_of(", ", start);
+    if (end == std::string_view::npos) end = keys.size();
+    std::string_view word = keys.substr(start, end - start);
+    bool known = false;
+    for (const char* keyword : kKeywords) known = known || word.find(keyword) != std::string_view::npos;
+    if (word.find('=') != std::string_view::npos && !known) return keys.substr(start, word.find('=') + 1);
+    start = end + 1;
+  }
+  return std::nullopt;
 }
 
 bool SameRunControl(const RunControl& a, const RunControl& b) {
@@ -75,10 +94,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else if (section != std::string::npos) {
     Check(values.run.fault.has_value());
   }
-  if (values.run.fault) {
-    Check(values.run.fault->rfind("Error 1035: Invalid Value ", 0) == 0);
+  // A faulty value first; else the first unknown word, named as typed, its
+  // value never shown.
+  std::optional<std::string_view> unknown = FirstUnknownWord(keys);
+  if (values.run.fault && values.run.fault->rfind("Error 1035: Invalid Value ", 0) == 0) {
     Check(keys.find("TIMEOUT=") != std::string::npos || keys.find("PARALLEL=") != std::string::npos ||
           keys.find("CACHE=") != std::string::npos || section != std::string::npos);
+  } else if (unknown) {
+    std::size_t at = static_cast<std::size_t>(unknown->data() - keys.data());
+    Check(values.run.fault == "Error 1035: Unknown Keyword " + text.substr(at, unknown->size()) +
+                                  ", use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES...");
+  } else {
+    Check(!values.run.fault);
   }
   // The field of 127 characters shows the words; the values never depend on it.
   Check(parameters.ParameterText.view() == std::string_view(text).substr(0, parameters.ParameterText.size()));

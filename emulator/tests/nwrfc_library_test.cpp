@@ -1,5 +1,5 @@
 // Drives the built NetWeaver face of the emulated landscape (libsapnwrfc.so)
-// through its sixteen operations, loaded at run time with dlopen and called
+// through its seventeen operations, loaded at run time with dlopen and called
 // through the declarations of nwrfc_api.h, as the program calls them. Each
 // test runs in a fresh working directory of its own, where the library
 // looks for its landscape, sapnwrfc.ini and dev_rfc.log.
@@ -42,6 +42,7 @@ struct NwRfc {
   RfcGetTimeFn RfcGetTime;
   RfcGetStringFn RfcGetString;
   RfcGetVersionFn RfcGetVersion;
+  RfcSetIniPathFn RfcSetIniPath;
 };
 
 template <typename Fn>
@@ -73,6 +74,7 @@ const NwRfc& Library() {
     Resolve(library, "RfcGetTime", &r.RfcGetTime);
     Resolve(library, "RfcGetString", &r.RfcGetString);
     Resolve(library, "RfcGetVersion", &r.RfcGetVersion);
+    Resolve(library, "RfcSetIniPath", &r.RfcSetIniPath);
     return r;
   }();
   return rfc;
@@ -278,7 +280,7 @@ class NwRfcTest : public ::testing::Test {
   fs::path previous_;
 };
 
-TEST_F(NwRfcTest, ExportsTheSixteenOperationsAndAVersion) {
+TEST_F(NwRfcTest, ExportsTheSeventeenOperationsAndAVersion) {
   const void* operations[] = {
       reinterpret_cast<const void*>(rfc.RfcOpenConnection),  reinterpret_cast<const void*>(rfc.RfcCloseConnection),
       reinterpret_cast<const void*>(rfc.RfcGetFunctionDesc), reinterpret_cast<const void*>(rfc.RfcCreateFunction),
@@ -287,7 +289,8 @@ TEST_F(NwRfcTest, ExportsTheSixteenOperationsAndAVersion) {
       reinterpret_cast<const void*>(rfc.RfcGetTable),        reinterpret_cast<const void*>(rfc.RfcGetRowCount),
       reinterpret_cast<const void*>(rfc.RfcGetInt),          reinterpret_cast<const void*>(rfc.RfcGetChars),
       reinterpret_cast<const void*>(rfc.RfcGetDate),         reinterpret_cast<const void*>(rfc.RfcGetTime),
-      reinterpret_cast<const void*>(rfc.RfcGetString),       reinterpret_cast<const void*>(rfc.RfcGetVersion)};
+      reinterpret_cast<const void*>(rfc.RfcGetString),       reinterpret_cast<const void*>(rfc.RfcGetVersion),
+      reinterpret_cast<const void*>(rfc.RfcSetIniPath)};
   for (const void* operation : operations) EXPECT_NE(operation, nullptr);
   unsigned major = 0, minor = 1, patch = 1;
   EXPECT_EQ(Ascii(rfc.RfcGetVersion(&major, &minor, &patch)), "7500.0.0 (emulated SAP landscape)");
@@ -365,6 +368,51 @@ TEST_F(NwRfcTest, LogsOnDirectlyAndThroughSapnwrfcIni) {
   }
   EXPECT_FALSE(fs::exists("dev_rfc.log"));
   EXPECT_FALSE(fs::exists("Dev_Rfc.Trc"));
+}
+
+// DEST= reads sapnwrfc.ini in the directory that RfcSetIniPath names, with
+// or without its separator, until a null directory names the working
+// directory again.
+TEST_F(NwRfcTest, SetIniPathMovesTheDestinationLookUp) {
+  fs::create_directory("beside");
+  Write("beside/sapnwrfc.ini", "DEST=PRD\nASHOST=sapqas01\nSYSNR=01\n");
+  Write("sapnwrfc.ini", "DEST=PRD\nASHOST=sapprd01\nSYSNR=00\n");
+  const std::string folder = (dir_ / "beside").string();
+  const std::string kBeside = " ASHOST=\"sapqas01\" DEST=\"PRD\" SYSNR=\"01\"";
+  const std::string kWorking = " ASHOST=\"sapprd01\" DEST=\"PRD\" SYSNR=\"00\"";
+  const struct {
+    const char* label;
+    const char* directory;  // null: NULL
+    std::string quoted;     // the directory as journalled
+    std::string file;       // the file read
+    std::string entry;
+  } kCases[] = {
+      {"with the separator", "/beside/", "\"" + folder + "/\"", folder + "/sapnwrfc.ini", kBeside},
+      {"without it", "/beside", "\"" + folder + "\"", folder + "/sapnwrfc.ini", kBeside},
+      {"a relative directory", "beside", "\"beside\"", "beside/sapnwrfc.ini", kBeside},
+      {"null: the working directory", nullptr, "NULL", "sapnwrfc.ini", kWorking},
+  };
+  for (const auto& c : kCases) {
+    RFC_ERROR_INFO error;
+    std::memset(&error, 0x55, sizeof error);
+    std::string directory = c.directory == nullptr ? "" : c.directory;
+    if (directory[0] == '/') directory = dir_.string() + directory;
+    const std::u16string text = U(directory);
+    EXPECT_EQ(rfc.RfcSetIniPath(c.directory == nullptr ? nullptr : text.c_str(), &error), RFC_OK) << c.label;
+    EXPECT_EQ(error.key[0], 0) << c.label;
+    EXPECT_EQ(Lines("journal.log").back(), "RfcSetIniPath directory=" + c.quoted + " file=\"" + c.file + "\" rc=0")
+        << c.label;
+    // The entry gives the address; the logon data are each system's own.
+    const bool beside = c.entry == kBeside;
+    RFC_CONNECTION_HANDLE handle = Open({{"USER", "MONITOR"},
+                                         {"PASSWD", beside ? "Other" : "Secret"},
+                                         {"CLIENT", beside ? "200" : "100"},
+                                         {"DEST", "PRD"}},
+                                        &error);
+    ASSERT_NE(handle, nullptr) << c.label << ": " << Ascii(error.message);
+    EXPECT_TRUE(HasLine("journal.log", "RfcOpenConnection sapnwrfc file=\"" + c.file + "\"" + c.entry)) << c.label;
+    EXPECT_EQ(rfc.RfcCloseConnection(handle, &error), RFC_OK);
+  }
 }
 
 TEST_F(NwRfcTest, RefusesLogonsLikeARealSystem) {

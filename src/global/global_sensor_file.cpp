@@ -132,7 +132,9 @@ void StartGlobalRun(Request& request, const GlobalAllocation& allocation) {
   std::string text = allocation.parameters ? *allocation.parameters : request.Params.Text;
   ReplaceAll(text, ':', ' ');
   RunControl command_line = request.Params.Values.run;
-  request.Params = ReadParameters(text);
+  // The words of an item run were checked as typed: read with ":" as a
+  // blank, a value such as "ITEM=a:b=c" must not become another word.
+  request.Params = ReadParameters(text, allocation.parameters ? KeywordCheck::kAllocationText : KeywordCheck::kNone);
   request.Params.Values.run = FirstGiven(command_line, request.Params.Values.run);
   if (request.Params.Values.run.fault) Fail(*request.Params.Values.run.fault);
 }

@@ -16,7 +16,7 @@ OperationLookup::OperationLookup(const DynamicLibrary& library, std::string_view
 
 OperationLookup::OperationLookup(Symbols symbols, std::string_view file) : symbols_(std::move(symbols)), file_(file) {}
 
-void* OperationLookup::Address(const char* name, unsigned pointers, unsigned ints) {
+void* OperationLookup::Address(const char* name, unsigned pointers, unsigned ints, bool required) {
   void* address = symbols_(name);
   if (!address) {
     auto bytes = static_cast<unsigned>(pointers * sizeof(void*) + ints * 4);
@@ -24,7 +24,7 @@ void* OperationLookup::Address(const char* name, unsigned pointers, unsigned int
     address = symbols_(decorated.c_str());
     if (!address) address = symbols_(decorated.c_str() + 1);
   }
-  if (!address && failure_.empty()) failure_ = Concat({"RFC-Library ", file_, " lacks operation ", name});
+  if (!address && required && failure_.empty()) failure_ = Concat({"RFC-Library ", file_, " lacks operation ", name});
   return address;
 }
 

@@ -34,7 +34,13 @@ class OperationLookup {
   // pointers and `ints` 4-byte values.
   template <typename Fn>
   void Find(const char* name, unsigned pointers, unsigned ints, Fn* fn) {
-    *fn = reinterpret_cast<Fn>(Address(name, pointers, ints));
+    *fn = reinterpret_cast<Fn>(Address(name, pointers, ints, true));
+  }
+  // As Find, for an operation that the library may lack: its absence is no
+  // failure, and the caller does without it where `*fn` is null.
+  template <typename Fn>
+  void FindOptional(const char* name, unsigned pointers, unsigned ints, Fn* fn) {
+    *fn = reinterpret_cast<Fn>(Address(name, pointers, ints, false));
   }
 
   // Empty when every operation was found; else "RFC-Library " + file +
@@ -42,7 +48,7 @@ class OperationLookup {
   const std::string& failure() const { return failure_; }
 
  private:
-  void* Address(const char* name, unsigned pointers, unsigned ints);
+  void* Address(const char* name, unsigned pointers, unsigned ints, bool required);
 
   Symbols symbols_;
   std::string file_;

@@ -18,7 +18,8 @@ constexpr std::string_view kChildMark = "::listed-systems";
 // arguments after the two parameter words are otherwise ignored, but a
 // run-control keyword there ("TIMEOUT=30", "TIMES") counts as one in the
 // parameters (those win where both give one). No argument: RunFailure with
-// message 1001; a run-control value out of its range: message 1035.
+// message 1001; a run-control value out of its range, or a "NAME=" word
+// that names no keyword: message 1035.
 Request ReadCommandLine(int argc, const char* const* argv);
 
 }  // namespace poolmetrics

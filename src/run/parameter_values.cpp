@@ -77,24 +77,56 @@ bool NamesWord(std::string_view keys, std::string_view word) {
   return false;
 }
 
+// The keywords that take a value, as a word holds them: ",HOST=" and ",NO="
+// lose their comma, which ends the word before them. The message lists
+// them, and "TIMES", as the parameters take them.
+constexpr std::string_view kValueKeywords[] = {
+    "HOST=", "NO=", "CH=", "ITEM=", "TIMEOUT=", "PARALLEL=", "CACHE=", "CREDENTIALS="};
+constexpr std::string_view kKnownKeywords = ",HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES";
+// An allocation text's own syntax: Sensor="SAP PoolMetrics" (its "Item=" is
+// the keyword ITEM=).
+constexpr std::string_view kAllocationSensor = "SENSOR=";
+
+bool NamesKeyword(std::string_view word, KeywordCheck check) {
+  for (std::string_view keyword : kValueKeywords)
+    if (Contains(word, keyword)) return true;
+  return check == KeywordCheck::kAllocationText && Contains(word, kAllocationSensor);
+}
+
 }  // namespace
 
-RunControl ReadRunControl(std::string_view text, std::string_view keys) {
+std::optional<std::string> UnknownKeyword(std::string_view text, std::string_view keys, KeywordCheck check) {
+  if (check == KeywordCheck::kNone) return std::nullopt;
+  for (std::size_t start = 0; start < keys.size();) {
+    std::size_t end = std::min(keys.find_first_of(", ", start), keys.size());
+    std::string_view word = keys.substr(start, end - start);
+    std::size_t equals = word.find('=');
+    if (equals != std::string_view::npos && !NamesKeyword(word, check))
+      return Concat({"Error 1035: Unknown Keyword ", text.substr(start, equals + 1), ", use ", kKnownKeywords, "..."});
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+RunControl ReadRunControl(std::string_view text, std::string_view keys, KeywordCheck check) {
   RunControl run;
   run.timeout = RangedNumber(text, keys, "TIMEOUT=", kMaxTimeoutSeconds, run.fault);
   run.parallel = RangedNumber(text, keys, "PARALLEL=", kMaxParallel, run.fault);
   run.times = NamesWord(keys, "TIMES");
   run.cache = RangedNumber(text, keys, "CACHE=", kMaxCacheSeconds, run.fault);
   run.credentials = CredentialSectionOf(text, keys, run.fault);
+  // A faulty value comes first: its keyword was meant, and its message
+  // says what to give it.
+  if (!run.fault) run.fault = UnknownKeyword(text, keys, check);
   return run;
 }
 
-ParameterValues ReadParameterValues(std::string_view text, std::string_view keys) {
+ParameterValues ReadParameterValues(std::string_view text, std::string_view keys, KeywordCheck check) {
   ParameterValues values;
   values.host = OverrideValue(text, keys, ",HOST=");
   values.sysnr = OverrideValue(text, keys, ",NO=");
   values.channel = SelectedChannel(text, keys);
-  values.run = ReadRunControl(text, keys);
+  values.run = ReadRunControl(text, keys, check);
   return values;
 }
 

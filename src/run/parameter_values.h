@@ -3,6 +3,8 @@
 // typed, whole, before a progress line shortens them for display, so that
 // neither a progress mark nor the length of the words ever changes which
 // system is asked, which channel is printed or how long the run may take.
+// A "NAME=" word that names no keyword is refused, so that a mistyped one
+// ("TIMOUT=30") never runs as if it were not there.
 #pragma once
 
 #include <optional>
@@ -24,6 +26,16 @@ constexpr unsigned kMaxCacheSeconds = 3600;
 // platform).
 enum class CredentialSection { kWindows, kLinux };
 
+// Which "NAME=" words a parameter text may hold besides the keywords. Words
+// are the pieces between blanks and commas; one holding "=" must contain a
+// keyword somewhere (keywords are found inside longer words, as their values
+// are: "NOCACHE=1" is "CACHE=1").
+enum class KeywordCheck {
+  kParameterWords,  // the command line's: the keywords only
+  kAllocationText,  // a global sensor file's allocation: also its own "Sensor="
+  kNone,            // words already checked as typed, read again with ":" as blanks
+};
+
 // The keywords that say how the run itself goes. Unlike the others they are
 // also taken from the arguments after the two parameter words, and on the
 // command line they win over a global file's allocation.
@@ -35,8 +47,9 @@ struct RunControl {
   std::optional<CredentialSection> credentials;  // "CREDENTIALS=WINDOWS" or "=LINUX", any case
   // Message 1035 when a value of "TIMEOUT=", "PARALLEL=" or "CACHE=" is no
   // whole number within its range, or "CREDENTIALS=" names no section (the
-  // first such keyword's); the run ends with it before anything is
-  // connected.
+  // first such keyword's), else when a "NAME=" word names no keyword (the
+  // first such word's name, never its value); the run ends with it before
+  // anything is looked up or connected.
   std::optional<std::string> fault;
 };
 
@@ -49,8 +62,14 @@ struct ParameterValues {
 
 // `keys` is the upper-case copy of `text`, position for position: keywords
 // are found there, values are taken from `text` in the case they were typed.
-ParameterValues ReadParameterValues(std::string_view text, std::string_view keys);
-RunControl ReadRunControl(std::string_view text, std::string_view keys);
+ParameterValues ReadParameterValues(std::string_view text, std::string_view keys,
+                                    KeywordCheck check = KeywordCheck::kParameterWords);
+RunControl ReadRunControl(std::string_view text, std::string_view keys,
+                          KeywordCheck check = KeywordCheck::kParameterWords);
+
+// Message 1035 for the first "NAME=" word of `text` that names no keyword
+// (`check` says which names count), or none.
+std::optional<std::string> UnknownKeyword(std::string_view text, std::string_view keys, KeywordCheck check);
 
 // Run control from two places: each value from `first` where it gives one,
 // else from `second`; the response times when either asks for them; the

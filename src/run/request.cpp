@@ -4,7 +4,7 @@
 
 namespace poolmetrics {
 
-Parameters ReadParameters(std::string_view text) {
+Parameters ReadParameters(std::string_view text, KeywordCheck check) {
   Parameters parameters;
   parameters.Text = text;
   parameters.ParameterText = text;
@@ -13,7 +13,7 @@ Parameters ReadParameters(std::string_view text) {
   parameters.Sensors = SensorTypesNamedIn(parameters.ParameterKeys);
   std::string keys(text);
   UpperCaseInPlace(keys);
-  parameters.Values = ReadParameterValues(parameters.Text, keys);
+  parameters.Values = ReadParameterValues(parameters.Text, keys, check);
   return parameters;
 }
 

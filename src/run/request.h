@@ -32,8 +32,9 @@ struct Parameters {
 };
 
 // Reads parameter words: the command line's two words joined by a blank, or
-// a global file's allocation text (":" already standing for a blank there).
-Parameters ReadParameters(std::string_view text);
+// a global file's allocation text (":" already standing for a blank there);
+// `check` says which "NAME=" words they may hold (parameter_values.h).
+Parameters ReadParameters(std::string_view text, KeywordCheck check = KeywordCheck::kParameterWords);
 
 struct Request {
   CallerMode Mode = CallerMode::kExeXml;  // the output form, from the program's file name

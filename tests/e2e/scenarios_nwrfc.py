@@ -5,6 +5,7 @@ the R/2 mode with message 1034), every failure route of the call with the
 library's message or its trace file, and the journal of what was asked."""
 
 import os
+import re
 
 from scenarios_foundation import error_doc, profile
 from scenarios_global import HEADER, OPEN_XML, item_profile, summary_xml
@@ -34,7 +35,7 @@ def nw(name, landscape_text=STANDARD, profile_text=None, args=("PRD", "TOTAL-ROW
 
 
 CONNECTION = ("RfcOpenConnection", "RfcCloseConnection", "RfcGetFunctionDesc", "RfcCreateFunction",
-              "RfcDestroyFunction", "RfcSetChars", "RfcInvoke", "RfcOpen result", "RfcClose handle")
+              "RfcDestroyFunction", "RfcSetChars", "RfcInvoke", "RfcOpen result", "RfcClose handle", "RfcSetIniPath")
 
 
 def journal(*expected):
@@ -77,6 +78,81 @@ def failed(message, hint):
     """The error document of a failed call: the message and the library's own
     text, or the trace-file hint."""
     return error_doc(message + " - " + hint)
+
+
+# --- sapnwrfc.ini beside the program --------------------------------------------------------
+BESIDE_LINE = 'RfcSetIniPath directory="{beside}" file="{beside}sapnwrfc.ini" rc=0'
+SET_INI_PATH = re.compile(r'RfcSetIniPath directory="(.*)" file="')
+
+
+def journal_beside(*expected, count=None):
+    """A check: the journal as journal() checks it, "{beside}" standing for
+    the program's folder as the library was told it: natively the scenario's
+    bin folder, under Wine a Windows path of it (a drive letter, backslashes
+    doubled in the journal). With `count`, only that the library was pointed
+    there once and read the file there `count` times."""
+    def check(scenario_dir, platform):
+        with open(os.path.join(scenario_dir, "journal.txt"), encoding="latin-1") as f:
+            text = f.read()
+        pointed = SET_INI_PATH.findall(text)
+        if len(pointed) != 1:
+            return "the library was pointed at a folder %d times:\n%s" % (len(pointed), text)
+        beside = pointed[0]
+        if platform.wine:
+            if not beside.lower().endswith("\\\\bin\\\\"):
+                return "RfcSetIniPath named %s, not the program's folder" % beside
+        elif beside != os.path.join(scenario_dir, "bin") + "/":
+            return "RfcSetIniPath named %s, not the program's folder" % beside
+        if count is not None:
+            read = text.count(ENTRY_READ % (beside + "sapnwrfc.ini"))
+            return None if read == count else "the entry beside the program read %d times:\n%s" % (read, text)
+        return journal(*[line.replace("{beside}", beside) for line in expected])(scenario_dir, platform)
+    return check
+
+
+ENTRY_BESIDE = "DEST=PRD\nASHOST=prdhost\nSYSNR=00\n"
+# An entry whose system is not there: a logon through it fails.
+ENTRY_ELSEWHERE = "DEST=PRD\nASHOST=nohost\nSYSNR=00\n"
+ENTRY_READ = 'RfcOpenConnection sapnwrfc file="%s" ASHOST="prdhost" DEST="PRD" SYSNR="00"'
+BESIDE_SCENARIOS = [
+    # The profile names a host that is not there: only the entry reaches PRD.
+    nw("sapnwrfc.ini beside the program is read from another working directory; the output as without it",
+       profile_text=profile(hostname="nohost"), more={"bin/sapnwrfc.ini": ENTRY_BESIDE},
+       args=["PRD", "TOTAL-ROWS #"], status=0, platforms=("native", "wine64"), after={"sapnwrfc.ini": None},
+       stdout=progress("TOTAL-ROWS ", header="PRD.P00, nohost, PRD, 00, 100") + NW_LINE + rows_doc() + DONE,
+       check=journal_beside(BESIDE_LINE, *ENTRY, ENTRY_READ % "{beside}sapnwrfc.ini", *OPENED, *CALL,
+                            *DONE_CALL)),
+    nw("sapnwrfc.ini beside the program wins over the working directory's",
+       profile_text=profile(hostname="nohost"),
+       more={"bin/sapnwrfc.ini": ENTRY_BESIDE, "sapnwrfc.ini": ENTRY_ELSEWHERE},
+       stdout=rows_doc(), status=0, platforms=("native", "wine64"),
+       check=journal_beside(BESIDE_LINE, *ENTRY, ENTRY_READ % "{beside}sapnwrfc.ini", *OPENED, *CALL,
+                            *DONE_CALL)),
+    # Without an entry for the destination there, the logon goes direct: the
+    # working directory's entry is not read either.
+    nw("sapnwrfc.ini beside the program without the destination: direct logon, the working directory's unread",
+       more={"bin/sapnwrfc.ini": "DEST=QAS\nASHOST=qashost\nSYSNR=01\n", "sapnwrfc.ini": ENTRY_ELSEWHERE},
+       stdout=rows_doc(), status=0, platforms=("native", "wine64"),
+       check=journal_beside(BESIDE_LINE, *DIRECT, *OPENED, *CALL, *DONE_CALL)),
+    nw("no sapnwrfc.ini beside the program: the working directory's, the library never pointed elsewhere",
+       profile_text=profile(hostname="nohost"), more={"sapnwrfc.ini": ENTRY_BESIDE},
+       stdout=rows_doc(), status=0, platforms=("native", "wine64"),
+       check=journal(*ENTRY, ENTRY_READ % "sapnwrfc.ini", *OPENED, *CALL, *DONE_CALL)),
+    nw("a folder named sapnwrfc.ini beside the program is no file: the working directory's",
+       profile_text=profile(hostname="nohost"), more={"bin/sapnwrfc.ini": None, "sapnwrfc.ini": ENTRY_BESIDE},
+       stdout=rows_doc(), status=0, platforms=("native", "wine64"),
+       check=journal(*ENTRY, ENTRY_READ % "sapnwrfc.ini", *OPENED, *CALL, *DONE_CALL)),
+    # Each system of a global run is looked for in the same file; the library
+    # is pointed at it once.
+    dict(name="NetWeaver: item run, every system through sapnwrfc.ini beside the program", program="Holdrun",
+         nwrfc=True, platforms=("native", "wine64"), args=["x", "TOTAL-ROWS", "ITEM=Main"], status=0, xml=True,
+         files={"landscape.ini": STANDARD, "Overseer.Prf": item_profile("PRD.P00#PRD2.P00#"),
+                "PRD.P00": profile(hostname="nohost"), "PRD2.P00": profile(hostname="nohost"),
+                "bin/sapnwrfc.ini": ENTRY_BESIDE},
+         stdout=OPEN_XML + "".join(xml_channel(label, str(100 + i), "#") for i, (_, label) in enumerate(ROWS))
+         + summary_xml("Main", 2, 2, 0),
+         check=journal_beside(count=2)),
+]
 
 
 SCENARIOS = [
@@ -236,4 +312,4 @@ SCENARIOS = [
     nw("the 64-bit program: the 32-bit classic library does not load, the NetWeaver one serves",
        library32=True, platforms=("wine64",), args=["PRD", "TOTAL-ROWS #"],
        stdout=progress("TOTAL-ROWS ") + NW_LINE + rows_doc() + DONE, status=0),
-]
+] + BESIDE_SCENARIOS

@@ -166,36 +166,71 @@ SCENARIOS.append(dict(name="PRTG: a standard error that nobody reads never holds
 
 
 # --- PRTG on Linux: the wrapper of the SSH Script Advanced sensor -------------------------
-def ssh_wrapper(platform, scenario_dir, program):
-    """The wrapper as the README installs it, in a folder of its own; the
-    program, library and profiles elsewhere; a fixed working directory."""
-    home = os.path.join(scenario_dir, "opt")
-    profiles = os.path.join(scenario_dir, "etc")
-    work = os.path.join(scenario_dir, "var")
-    scripts = os.path.join(scenario_dir, "scriptsxml")
-    for d in (home, profiles, work, scripts):
-        os.makedirs(d)
-    shutil.copy(program, os.path.join(home, "PoolMetrics"))
-    shutil.copy(os.path.join(os.path.dirname(program), platform.library), home)
-    shutil.move(os.path.join(scenario_dir, "PRD.P00"), profiles)
-    shutil.move(os.path.join(scenario_dir, "landscape.ini"), work)
-    wrapper = os.path.join(scripts, "poolmetrics.sh")
-    shutil.copy(os.path.join(HERE, "..", "..", "examples", "prtg-ssh", "poolmetrics.sh"), wrapper)
-    env = dict(platform.env, POOLMETRICS_HOME=home, POOLMETRICS_PROFILES=profiles, POOLMETRICS_WORK=work)
-    # PRTG runs the script from wherever its SSH session starts.
-    proc = subprocess.run([wrapper, "PRD", "PXA-INFO", "TIMEOUT=30"], cwd=scenario_dir, env=env,
-                          capture_output=True, timeout=30)
-    problems = []
-    out = normalise(proc.stdout)
-    if proc.returncode != 0:
-        problems.append("exit status %d: %s" % (proc.returncode, proc.stderr.decode(errors="replace")))
-    if b"<Text>(PRD) Selected Information for PXA" not in out:
-        problems.append("not the PXA document:\n" + out.decode("latin-1"))
-    problems += prtg_contract.check(out)
-    if not normalise(proc.stderr).startswith(HEADER.encode()):
-        problems.append("no progress lines on standard error: %r" % proc.stderr[:200])
-    return problems
+EXAMPLES = os.path.join(HERE, "..", "..", "examples")
+# A profile folder of over 200 characters: longer than the program's field of
+# 96 for a profile's directory, which the wrapper must never need.
+LONG_FOLDER = ["monitoring-profiles-of-the-sap-landscape-%d" % n for n in range(5)]
 
 
-SCENARIOS.append(dict(name="PRTG on Linux: the SSH sensor's wrapper script gives one document",
-                      library=True, files=files(), custom=ssh_wrapper, platforms=("native",)))
+def ssh_wrapper(runs, given=""):
+    """A custom scenario: the wrapper as the README installs it, in a folder
+    of its own; the program and its library in one folder, the examples'
+    profiles, item profile and global sensor file in a profile folder whose
+    path is over 200 characters long, the emulated landscape elsewhere again.
+    Each run (arguments, exit status, what its document must hold, where
+    "{profiles}" stands for the profile folder) starts where PRTG's SSH
+    session starts, and leaves nothing there. `given`: a name that the
+    wrapper is given below the profile folder as its profile folder."""
+    def run(platform, scenario_dir, program):
+        home = os.path.join(scenario_dir, "opt")
+        profiles = os.path.join(scenario_dir, *LONG_FOLDER)
+        scripts = os.path.join(scenario_dir, "scriptsxml")
+        session = os.path.join(scenario_dir, "home")
+        for d in (home, profiles, scripts, session):
+            os.makedirs(d)
+        shutil.copy(program, os.path.join(home, "PoolMetrics"))
+        shutil.copy(os.path.join(os.path.dirname(program), platform.library), home)
+        for name in os.listdir(EXAMPLES):
+            if name.endswith((".P00", ".Prf", ".Gbl")):
+                shutil.copy(os.path.join(EXAMPLES, name), profiles)
+        landscape = os.path.join(home, "landscape.ini")
+        shutil.copy(os.path.join(EXAMPLES, "landscape.ini"), landscape)
+        wrapper = os.path.join(scripts, "poolmetrics.sh")
+        shutil.copy(os.path.join(EXAMPLES, "prtg-ssh", "poolmetrics.sh"), wrapper)
+        env = dict(platform.env, POOLMETRICS_HOME=home, POOLMETRICS_PROFILES=os.path.join(profiles, given),
+                   POOLMETRICS_LANDSCAPE=landscape)
+        problems = []
+        if len(profiles) <= 200:
+            problems.append("the profile folder's path has only %d characters" % len(profiles))
+        for args, status, wanted in runs:
+            shown = "poolmetrics.sh %s: " % " ".join(args)
+            proc = subprocess.run(["sh", wrapper] + args, cwd=session, env=env, capture_output=True, timeout=30)
+            out = normalise(proc.stdout)
+            if proc.returncode != status:
+                problems.append(shown + "exit status %d: %s" % (proc.returncode, proc.stderr.decode(errors="replace")))
+            if wanted.replace("{profiles}", profiles).encode() not in out:
+                problems.append(shown + "not the document wanted (%s):\n%s" % (wanted, out.decode("latin-1")))
+            problems += [shown + p for p in prtg_contract.check(out)]
+            if status == 0 and not normalise(proc.stderr).startswith(HEADER.encode()):
+                problems.append(shown + "no progress lines on standard error: %r" % proc.stderr[:200])
+        if os.listdir(session):
+            problems.append("files left where the SSH session started: %s" % os.listdir(session))
+        return problems
+    return run
+
+
+SCENARIOS += [
+    dict(name="PRTG on Linux: the SSH wrapper runs a single, an item and a global run from a long profile folder",
+         custom=ssh_wrapper([
+             (["PRD", "PXA-INFO", "TIMEOUT=30"], 0, "<Text>(PRD) Selected Information for PXA"),
+             (["x", "TOTAL-ROWS ITEM=All:Systems"], 0,
+              "<Text>(***) All Systems: NoSystems=3, Processed=2, Failed=1</Text>"),
+             (["GLOBAL", "HITRATES"], 0, "<Text>(***) Landscape Hit Rates: NoSystems=2, Processed=2, Failed=0</Text>"),
+         ]), library=True, platforms=("native",)),
+    dict(name="PRTG on Linux: the SSH wrapper names a profile folder it cannot enter, escaped",
+         custom=ssh_wrapper([(["PRD", "PXA-INFO"], 2, "<Error>1</Error>\n<Text>PoolMetrics: the profile folder "
+                              "{profiles}/R&amp;D&lt;1&gt; cannot be entered; set POOLMETRICS_PROFILES to the folder "
+                              "that holds the profiles, readable and writable by the SSH user</Text>")],
+                            given="R&D<1>"),
+         library=True, platforms=("native",)),
+]

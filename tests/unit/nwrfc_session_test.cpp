@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "rfc/nwrfc/sap_text.h"
 
@@ -24,6 +27,7 @@ struct Fake {
   std::u16string packed = u"-123.45";
   int opens = 0, closes = 0, creates = 0, destroys = 0, null_uses = 0;
   std::string opened_with;
+  std::vector<std::string> ini_paths;  // every RfcSetIniPath's directory
 };
 Fake g;
 
@@ -154,9 +158,17 @@ const SAP_UC* GetVersion(unsigned* major, unsigned* minor, unsigned* patch) {
   return nullptr;
 }
 
+RFC_RC SetIniPath(const SAP_UC* directory, RFC_ERROR_INFO* e) {
+  RFC_RC rc = RFC_OK;
+  g.ini_paths.push_back(FromSapText(directory, 4096));
+  Failing("RfcSetIniPath", e, &rc);
+  return rc;
+}
+
+// The operations a library must have; without RfcSetIniPath.
 const NwRfc kFake = {OpenConnection, CloseConnection, GetFunctionDesc, CreateFunction, DestroyFunction, SetChars,
                      Invoke,         GetStructure,    GetTable,        GetRowCount,    GetInt,          GetChars,
-                     GetDate,        GetTime,         GetString,       GetVersion};
+                     GetDate,        GetTime,         GetString,       GetVersion,     nullptr};
 
 struct Events final : SessionEvents {
   void DestinationFileUsed(std::string_view) override { ++used; }
@@ -318,6 +330,50 @@ TEST_F(NwRfcSession, LogonFailuresAndTheR2Mode) {
 
   EXPECT_EQ(library->FileName(), "sapnwrfc.dll");
   EXPECT_EQ(library->Identification(), "sapnwrfc.dll, NetWeaver RFC 7500.0.11");
+}
+
+// sapnwrfc.ini beside the program: the library is pointed at it once,
+// before the first logon, and the program looks for the destination in the
+// same file; where the library cannot be pointed at it, both read the
+// working directory's (which has none here).
+TEST_F(NwRfcSession, SapnwrfcIniBesideTheProgram) {
+  namespace fs = std::filesystem;
+  fs::path folder =
+      fs::temp_directory_path() / ("pm-nwini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "empty" / "sapnwrfc.ini");  // a folder of that name is no file
+  std::ofstream(folder / "sapnwrfc.ini") << "DEST=PRD\nASHOST=prdhost\nSYSNR=00\n";
+  const std::string beside = folder.string() + "/";
+  NwRfc with_ini_path = kFake;
+  with_ini_path.RfcSetIniPath = SetIniPath;
+  const std::string kEntry = "DEST=PRD;CLIENT=100;USER=MONITOR;PASSWD=secret1;LANG=E;";
+  const std::string kDirect = "ASHOST=sapprd01;SYSNR=00;CLIENT=100;USER=MONITOR;PASSWD=secret1;LANG=E;";
+  struct {
+    const char* label;
+    const NwRfc& rfc;
+    std::string directory;
+    const char* failing;
+    std::vector<std::string> ini_paths;
+    std::string opened_with;  // two logons
+  } cases[] = {
+      {"beside the program", with_ini_path, beside, "", {beside}, kEntry + kEntry},
+      {"no RfcSetIniPath", kFake, beside, "", {}, kDirect + kDirect},
+      {"no file beside the program", with_ini_path, beside + "empty/", "", {}, kDirect + kDirect},
+      {"directory unknown", with_ini_path, "", "", {}, kDirect + kDirect},
+      {"RfcSetIniPath refuses", with_ini_path, beside, "RfcSetIniPath", {beside}, kDirect + kDirect},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    g = Fake();
+    g.fail_at = c.failing;
+    g.rc = RFC_INVALID_PARAMETER;
+    std::unique_ptr<RfcLibrary> library = MakeNetWeaverLibrary(c.rfc, "libsapnwrfc.so", c.directory);
+    Events events;
+    for (int logon = 0; logon < 2; ++logon) library->Open(kLogon, events);
+    EXPECT_EQ(g.ini_paths, c.ini_paths);
+    EXPECT_EQ(g.opened_with, c.opened_with);
+  }
+  fs::remove_all(folder);
 }
 
 }  // namespace

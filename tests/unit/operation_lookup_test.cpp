@@ -57,5 +57,17 @@ TEST(OperationLookup, NamesTheFirstOperationMissing) {
             "RFC-Library sapnwrfc.dll could not be loaded (not found in D:\\bin\\ nor by Windows' search)");
 }
 
+// An operation the library may lack is looked up by the same names, and its
+// absence is no failure.
+TEST(OperationLookup, AnOptionalOperationMayBeMissing) {
+  OperationLookup lookup = LookupIn({{"_RfcSetIniPath@" + Bytes(2, 0), &decorated}});
+  Operation set_ini_path, cancel;
+  lookup.FindOptional("RfcSetIniPath", 2, 0, &set_ini_path);
+  lookup.FindOptional("RfcCancel", 2, 0, &cancel);
+  EXPECT_EQ(reinterpret_cast<void*>(set_ini_path), &decorated);
+  EXPECT_EQ(cancel, nullptr);
+  EXPECT_EQ(lookup.failure(), "");
+}
+
 }  // namespace
 }  // namespace poolmetrics

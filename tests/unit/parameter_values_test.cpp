@@ -116,5 +116,53 @@ TEST(RunControlKeywords, CommandLineWinsOverTheAllocation) {
   EXPECT_EQ(run.fault.value_or(""), "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900...");
 }
 
+// A "NAME=" word between blanks and commas must hold a keyword somewhere; the
+// message names the first word that does not by its name as typed, never its
+// value, after any faulty value.
+TEST(RunControlKeywords, UnknownKeywords) {
+  constexpr const char* kUse = ", use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES...";
+  struct {
+    const char* parameters;
+    KeywordCheck check;
+    const char* unknown;  // the name in the message; null: no fault
+  } cases[] = {
+      {"TOTAL-ROWS TIMOUT=30", KeywordCheck::kParameterWords, "TIMOUT="},
+      {"TOTAL-ROWS,PARALEL=3", KeywordCheck::kParameterWords, "PARALEL="},
+      {"PXA-INFO CREDENTIAL=WINDOWS", KeywordCheck::kParameterWords, "CREDENTIAL="},
+      {"total-rows timout=30", KeywordCheck::kParameterWords, "timout="},
+      {"TOTAL-ROWS,TIMES=3", KeywordCheck::kParameterWords, "TIMES="},
+      {"TOTAL-ROWS =5", KeywordCheck::kParameterWords, "="},
+      // The first unknown word, up to its first "=".
+      {"TOTAL-ROWS A=b=c,B=1", KeywordCheck::kParameterWords, "A="},
+      {"TOTAL-ROWS,HOST=a,SIDE=b", KeywordCheck::kParameterWords, "SIDE="},
+      // Keywords are found inside longer words, as their values are.
+      {"TOTAL-ROWS NOCACHE=1", KeywordCheck::kParameterWords, nullptr},
+      {"TOTAL-ROWS BATCH=2", KeywordCheck::kParameterWords, nullptr},
+      {"TOTAL-ROWS,HOST=a=b,NO=00", KeywordCheck::kParameterWords, nullptr},
+      {"TOTAL-ROWS HOST=a", KeywordCheck::kParameterWords, nullptr},
+      {"x ITEM=Prd:Main,x", KeywordCheck::kParameterWords, nullptr},
+      {"TOTAL-ROWS # TIMES CH=3 TIMEOUT=5 PARALLEL=2 CACHE=60 CREDENTIALS=LINUX", KeywordCheck::kParameterWords,
+       nullptr},
+      // An allocation text's own Sensor= and Item=; elsewhere Sensor= is unknown.
+      {"TOTAL-ROWS Sensor=\"SAP PoolMetrics\",Item=Main", KeywordCheck::kAllocationText, nullptr},
+      {"TOTAL-ROWS Sensor=x", KeywordCheck::kParameterWords, "Sensor="},
+      {"TOTAL-ROWS Sensr=x", KeywordCheck::kAllocationText, "Sensr="},
+      // Words checked before, read again with ":" as a blank.
+      {"x ITEM=a b=c", KeywordCheck::kNone, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string keys = c.parameters;
+    UpperCaseInPlace(keys);
+    std::optional<std::string> fault = ReadRunControl(c.parameters, keys, c.check).fault;
+    std::string expected = c.unknown ? std::string("Error 1035: Unknown Keyword ") + c.unknown + kUse : "none";
+    EXPECT_EQ(fault.value_or("none"), expected) << c.parameters;
+  }
+  // A faulty value says what its keyword takes, before any unknown word.
+  EXPECT_EQ(Read("TIMOUT=3 TIMEOUT=0").run.fault.value_or(""), "Error 1035: Invalid Value TIMEOUT=0, use 1 to 900...");
+  // The parameter words' fault before that of the arguments after them.
+  RunControl run = FirstGiven(Read("KEY FOO=1").run, Read("BAR=2").run);
+  EXPECT_EQ(run.fault.value_or("").substr(0, 32), "Error 1035: Unknown Keyword FOO=");
+}
+
 }  // namespace
 }  // namespace poolmetrics

@@ -1,6 +1,7 @@
-// The NetWeaver RFC library's own destination file, sapnwrfc.ini in the
-// working directory, as far as the program needs to know it: whether it
-// names a destination. The library reads the entry itself.
+// The NetWeaver RFC library's own destination file, sapnwrfc.ini (in the
+// working directory, or beside the program: ini_path.h), as far as the
+// program needs to know it: whether it names a destination. The library
+// reads the entry itself.
 #pragma once
 
 #include <cstdio>

@@ -43,13 +43,13 @@ LogonPlan PlanLogon(const LogonDescription& logon, bool has_entry, bool classic_
   return plan;
 }
 
-LogonPlan PlanLogon(const LogonDescription& logon) {
+LogonPlan PlanLogon(const LogonDescription& logon, const std::string& ini_path) {
   // A destination that is no plain file name names no file of ours to look
   // at (the profile check refuses it before any logon anyway).
   bool plain = !logon.destination.empty() && IsPlainFileName(logon.destination);
   bool has_entry = false, classic_file = false;
   if (plain) {
-    File ini = File::OpenRead(kNwRfcIniFile);
+    File ini = File::OpenRead(ini_path.c_str());
     has_entry = HasDestinationEntry(ini.get(), logon.destination);
     if (!has_entry) classic_file = CanOpen(("SapRfc." + std::string(logon.destination)).c_str());
   }

@@ -9,8 +9,9 @@
 
 namespace poolmetrics {
 
-// How the library is to log on, decided from the profile and the files of
-// the working directory before the library gets control.
+// How the library is to log on, decided from the profile, the library's
+// sapnwrfc.ini and the classic destination file of the working directory
+// before the library gets control.
 struct LogonPlan {
   enum class Route {
     kDestination,    // sapnwrfc.ini has the destination: DEST and the logon data
@@ -29,7 +30,8 @@ struct LogonPlan {
 // `classic_file`: a classic "SapRfc." + destination file exists.
 LogonPlan PlanLogon(const LogonDescription& logon, bool has_entry, bool classic_file);
 
-// The plan for `logon` in the current working directory.
-LogonPlan PlanLogon(const LogonDescription& logon);
+// The plan for `logon` with the sapnwrfc.ini at `ini_path`, the one the
+// library reads (ini_path.h), and the working directory's classic file.
+LogonPlan PlanLogon(const LogonDescription& logon, const std::string& ini_path);
 
 }  // namespace poolmetrics

@@ -148,6 +148,9 @@ typedef RFC_RC(NWRFC_API* RfcGetTimeFn)(DATA_CONTAINER_HANDLE container, const S
 typedef RFC_RC(NWRFC_API* RfcGetStringFn)(DATA_CONTAINER_HANDLE container, const SAP_UC* name, SAP_UC* buffer,
                                           unsigned buffer_length, unsigned* string_length, RFC_ERROR_INFO* error);
 typedef const SAP_UC*(NWRFC_API* RfcGetVersionFn)(unsigned* major, unsigned* minor, unsigned* patch);
+// Where the library looks for sapnwrfc.ini from now on: the directory
+// `path_name` (null: the working directory again).
+typedef RFC_RC(NWRFC_API* RfcSetIniPathFn)(const SAP_UC* path_name, RFC_ERROR_INFO* error);
 
 }  // extern "C"
 

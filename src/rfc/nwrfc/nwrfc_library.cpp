@@ -39,6 +39,7 @@ const NwRfc* LoadNwRfc(std::string* reason) {
   lookup.Find("RfcGetTime", 4, 0, &rfc.RfcGetTime);
   lookup.Find("RfcGetString", 5, 1, &rfc.RfcGetString);
   lookup.Find("RfcGetVersion", 3, 0, &rfc.RfcGetVersion);
+  lookup.FindOptional("RfcSetIniPath", 2, 0, &rfc.RfcSetIniPath);
   if (!lookup.failure().empty()) {
     *reason = lookup.failure();
     return nullptr;

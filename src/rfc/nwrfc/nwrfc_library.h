@@ -14,7 +14,8 @@ constexpr const char* kNwRfcLibraryFile = "sapnwrfc.dll";
 constexpr const char* kNwRfcLibraryFile = "libsapnwrfc.so";
 #endif
 
-// The sixteen operations the program uses.
+// The sixteen operations the program needs, and RfcSetIniPath, which it
+// uses where the library has it.
 struct NwRfc {
   nwrfc::RfcOpenConnectionFn RfcOpenConnection = nullptr;
   nwrfc::RfcCloseConnectionFn RfcCloseConnection = nullptr;
@@ -32,12 +33,15 @@ struct NwRfc {
   nwrfc::RfcGetTimeFn RfcGetTime = nullptr;
   nwrfc::RfcGetStringFn RfcGetString = nullptr;
   nwrfc::RfcGetVersionFn RfcGetVersion = nullptr;
+  // Null when the library lacks it: the library then reads the working
+  // directory's sapnwrfc.ini only, and so does the program.
+  nwrfc::RfcSetIniPathFn RfcSetIniPath = nullptr;
 };
 
 // The loaded library: loaded on the first call, from the program's own
 // directory first, then through the system's search, and never unloaded.
-// A library that cannot be loaded or lacks an operation gives null and the
-// reason in `reason`: "RFC-Library " + file + " could not be loaded" or
+// A library that cannot be loaded or lacks a needed operation gives null and
+// the reason in `reason`: "RFC-Library " + file + " could not be loaded" or
 // "... lacks operation " + name.
 const NwRfc* LoadNwRfc(std::string* reason);
 

@@ -1,10 +1,13 @@
 #include "rfc/nwrfc/nwrfc_session.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "base/file.h"
+#include "rfc/dynamic_library.h"
 #include "rfc/nwrfc/call.h"
+#include "rfc/nwrfc/ini_path.h"
 #include "rfc/nwrfc/logon.h"
 #include "rfc/library_reason.h"
 #include "rfc/nwrfc/sap_text.h"
@@ -38,10 +41,13 @@ class NetWeaverSession final : public Session {
 
 class NetWeaverLibrary final : public RfcLibrary {
  public:
-  NetWeaverLibrary(const NwRfc& rfc, std::string file_name) : rfc_(rfc), file_name_(std::move(file_name)) {}
+  NetWeaverLibrary(const NwRfc& rfc, std::string file_name, std::string program_directory)
+      : rfc_(rfc), file_name_(std::move(file_name)), program_directory_(std::move(program_directory)) {}
 
   OpenOutcome Open(const LogonDescription& logon, SessionEvents& events) override {
-    LogonPlan plan = PlanLogon(logon);
+    // Once, before the first logon: every later one reads the same file.
+    if (!ini_path_) ini_path_ = ChooseIniPath(rfc_, program_directory_);
+    LogonPlan plan = PlanLogon(logon, *ini_path_);
     if (plan.route == LogonPlan::Route::kNoCounterpart) {
       OpenFailure failure;
       failure.unsupported_mode = true;
@@ -87,19 +93,22 @@ class NetWeaverLibrary final : public RfcLibrary {
  private:
   const NwRfc& rfc_;
   std::string file_name_;
+  std::string program_directory_;
+  std::optional<std::string> ini_path_;  // the sapnwrfc.ini the library reads, once chosen
 };
 
 }  // namespace
 
-std::unique_ptr<RfcLibrary> MakeNetWeaverLibrary(const NwRfc& rfc, std::string file_name) {
-  return std::make_unique<NetWeaverLibrary>(rfc, std::move(file_name));
+std::unique_ptr<RfcLibrary> MakeNetWeaverLibrary(const NwRfc& rfc, std::string file_name,
+                                                 std::string program_directory) {
+  return std::make_unique<NetWeaverLibrary>(rfc, std::move(file_name), std::move(program_directory));
 }
 
 RfcLibrary* NetWeaverRfcLibrary(std::string* reason) {
   const NwRfc* rfc = LoadNwRfc(reason);
   if (!rfc) return nullptr;
   // Lives as long as the process, as the library itself.
-  static RfcLibrary* library = MakeNetWeaverLibrary(*rfc, kNwRfcLibraryFile).release();
+  static RfcLibrary* library = MakeNetWeaverLibrary(*rfc, kNwRfcLibraryFile, ProgramDirectory()).release();
   return library;
 }
 
