@@ -1,0 +1,31 @@
+#include "tools/answer_input.h"
+
+#include <cstdio>
+
+#include "base/file_system.h"
+#include "base/terminal.h"
+
+namespace poolmetrics {
+
+std::optional<std::string> ReadAnswerLine() {
+  constexpr std::size_t kLongest = 4096;
+  static const bool binary = (UseBinaryMode(stdin), true);
+  (void)binary;
+  std::string line;
+  int c = std::getchar();
+  if (c == EOF) return std::nullopt;
+  for (; c != EOF && c != '\n'; c = std::getchar())
+    if (line.size() < kLongest) line += static_cast<char>(c);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+std::optional<std::string> Ask(std::string_view question, bool hidden) {
+  std::fwrite(question.data(), 1, question.size(), stderr);
+  std::fflush(stderr);
+  if (!hidden) return ReadAnswerLine();
+  HiddenTyping typing;
+  return ReadAnswerLine();
+}
+
+}  // namespace poolmetrics
