@@ -66,9 +66,10 @@ std::string_view CauseOf(FailureKind kind) {
     case FailureKind::kLogonRefused: return "the system refused the logon";
     case FailureKind::kHostNotReached: return "no system answered at the address";
     case FailureKind::kLogonFailed: return "the logon failed (the system refused it, or was not reached)";
-    case FailureKind::kCallFailed: break;
+    case FailureKind::kCallFailed: return "logged on, but the call of SAPTUNE_GET_SUMMARY_STATISTIC failed";
+    case FailureKind::kRfcError: break;
   }
-  return "logged on, but the call of SAPTUNE_GET_SUMMARY_STATISTIC failed";
+  return "the RFC library failed on this machine's side";
 }
 
 std::vector<std::string> ChecksFor(FailureKind kind, const SystemDefinition& system) {
@@ -83,6 +84,9 @@ std::vector<std::string> ChecksFor(FailureKind kind, const SystemDefinition& sys
     case FailureKind::kCallFailed:
       checks.push_back(Concat({"the authorisation S_RFC of user ", Shown(system.User),
                                ": activity 16 (execute) for function group SYST and function ", kFunction}));
+      break;
+    case FailureKind::kRfcError:
+      checks.push_back("the RFC library's trace file in the working directory (Dev_Rfc.Trc, dev_rfc.log)");
       break;
   }
   return checks;

@@ -15,6 +15,7 @@ enum class FailureKind {
   kHostNotReached,  // no system answered at the address
   kLogonFailed,     // the logon failed, and nothing tells which of the two
   kCallFailed,      // logged on, but the call of the function module failed
+  kRfcError,        // the RFC library failed on this machine's side (a table, a structure)
 };
 
 // The kind of a failed logon, told from what the library said about it: its

@@ -125,13 +125,16 @@ int ReportRefusedLogon(const LogonRefused& /*refused*/, const SystemDefinition& 
 // library reports through its error handler, which ends the process.
 const SystemDefinition* g_system = nullptr;
 
-// An RFC error: its operation, the library's key and message; a logon's
-// kind told from them, else a failed call.
+// An RFC error: its operation, the library's key and message. At the logon
+// its kind is told from them; in the call's own operations the call failed;
+// elsewhere (a table, a structure) the library failed on this side.
 int ReportErrorBlock(const ErrorBlock& block, const SystemDefinition& system) {
   std::string account = block.key.empty() ? block.message : Concat({block.key, ": ", block.message});
-  bool at_logon = block.operation.substr(0, 7) == "RfcOpen";
-  return Failed(Concat({"RFC error in ", Shown(block.operation)}), account,
-                at_logon ? KindOfLogonFailure(account) : FailureKind::kCallFailed, system);
+  std::string_view operation = block.operation;
+  FailureKind kind = FailureKind::kRfcError;
+  if (Head(operation, 7) == "RfcOpen") kind = KindOfLogonFailure(account);
+  if (Head(operation, 7) == "RfcCall" || Head(operation, 10) == "RfcReceive") kind = FailureKind::kCallFailed;
+  return Failed(Concat({"RFC error in ", Shown(block.operation)}), account, kind, system);
 }
 
 void ReportFromErrorHandler(const ErrorBlock& block) {
