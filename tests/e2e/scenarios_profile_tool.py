@@ -6,6 +6,7 @@ without echo or piped with blanks and quotes kept."""
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 
@@ -253,8 +254,9 @@ SCENARIOS.append(dict(name="PoolMetricsProfile encode: piped quotes are part of 
 # --- at a terminal: the password is not shown, the terminal is left as it was ---------
 def at_terminal(program, args, cwd, answers):
     """Runs the tool with a pseudo-terminal as standard input, output and error;
-    types each answer after its question. Returns the status, all that the
-    terminal showed, and whether it echoes again afterwards."""
+    types each answer after its question (an answer None: sends SIGINT
+    instead). Returns the status, all that the terminal
+    showed, and whether it echoes again afterwards."""
     import pty
     import termios
     import time
@@ -276,6 +278,10 @@ def at_terminal(program, args, cwd, answers):
                     break
     for question, answer in answers:
         read_until(re.escape(question) + rb"\Z")
+        if answer is None:
+            time.sleep(0.2)  # the question stands before the terminal's echo is off
+            proc.send_signal(signal.SIGINT)
+            break
         os.write(master, answer + b"\n")
     proc.wait(timeout=LIMIT)
     read_until(rb"\n\Z", 1)
@@ -294,6 +300,10 @@ def encode_at_terminal(platform, scenario_dir, program):
         problems.append("status %d, terminal shows %r" % (status, shown))
     if not echoes:
         problems.append("the terminal does not echo any more")
+    # Ctrl-C while the password is typed leaves the terminal echoing.
+    status, shown, echoes = at_terminal(program, ["encode"], scenario_dir, [(b"Password: ", None)])
+    if status != -signal.SIGINT or not echoes:
+        problems.append("after SIGINT: status %d, the terminal %s" % (status, "echoes" if echoes else "does not echo"))
     return problems
 
 
