@@ -12,7 +12,7 @@ import sys
 
 from e2e import normalise
 from scenarios_foundation import profile
-from scenarios_rfc import EXEXML_DIR, QAS, STANDARD, landscape, prd
+from scenarios_rfc import EXEXML_DIR, INI_PROFILE, QAS, SAPRFC_PRD, STANDARD, landscape, prd
 
 LIMIT = 60
 BOTH = ("native", "wine64")
@@ -102,6 +102,12 @@ SCENARIOS = [
                                   "result         : Error 1011: RFC-Open for PRD failed !\n"
                                   "library said   : Name or password is incorrect (repeat logon)\n" + REFUSED_CHECKS),
                   1),
+    # The classic library's path: the destination's ini file gives the address.
+    tool_scenario("test: through the destination ini file", ["test", "PRD"],
+                  {"landscape.ini": STANDARD, "PRD.P00": INI_PROFILE, "SapRfc.PRD": SAPRFC_PRD},
+                  then(reached(host="nohost", sysnr="05"),
+                       "destination    : SapRfc.PRD, copied to SapRfc.ini: its address is used\n" + ANSWERED), 0,
+                  platforms=("native",)),
     tool_scenario("test: the profile found by PRTG's directory search", ["test", "PRD"],
                   {"landscape.ini": STANDARD, EXEXML_DIR + "PRD.P00": profile()},
                   then(reached(profile_line="profile        : %sPRD.P00 (not at PRD.P00: found by PRTG's directory "
