@@ -101,10 +101,10 @@ std::string TraceAccountSince(const RfcLibrary& library, const TraceMark& mark) 
   std::string path = library.TraceFile();
   File trace = File::OpenRead(path.c_str());
   if (!trace || (path == mark.path && std::fseek(trace.get(), mark.size, SEEK_SET) != 0)) return {};
-  std::string_view hint = TraceHint(trace.get());
+  FixedText<128> hint = TraceHint(trace.get());
   // A hint that quotes no message of the library only points at the file.
   if (hint == " - Please Check Trace-File !" || hint == " - Look for Trace-File") return {};
-  return std::string(From(hint, 3));
+  return std::string(From(hint.view(), 3));
 }
 
 // A refused logon: the program's message 1011, and the kind told from what
