@@ -37,9 +37,9 @@ int Failed(std::string_view message, std::string_view account, FailureKind kind,
 
 // The profile that a run with `name` reads: the name as given (".P00"
 // added as the program adds it), else the one PRTG's directory search finds
-// in mode EXEXML. Prints the file used, or why none was found (then no
-// file is returned).
-File FindProfile(const char* name, Request& request) {
+// in mode EXEXML. Prints the file used and sets `used` to its path, or says
+// why none was found (then no file is returned).
+File FindProfile(const char* name, Request& request, std::string& used) {
   request = ProfileRequest(name);
   std::string given = GivenProfilePath(request);
   if (std::string why = NoSystemProfile(request); !why.empty()) {
@@ -48,6 +48,7 @@ File FindProfile(const char* name, Request& request) {
   }
   if (File profile = File::OpenRead(given.c_str())) {
     Item("profile", Shown(given));
+    used = given;
     return profile;
   }
   request.Mode = CallerMode::kExeXml;
@@ -62,6 +63,7 @@ File FindProfile(const char* name, Request& request) {
     return File();
   }
   Item("profile", Concat({Shown(location.ProfilePath), " (not at ", Shown(given), ": found by PRTG's directory search)"}));
+  used = location.ProfilePath;
   return std::move(location.Profile);
 }
 
@@ -142,6 +144,22 @@ void ReportFromErrorHandler(const ErrorBlock& block) {
   // The handler's caller ends the process with status 1.
 }
 
+// While it lives, an RFC error that the library's error handler reports is
+// reported as the test's failure with `system`.
+class HandlerReports {
+ public:
+  explicit HandlerReports(const SystemDefinition& system) {
+    g_system = &system;
+    SetErrorBlockReporter(&ReportFromErrorHandler);
+  }
+  ~HandlerReports() {
+    SetErrorBlockReporter(nullptr);
+    g_system = nullptr;
+  }
+  HandlerReports(const HandlerReports&) = delete;
+  HandlerReports& operator=(const HandlerReports&) = delete;
+};
+
 std::uint32_t MillisecondsSince(std::chrono::steady_clock::time_point start) {
   return static_cast<std::uint32_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
@@ -151,19 +169,19 @@ std::string Milliseconds(std::uint32_t ms) { return std::to_string(ms) + " ms"; 
 
 int Test(const char* name) {
   Request request;
-  File profile = FindProfile(name, request);
+  std::string used;
+  File profile = FindProfile(name, request, used);
   if (!profile) return 1;
   SystemDefinition system;
   std::vector<ProfileFault> faults = ReadSystemDefinition(std::move(profile), ReadMode::kStrict, system);
   if (!faults.empty()) {
     Item("result", ProfileFaultMessage(faults.front().code, Shown(request.ProfileName)));
     for (const ProfileFault& fault : faults) Item("fault", Shown(fault.detail));
-    Item("check", Concat({"PoolMetricsProfile check ", Shown(name), " says every fault"}));
+    Item("check", Concat({"PoolMetricsProfile check ", Shown(used), " says every fault"}));
     return 1;
   }
 
-  g_system = &system;
-  SetErrorBlockReporter(&ReportFromErrorHandler);
+  HandlerReports reports(system);
   std::string failure;
   RfcLibrary* library = LoadRfcLibrary(&failure);
   if (!library) {
