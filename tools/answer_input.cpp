@@ -9,8 +9,7 @@ namespace poolmetrics {
 
 std::optional<std::string> ReadAnswerLine() {
   constexpr std::size_t kLongest = 4096;
-  static const bool binary = (UseBinaryMode(stdin), true);
-  (void)binary;
+  UseBinaryMode(stdin);
   std::string line;
   int c = std::getchar();
   if (c == EOF) return std::nullopt;
