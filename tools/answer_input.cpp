@@ -20,10 +20,12 @@ std::optional<std::string> ReadAnswerLine() {
 }
 
 std::optional<std::string> Ask(std::string_view question, bool hidden) {
+  // Hidden before the question shows: what is typed as soon as it does is
+  // never shown.
+  std::optional<HiddenTyping> typing;
+  if (hidden) typing.emplace();
   std::fwrite(question.data(), 1, question.size(), stderr);
   std::fflush(stderr);
-  if (!hidden) return ReadAnswerLine();
-  HiddenTyping typing;
   return ReadAnswerLine();
 }
 

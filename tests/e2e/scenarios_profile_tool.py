@@ -5,10 +5,11 @@ without echo or piped with blanks and quotes kept."""
 
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
-import sys
+import time
 
 from e2e import normalise
 from scenarios_foundation import profile
@@ -265,7 +266,6 @@ def at_terminal(program, args, cwd, answers):
     showed, and whether it echoes again afterwards."""
     import pty
     import termios
-    import time
     master, slave = pty.openpty()
     proc = subprocess.Popen([program] + args, cwd=cwd, stdin=slave, stdout=slave, stderr=slave,
                             start_new_session=True)
@@ -274,7 +274,6 @@ def at_terminal(program, args, cwd, answers):
     def read_until(pattern, seconds=10):
         nonlocal shown
         end = time.time() + seconds
-        import select
         while time.time() < end and not re.search(pattern, shown):
             ready, _, _ = select.select([master], [], [], 0.1)
             if ready:
@@ -285,12 +284,19 @@ def at_terminal(program, args, cwd, answers):
     for question, answer in answers:
         read_until(re.escape(question) + rb"\Z")
         if answer is None:
-            time.sleep(0.2)  # the question stands before the terminal's echo is off
             proc.send_signal(signal.SIGINT)
             break
         os.write(master, answer + b"\n")
     proc.wait(timeout=LIMIT)
-    read_until(rb"\n\Z", 1)
+    # All that the tool wrote before it ended is in the terminal by now.
+    while select.select([master], [], [], 0.2)[0]:
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        shown += chunk
     echoes = bool(termios.tcgetattr(slave)[3] & termios.ECHO)
     os.close(slave)
     os.close(master)
