@@ -27,6 +27,10 @@ class File {
   static File OpenRead(const char* path);
   // Creates or truncates a file for writing, byte for byte.
   static File OpenWrite(const char* path);
+  // Creates a new file for writing, byte for byte; none when anything of
+  // that name is there already (a file is never overwritten) or it cannot
+  // be created.
+  static File CreateNew(const char* path);
 
   explicit operator bool() const { return stream_ != nullptr; }
   std::FILE* get() const { return stream_; }

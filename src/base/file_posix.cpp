@@ -51,4 +51,13 @@ File File::OpenRead(const char* path) {
   return File(stream);
 }
 
+File File::CreateNew(const char* path) {
+  Descriptor fd(open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0644));
+  if (fd.get() < 0) return File();
+  std::FILE* stream = fdopen(fd.get(), "wb");
+  if (!stream) return File();
+  fd.release();
+  return File(stream);
+}
+
 }  // namespace poolmetrics

@@ -66,4 +66,19 @@ File File::OpenRead(const char* path) {
   return File(stream);
 }
 
+File File::CreateNew(const char* path) {
+  if (NamesDevice(path)) return File();
+  Handle handle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (handle.get() == INVALID_HANDLE_VALUE) return File();
+  int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle.get()), _O_WRONLY | _O_BINARY);
+  if (fd < 0) return File();
+  handle.release();  // the descriptor owns it now
+  std::FILE* stream = _fdopen(fd, "wb");
+  if (!stream) {
+    _close(fd);
+    return File();
+  }
+  return File(stream);
+}
+
 }  // namespace poolmetrics

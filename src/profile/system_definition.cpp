@@ -120,6 +120,25 @@ void SetField(SystemDefinition& s, Field f, std::string_view value) {
   }
 }
 
+// The checks of one field, in their order: shorter than its minimum (an
+// empty user or password is said by its own fault), longer than its field,
+// a destination that is no plain file name.
+void CheckField(const SystemDefinition& system, const Label& l, std::vector<ProfileFault>& faults) {
+  auto fault = [&](int code, std::string detail) { faults.push_back({code, std::move(detail)}); };
+  std::string_view text = FieldText(system, l.field);
+  if (text.size() < l.minimum && !(l.field == Field::kUser && text.empty()) &&
+      !(l.field == Field::kPassword && text.empty()))
+    fault(1003, Concat({l.text, " missing or shorter than ", std::to_string(l.minimum),
+                        l.minimum == 1 ? " character" : " characters"}));
+  if (TooLong(system, l))
+    fault(1003, Concat({l.text, " ", std::to_string(GivenLength(system, l.field)),
+                        " characters, longer than its field of ", std::to_string(FieldWidth(system, l.field))}));
+  if (l.field == Field::kDestination && UnsafeDestination(system))
+    fault(1003, Concat({l.text, " \"", text,
+                        "\" is no plain file name (it must not hold a directory, a drive, \"..\", a device name "
+                        "or a character that no Windows file name can hold)"}));
+}
+
 }  // namespace
 
 std::string ProfileFaultMessage(int code, std::string_view profile_name) {
@@ -179,25 +198,32 @@ std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, Syst
 std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system, UserAndPassword logon) {
   const bool from_profile = logon == UserAndPassword::kFromProfile;
   std::vector<ProfileFault> faults;
-  auto fault = [&](int code, std::string detail) { faults.push_back({code, std::move(detail)}); };
-  if (from_profile && system.User.empty()) fault(1006, "User.......: missing or empty");
-  if (from_profile && system.Password.empty()) fault(1007, "Password...: missing or empty");
+  if (from_profile && system.User.empty()) faults.push_back({1006, "User.......: missing or empty"});
+  if (from_profile && system.Password.empty()) faults.push_back({1007, "Password...: missing or empty"});
   for (const Label& l : kLabels) {
     if (!from_profile && (l.field == Field::kUser || l.field == Field::kPassword)) continue;
-    std::string_view text = FieldText(system, l.field);
-    if (text.size() < l.minimum && !(l.field == Field::kUser && text.empty()) &&
-        !(l.field == Field::kPassword && text.empty()))
-      fault(1003, Concat({l.text, " missing or shorter than ", std::to_string(l.minimum),
-                          l.minimum == 1 ? " character" : " characters"}));
-    if (TooLong(system, l))
-      fault(1003, Concat({l.text, " ", std::to_string(GivenLength(system, l.field)),
-                          " characters, longer than its field of ", std::to_string(FieldWidth(system, l.field))}));
-    if (l.field == Field::kDestination && UnsafeDestination(system))
-      fault(1003, Concat({l.text, " \"", text,
-                          "\" is no plain file name (it must not hold a directory, a drive, \"..\", a device name "
-                          "or a character that no Windows file name can hold)"}));
+    CheckField(system, l, faults);
   }
   return faults;
+}
+
+std::vector<ProfileFault> CheckProfileValue(std::string_view label, std::string_view value) {
+  for (const Label& l : kLabels) {
+    if (label != l.text) continue;
+    SystemDefinition system;
+    SetField(system, l.field, value.substr(0, kValueLength));
+    std::vector<ProfileFault> faults;
+    if (l.field == Field::kUser && value.empty()) faults.push_back({1006, "User.......: missing or empty"});
+    if (l.field == Field::kPassword && value.empty()) faults.push_back({1007, "Password...: missing or empty"});
+    // The reader takes no more of a line than this: the rest would be lost.
+    if (value.size() > kValueLength)
+      faults.push_back({1003, Concat({l.text, " ", std::to_string(value.size()),
+                                      " characters, longer than the ", std::to_string(kValueLength),
+                                      " that a profile line holds"})});
+    CheckField(system, l, faults);
+    return faults;
+  }
+  return {{1003, Concat({"\"", label, "\" is no label of a profile line"})}};
 }
 
 void TakeUserAndPassword(SystemDefinition& system, std::string_view user, std::string_view password) {

@@ -69,6 +69,13 @@ std::vector<ProfileFault> ReadSystemDefinition(File profile, ReadMode mode, Syst
 std::vector<ProfileFault> CheckSystemDefinition(const SystemDefinition& system,
                                                 UserAndPassword logon = UserAndPassword::kFromProfile);
 
+// Checks `value` as the value of the profile line labelled `label` (its 12
+// characters, such as "Client.....:"), with the checks CheckSystemDefinition
+// makes of that field, and that the line holds all of it (60 characters).
+// Returns the faults in the same words (none: a profile may carry it); a
+// label that no profile line has is a fault too.
+std::vector<ProfileFault> CheckProfileValue(std::string_view label, std::string_view value);
+
 // Puts the user and password that come from elsewhere into `system`, in
 // place of anything the profile gave: the user upper-cased as a profile's
 // is. The caller has checked both for a logon (at most 12 and 40

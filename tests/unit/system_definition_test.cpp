@@ -283,5 +283,48 @@ TEST(SystemDefinition, UserAndPasswordFromElsewhere) {
   EXPECT_EQ(faults[1].code, 1007);
 }
 
+// One value is checked as the reader checks its line in a whole profile: the
+// same faults in the same words, so that a profile made of checked values
+// is valid.
+TEST(SystemDefinition, OneValueCheckedAsItsLineInAProfile) {
+  const std::string unsafe =
+      "Destination: \"x/../y\" is no plain file name (it must not hold a directory, a drive, \"..\", a device "
+      "name or a character that no Windows file name can hold)";
+  struct Case {
+    const char* label;
+    std::string value;
+    std::vector<std::string> faults;
+  } cases[] = {
+      {"Client.....:", "100", {}},
+      {"Client.....:", "10", {"Client.....: missing or shorter than 3 characters"}},
+      {"Client.....:", std::string(12, '1'), {"Client.....: 12 characters, longer than its field of 11"}},
+      {"Extcompany.:", std::string(63, 'x'), {"Extcompany.: 63 characters, longer than the 60 that a profile line holds"}},
+      {"Extcompany.:", std::string(60, 'x'), {}},  // kept cut to its field, as the reader keeps it
+      {"User.......:", "", {"User.......: missing or empty"}},
+      {"User.......:", "m", {"User.......: missing or shorter than 2 characters"}},
+      {"Destination:", "x/../y", {unsafe}},
+      {"Language...:", "E", {}},
+      {"Language...:", "", {"Language...: missing or shorter than 1 character"}},
+      {"Mode.......:", "R3", {"Mode.......: missing or shorter than 3 characters"}},
+      {"Gwservice..:", std::string(32, 's'), {"Gwservice..: 32 characters, longer than its field of 31"}},
+      {"Client ....:", "100", {"\"Client ....:\" is no label of a profile line"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> got;
+    for (const ProfileFault& fault : CheckProfileValue(c.label, c.value)) got.push_back(fault.detail);
+    EXPECT_EQ(got, c.faults) << c.label << " " << c.value;
+    // The reader, given the valid profile with this line in place of its
+    // own, finds the same faults (a profile line holds only 60 characters).
+    std::string text = ValidProfile();
+    std::size_t line = text.find(c.label);
+    if (line == std::string::npos || c.value.size() > 60) continue;
+    text.replace(line, text.find('\n', line) - line, std::string(c.label) + " " + c.value);
+    SystemDefinition s;
+    std::vector<std::string> read;
+    for (const ProfileFault& fault : ReadSystemDefinition(Profile(text), ReadMode::kListing, s)) read.push_back(fault.detail);
+    EXPECT_EQ(read, c.faults) << "in a profile: " << c.label << " " << c.value;
+  }
+}
+
 }  // namespace
 }  // namespace poolmetrics
