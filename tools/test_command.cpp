@@ -109,18 +109,12 @@ std::string TraceAccountSince(const RfcLibrary& library, const TraceMark& mark) 
   return std::string(From(hint.view(), 3));
 }
 
-// A refused logon: the program's message 1011, and the kind told from what
-// the library said.
-//
-// INTEGRATION: LogonRefused is to carry the library's error key and message
-// as `reason` ("RFC_ERROR_LOGON_FAILURE: Name or password is incorrect
-// (repeat logon)"), and LogonFailureMessage to carry it as well. Then this
-// is the one place to change: pass refused.reason to LogonFailureMessage
-// and take it as the account when it is not empty, the trace file's line
-// only when it is.
-int ReportRefusedLogon(const LogonRefused& /*refused*/, const SystemDefinition& system, std::string trace_account) {
-  std::string account = std::move(trace_account);
-  return Failed(LogonFailureMessage(system.Destination), account, KindOfLogonFailure(account), system);
+// A refused logon: the program's message 1011, what the library said (its
+// reason, else the trace file's line of this logon), and the kind told from
+// that.
+int ReportRefusedLogon(const LogonRefused& refused, const SystemDefinition& system, std::string trace_account) {
+  std::string account = refused.reason.empty() ? std::move(trace_account) : refused.reason;
+  return Failed(LogonFailureMessage(system.Destination, ""), account, KindOfLogonFailure(account), system);
 }
 
 // The system whose test is running, for an RFC error that the classic

@@ -164,6 +164,24 @@ def expand_names(platform, text):
             .replace("{nwlib}", platform.nw_library))
 
 
+def folder_as_seen(platform, scenario_dir, folder):
+    """A folder of the scenario as the program names it, with its trailing
+    separator: under Wine on drive D:, natively as it is."""
+    if not platform.wine:
+        return folder + "/"
+    relative = os.path.relpath(folder, scenario_dir)
+    return "D:\\" + ("" if relative == "." else relative.replace("/", "\\") + "\\")
+
+
+def expand_places(platform, scenario_dir, text, program_folder):
+    """{bin} in expected output: the program's folder as the program names it
+    (message 1031 says where it looked); {search}: the system's search as
+    the program names it."""
+    search = "Windows' search" if platform.wine else "the system's search"
+    return (text.replace("{bin}", folder_as_seen(platform, scenario_dir, program_folder))
+            .replace("{search}", search))
+
+
 def normalise(stdout):
     """Line ends as on Linux, times of day masked as hh:mm:ss."""
     return TIME.sub(b"hh:mm:ss", stdout.replace(b"\r\n", b"\n"))
@@ -305,6 +323,7 @@ def run_scenario(platform, sc):
             out = sc["mask"](out)
         problems = []
         expected = expand_names(platform, sc["stdout"](platform) if callable(sc["stdout"]) else sc["stdout"])
+        expected = expand_places(platform, scenario_dir, expected, bin_dir)
         # PRTG's own mode: what the other modes print around or inside the
         # document is on standard error, and standard output is one document
         # that PRTG takes.

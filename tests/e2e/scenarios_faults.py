@@ -19,16 +19,15 @@ import os
 import random
 import re
 
-from scenarios_foundation import error_doc, profile
+from scenarios_foundation import NO_LIBRARY, error_doc, profile
 from scenarios_global import (HEADER, LANDSCAPE, MARK, OPEN_XML, PROFILES, group, item_profile, pxa_xml, sensor,
                               summary_xml)
 from scenarios_rfc import (ENV, EXEXML_DIR, files, journal, landscape, opened, options, prd, r3only, rows_doc,
                            well_formed)
 from scenarios_sensors import LANDSCAPE as SENSOR_LANDSCAPE, document
 
-NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded, RFC-Library {nwlib} could not be loaded...")
-INCOMPLETE = error_doc(
-    "Error 1031: RFC-Library {classic} lacks operation RfcOpenEx, RFC-Library {nwlib} could not be loaded...")
+INCOMPLETE = error_doc("Error 1031: RFC-Library {classic} lacks operation RfcOpenEx, "
+                       "RFC-Library {nwlib} could not be loaded (not found in {bin} nor by {search})...")
 # Files the emulated library itself may write in the working directory.
 LIBRARY_FILES = ("journal.txt", "Dev_Rfc.Trc")
 

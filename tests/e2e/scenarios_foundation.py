@@ -32,7 +32,8 @@ def profile(**fields):
 
 
 VALID = profile()
-NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded, RFC-Library {nwlib} could not be loaded...")
+NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded (not found in {bin} nor by {search}), "
+                       "RFC-Library {nwlib} could not be loaded (not found in {bin} nor by {search})...")
 PATH_USAGE = error_doc("Sorry, invalid Path-Usage...")
 EXEXML_DIR = "\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\"
 

@@ -16,15 +16,14 @@ import shutil
 import stat
 import subprocess
 
-from e2e import expand_names, normalise, run_program, xml_ok
+from e2e import expand_names, expand_places, folder_as_seen, normalise, run_program, xml_ok
 from scenarios_faults import both, left_alone
-from scenarios_foundation import error_doc, profile
+from scenarios_foundation import NO_LIBRARY, error_doc, profile
 from scenarios_global import (HEADER, DONE, LANDSCAPE, MARK, OPEN_XML, PROFILES, group, item_profile, lines, pxa,
                               pxa_xml, sensor, state, summary_xml)
 from scenarios_rfc import INI_PROFILE, SAPRFC_PRD, files as rfc_files, landscape, prd, rows_doc
 from scenarios_sensors import system, xml_problem
 
-NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded, RFC-Library {nwlib} could not be loaded...")
 HINT = "C:\\PRTG_Path.Txt"
 SENSOR_DIR = "D:\\PRTG\\Custom Sensors\\ExeXml\\"
 TIMEOUT = 10
@@ -211,7 +210,8 @@ def run_checked(platform, scenario_dir, program, args, want, status, env=None, x
         return ["%s did not end within %d seconds" % (" ".join(args), TIMEOUT)]
     problems = []
     got = normalise(out)
-    want = expand_names(platform, want).encode("latin-1")
+    want = expand_places(platform, scenario_dir, expand_names(platform, want),
+                         os.path.dirname(program)).encode("latin-1")
     if got != want:
         problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"),
                                                                            got.decode("latin-1")))
@@ -281,11 +281,19 @@ def cut_library(sizes, where="bin"):
         os.makedirs(directory, exist_ok=True)
         env = {"LD_LIBRARY_PATH": directory} if where != "bin" else None
         problems = []
+        # The cut library is damaged where it lies; the other is not found.
+        parts = []
+        for library in (platform.classic_library, platform.nw_library):
+            cause = ("%s%s is damaged (shorter than its headers say)"
+                     % (folder_as_seen(platform, scenario_dir, directory), library)
+                     if library == platform.library else "not found in {bin} nor by {search}")
+            parts.append("RFC-Library %s could not be loaded (%s)" % (library, cause))
+        want = error_doc("Error 1031: " + ", ".join(parts) + "...")
         for size in sizes:
             with open(os.path.join(directory, platform.library), "wb") as f:
                 f.write(image[:size if size >= 0 else len(image) + size])
             problems += ["cut at %d: %s" % (size, p) for p in run_checked(
-                platform, scenario_dir, program, ["PRD", "TOTAL-ROWS"], NO_LIBRARY, 2, env=env)]
+                platform, scenario_dir, program, ["PRD", "TOTAL-ROWS"], want, 2, env=env)]
         return problems
     return run
 

@@ -7,7 +7,7 @@ library's message or its trace file, and the journal of what was asked."""
 import os
 import re
 
-from scenarios_foundation import error_doc, profile
+from scenarios_foundation import NO_LIBRARY, error_doc, profile
 from scenarios_global import HEADER, OPEN_XML, item_profile, summary_xml
 from scenarios_rfc import DONE, ROWS, landscape, open_failed, progress, rows_doc, section
 from scenarios_sensors import xml_channel
@@ -293,10 +293,9 @@ SCENARIOS = [
 
     # --- which library ----------------------------------------------------------------------
     nw("neither library: 1031 names both", nwrfc=False,
-       stdout=error_doc("Error 1031: RFC-Library {classic} could not be loaded, "
-                        "RFC-Library {nwlib} could not be loaded...")),
+       stdout=NO_LIBRARY),
     nw("a NetWeaver library lacking RfcInvoke: 1031 before any call", nwrfc="incomplete",
-       stdout=error_doc("Error 1031: RFC-Library {classic} could not be loaded, "
+       stdout=error_doc("Error 1031: RFC-Library {classic} could not be loaded (not found in {bin} nor by {search}), "
                         "RFC-Library {nwlib} lacks operation RfcInvoke...")),
     nw("both libraries incomplete: 1031 says why each failed", nwrfc="incomplete", library="incomplete",
        platforms=("native", "wine"),

@@ -54,7 +54,7 @@ REFUSED_CHECKS = (
 NOT_REACHED = (
     "logon time     : N ms\n"
     "result         : Error 1011: RFC-Open for PRD failed !\n"
-    "library said   : partner 'nohost:sapgw00' not reached\n"
+    "library said   : RFC_ERROR_COMMUNICATION: partner 'nohost:sapgw00' not reached\n"
     "cause          : no system answered at the address\n"
     "check          : the host name nohost (Hostname...:)\n"
     "check          : the system number 00 (Sysnr......:): the logon uses port 3300 (gateway) and 3200 (dispatcher)\n"
@@ -86,7 +86,8 @@ SCENARIOS = [
                   {"landscape.ini": STANDARD, "PRD.P00": profile(password="{pw:secret2}")},
                   then(reached(), "logon time     : N ms\n"
                                   "result         : Error 1011: RFC-Open for PRD failed !\n"
-                                  "library said   : Name or password is incorrect (repeat logon)\n" + REFUSED_CHECKS),
+                                  "library said   : RFC_ERROR_LOGON_FAILURE: Name or password is incorrect (repeat logon)\n"
+                                  + REFUSED_CHECKS),
                   1),
     tool_scenario("test: an unknown host", ["test", "PRD"],
                   {"landscape.ini": STANDARD, "PRD.P00": profile(hostname="nohost")},
@@ -94,14 +95,15 @@ SCENARIOS = [
     tool_scenario("test: a failed call", ["test", "PRD"],
                   {"landscape.ini": landscape(prd("receive_rc = 1"), QAS), "PRD.P00": profile()},
                   lambda platform: reached()(platform) + call_failed(platform), 1),
-    # An older failure in the trace file says nothing about this logon.
-    tool_scenario("test: a refused logon reads only its own lines of the trace file", ["test", "PRD"],
+    # The library's own reason counts, not an older failure in the trace file.
+    tool_scenario("test: a refused logon says the library's reason, not the trace file's old lines", ["test", "PRD"],
                   {"landscape.ini": landscape(prd("refuse_logon = yes"), QAS), "PRD.P00": profile(),
                    "Dev_Rfc.Trc": "**** ERROR old\nERROR       partner 'x:sapgw00' not reached\n",
                    "dev_rfc.log": "**** ERROR old\nERROR       partner 'x:sapgw00' not reached\n"},
                   then(reached(), "logon time     : N ms\n"
                                   "result         : Error 1011: RFC-Open for PRD failed !\n"
-                                  "library said   : Name or password is incorrect (repeat logon)\n" + REFUSED_CHECKS),
+                                  "library said   : RFC_ERROR_LOGON_FAILURE: Name or password is incorrect (repeat logon)\n"
+                                  + REFUSED_CHECKS),
                   1),
     # The classic library's path: the destination's ini file gives the address.
     tool_scenario("test: through the destination ini file", ["test", "PRD"],
@@ -163,11 +165,13 @@ def library_choice(platform, scenario_dir, program):
     write(scenario_dir, "landscape.ini", STANDARD)
     problems = []
     status, out, _ = run(platform, scenario_dir, tool_beside(platform, scenario_dir, program, []), ["test", "PRD"])
+    folder = "D:\\tool\\" if platform.wine else os.path.join(scenario_dir, "tool") + "/"
+    search = "Windows' search" if platform.wine else "the system's search"
     want = ("profile        : PRD.P00\n"
-            "result         : Error 1031: RFC-Library %s could not be loaded, RFC-Library %s could not be "
-            "loaded...\n"
+            "result         : Error 1031: RFC-Library {0} could not be loaded (not found in {2} nor by {3}), "
+            "RFC-Library {1} could not be loaded (not found in {2} nor by {3})...\n"
             "check          : an RFC library beside PoolMetrics (and this command): the classic one or the "
-            "NetWeaver RFC SDK's\n" % (platform.classic_library, platform.nw_library)).encode()
+            "NetWeaver RFC SDK's\n".format(platform.classic_library, platform.nw_library, folder, search)).encode()
     if (status, out) != (1, want):
         problems.append("no library: status %d\n%s" % (status, out.decode("latin-1")))
     shutil.rmtree(os.path.join(scenario_dir, "tool"))
