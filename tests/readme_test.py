@@ -138,8 +138,23 @@ def run_sessions(steps, work, env):
     return failures
 
 
+def heading_anchors(path):
+    """The anchors a Markdown renderer gives the headings of a file: lower
+    case, punctuation but hyphens dropped, blanks as hyphens."""
+    anchors, in_block = set(), False
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if FENCE.match(line):
+                in_block = not in_block
+            elif not in_block and line.startswith("#"):
+                title = line.lstrip("#").strip().lower()
+                anchors.add(re.sub(r"[^\w\- ]", "", title).replace(" ", "-"))
+    return anchors
+
+
 def broken_links(path):
-    """The relative links of a Markdown file (outside code blocks) that name no file."""
+    """The relative links of a Markdown file (outside code blocks) that name
+    no file, or no heading of a Markdown file."""
     with open(path, encoding="utf-8") as f:
         lines = f.read().split("\n")
     in_block, broken = False, []
@@ -150,11 +165,16 @@ def broken_links(path):
         if in_block:
             continue
         for target in LINK.findall(re.sub(r"`[^`]*`", "", line)):
-            if SCHEME.match(target) or target.startswith("#"):
+            if SCHEME.match(target):
                 continue
-            file = os.path.normpath(os.path.join(os.path.dirname(path), target.split("#")[0]))
+            if target.startswith("#"):
+                target = os.path.basename(path) + target
+            name, _, anchor = target.partition("#")
+            file = os.path.normpath(os.path.join(os.path.dirname(path), name))
             if not os.path.isfile(file):
                 broken.append(f"{os.path.relpath(path, ROOT)}:{n}: link to {target}: no such file")
+            elif anchor and file.endswith(".md") and anchor not in heading_anchors(file):
+                broken.append(f"{os.path.relpath(path, ROOT)}:{n}: link to {target}: no such heading")
     return broken
 
 
