@@ -1,11 +1,12 @@
 // What the program asks of the file system beyond reading and writing a
 // stream: whether two names reach the same file, replacing a file in one
-// step, and raw standard input.
+// step, the working directory, and raw standard input.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 namespace poolmetrics {
 
@@ -27,6 +28,10 @@ std::optional<FileIdentity> IdentityOf(const char* path);
 // `to` finds either the old file or the new one, never a part of either.
 // Returns false when it could not: both files are then as they were.
 bool MoveFileOver(const char* from, const char* to);
+
+// The working directory with a trailing separator, as messages name it;
+// empty when it cannot be told.
+std::string WorkingDirectory();
 
 // Makes a stream deliver every byte as it is: on Windows a text stream
 // would turn CR LF into LF and end at the first Ctrl-Z.

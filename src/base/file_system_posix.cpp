@@ -1,5 +1,8 @@
 #include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
 
 #include "base/file_system.h"
 
@@ -25,6 +28,13 @@ std::optional<FileIdentity> IdentityOf(const char* path) {
 }
 
 bool MoveFileOver(const char* from, const char* to) { return rename(from, to) == 0; }
+
+std::string WorkingDirectory() {
+  std::vector<char> path(4096);
+  if (!getcwd(path.data(), path.size())) return {};
+  std::string directory(path.data());
+  return directory.back() == '/' ? directory : directory + "/";
+}
 
 void UseBinaryMode(std::FILE*) {}
 

@@ -52,4 +52,12 @@ bool MoveFileOver(const char* from, const char* to) {
 
 void UseBinaryMode(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
 
+std::string WorkingDirectory() {
+  char path[MAX_PATH + 1];
+  DWORD n = GetCurrentDirectoryA(sizeof path, path);
+  if (n == 0 || n >= sizeof path) return {};
+  std::string directory(path, n);
+  return directory.back() == '\\' ? directory : directory + "\\";
+}
+
 }  // namespace poolmetrics

@@ -69,8 +69,10 @@ Request ReadCommandLine(int argc, const char* const* argv) {
   // Directory split: a name whose only backslash is its first character
   // stays a path from the drive root. Natively "/" separates as well.
   std::size_t split = profile.find_last_of("\\/");
+  std::string directory;
   if (split != std::string::npos && split != 0) {
-    request.ProfileDirectory = std::string_view(profile).substr(0, split + 1);
+    directory = profile.substr(0, split + 1);
+    request.ProfileDirectory = directory;
     profile.erase(0, split + 1);
   }
   request.ProfileName = profile;
@@ -80,6 +82,7 @@ Request ReadCommandLine(int argc, const char* const* argv) {
     request.ProfileName = kGlobalSensorFile;
     request.ProfileNameCut = false;
   }
+  request.ProfileGiven = Concat({directory, request.ProfileNameCut ? std::string_view(profile) : request.ProfileName.view()});
   return request;
 }
 

@@ -47,7 +47,10 @@ struct Request {
   std::optional<std::string> ChildTask;
 
   // The profile argument, normalised and split: the file name (".P00"
-  // added) and the directory given with it.
+  // added) and the directory given with it; and the two whole, as the path
+  // to open in the front-end modes, for the message that they are too long
+  // for their fields.
+  std::string ProfileGiven;
   FixedText<64> ProfileName;
   bool ProfileNameCut = false;  // the name did not fit its field: never opened cut short
   FixedText<96> ProfileDirectory;

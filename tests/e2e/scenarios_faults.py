@@ -20,6 +20,10 @@ import random
 import re
 
 from scenarios_foundation import NO_LIBRARY, error_doc, profile
+
+OTHER_WIDTH = error_doc("Error 1031: RFC-Library {classic} could not be loaded ({bin}{classic} is a 32-bit library, "
+                        "this program is 64-bit), RFC-Library {nwlib} could not be loaded (not found in {bin} nor by "
+                        "{search})...")
 from scenarios_global import (HEADER, LANDSCAPE, MARK, OPEN_XML, PROFILES, group, item_profile, pxa_xml, sensor,
                               summary_xml)
 from scenarios_rfc import (ENV, EXEXML_DIR, files, journal, landscape, opened, options, prd, r3only, rows_doc,
@@ -33,7 +37,7 @@ LIBRARY_FILES = ("journal.txt", "Dev_Rfc.Trc")
 
 
 def missing(name):
-    return error_doc("Error 1002: Profile %s is missing..." % name)
+    return error_doc("Error 1002: Profile %s is missing...{cause}" % name)
 
 
 def profile_fault(code, name):
@@ -118,9 +122,20 @@ SCENARIOS += [
              stdout=HEADER + "* hh:mm:ss PXA-INFO # ITEM=Main State=Executing\n" + INCOMPLETE),
     # The classic library is 32-bit: beside the 64-bit program it simply
     # does not load.
-    scenario("a 32-bit classic library beside the 64-bit program does not load", files(here=True),
-             program="Holdrun", library32=True, args=["PRD", "TOTAL-ROWS"], platforms=("wine64",), status=2,
-             stdout=NO_LIBRARY),
+    scenario("a 32-bit classic library beside the 64-bit program does not load: 1031 says its width",
+             files(here=True), program="Holdrun", library32=True, args=["PRD", "TOTAL-ROWS"], platforms=("wine64",),
+             status=2, stdout=OTHER_WIDTH),
+    # Natively: a 32-bit ELF library (its header is what tells).
+    scenario("a 32-bit library beside the native program: 1031 says its width",
+             dict(files(here=True), **{"bin/librfccm.so": b"\x7fELF\x01\x01\x01" + bytes(45)}),
+             program="Holdrun", args=["PRD", "TOTAL-ROWS"], platforms=("native",), status=2, stdout=OTHER_WIDTH),
+    # SAP's NetWeaver library needs ICU's libraries beside it; one missing is named.
+    scenario("the NetWeaver library without a library it needs: 1031 names the missing one", files(here=True),
+             program="Holdrun", nwrfc="dependent", args=["PRD", "TOTAL-ROWS"], platforms=("native", "wine64"),
+             status=2, stdout=lambda p: error_doc(
+                 "Error 1031: RFC-Library {classic} could not be loaded (not found in {bin} nor by {search}), "
+                 "RFC-Library {nwlib} could not be loaded ({bin}{nwlib} needs %s, which is not found)..."
+                 % ("icuuc50.dll" if p.wine else "libicuuc.so.50"))),
 ]
 
 # --- profiles ----------------------------------------------------------------------------

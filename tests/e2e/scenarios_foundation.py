@@ -34,12 +34,12 @@ def profile(**fields):
 VALID = profile()
 NO_LIBRARY = error_doc("Error 1031: RFC-Library {classic} could not be loaded (not found in {bin} nor by {search}), "
                        "RFC-Library {nwlib} could not be loaded (not found in {bin} nor by {search})...")
-PATH_USAGE = error_doc("Sorry, invalid Path-Usage...")
+PATH_USAGE = error_doc("Sorry, invalid Path-Usage...{cause}")
 EXEXML_DIR = "\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\"
 
 
 def missing(name):
-    return error_doc("Error 1002: Profile %s is missing..." % name)
+    return error_doc("Error 1002: Profile %s is missing...{cause}" % name)
 
 
 SCENARIOS = [

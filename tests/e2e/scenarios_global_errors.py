@@ -12,9 +12,9 @@ def gbl(*lines):
 
 SCENARIOS = [
     dict(name="item profile missing: the profile search reports it (1002) before 1024 could", program="Quillon", args=["PRD", "TOTAL-ROWS", "ITEM=x"],
-         files={"Overseer.Prf": None}, stdout=error_doc("Error 1002: Profile Overseer.Prf is missing..."), status=2),
+         files={"Overseer.Prf": None}, stdout=error_doc("Error 1002: Profile Overseer.Prf is missing...{cause}"), status=2),
     dict(name="10x1 is preceded by the profile search: 1002 for a missing global file", program="Quillon",
-         args=["GLOBAL", "PRDMEM"], stdout=error_doc("Error 1002: Profile SAP Overseer.Gbl is missing..."), status=2),
+         args=["GLOBAL", "PRDMEM"], stdout=error_doc("Error 1002: Profile SAP Overseer.Gbl is missing...{cause}"), status=2),
     dict(name="1025: item profile without listing lines", program="Quillon", args=["x", "TOTAL-ROWS", "ITEM=Main"],
          files={"Overseer.Prf": gbl("Extcompany.: x", "# GSNG: 0123456789  PRD.P00#", "# Gsng: short")},
          stdout=error_doc("Error 1025: Global Server Listing missing..."), status=2),

@@ -16,7 +16,7 @@ import shutil
 import stat
 import subprocess
 
-from e2e import expand_names, expand_places, folder_as_seen, normalise, run_program, xml_ok
+from e2e import expand_names, expand_places, folder_as_seen, matches, normalise, run_program, xml_ok
 from scenarios_faults import both, left_alone
 from scenarios_foundation import NO_LIBRARY, error_doc, profile
 from scenarios_global import (HEADER, DONE, LANDSCAPE, MARK, OPEN_XML, PROFILES, group, item_profile, lines, pxa,
@@ -31,7 +31,7 @@ ALL_PLATFORMS = ("native", "wine", "wine64")
 
 
 def missing(name):
-    return error_doc("Error 1002: Profile %s is missing..." % name)
+    return error_doc("Error 1002: Profile %s is missing...{cause}" % name)
 
 
 SCENARIOS = []
@@ -212,7 +212,7 @@ def run_checked(platform, scenario_dir, program, args, want, status, env=None, x
     got = normalise(out)
     want = expand_places(platform, scenario_dir, expand_names(platform, want),
                          os.path.dirname(program)).encode("latin-1")
-    if got != want:
+    if not matches(want, got):
         problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"),
                                                                            got.decode("latin-1")))
     if proc.returncode != status:
