@@ -15,9 +15,24 @@
 #include "run/rfc_error_report.h"
 #include "run/run_library.h"
 #include "run/single_run.h"
+#include "run/usage.h"
 
 namespace poolmetrics {
 namespace {
+
+// Help and version for a person at a console: plain text, status 0.
+int RunConsoleRequest(ConsoleRequest console) {
+  if (console == ConsoleRequest::kHelp) {
+    Print(UsageText());
+    return 0;
+  }
+  std::string failure;
+  const RfcLibrary* library = LoadRfcLibrary(&failure);
+  std::string named = failure;
+  if (library) named = library->Identification().empty() ? library->FileName() + ", classic RFC library" : library->Identification();
+  Print(VersionText(named));
+  return 0;
+}
 
 int RunRequest(Request& request, Deadline& deadline) {
   if (request.ChildTask) {
@@ -49,6 +64,7 @@ int RunProgram(int argc, const char* const* argv) {
   deadline.emplace(Clock::now());
   try {
     Request request = ReadCommandLine(argc, argv);
+    if (request.Console != ConsoleRequest::kNone) return RunConsoleRequest(request.Console);
     // PRTG reads standard output as one XML document, strictly: there the
     // document stands alone. (A child writes for its parent, which decides.)
     if (request.Mode == CallerMode::kExeXml && !request.ChildTask) {

@@ -38,6 +38,8 @@ Request ReadCommandLine(int argc, const char* const* argv) {
     return request;
   }
   if (argc < 2) Fail("Error 1001: Parameter for Profile-Name is missing !");
+  request.Console = ConsoleRequestOf(argv[1]);
+  if (request.Console != ConsoleRequest::kNone) return request;
 
   // The profile argument is normalised in full before it is split into its
   // fields, so a long directory never cuts the file name.

@@ -33,6 +33,7 @@ struct SearchTrail {
 
 // A folder as messages name it: the working directory by its path.
 std::string Shown(std::string_view folder) {
+  if (folder == "\\") return "the root of the current drive (\\)";
   if (!folder.empty()) return std::string(folder);
   std::string working = WorkingDirectory();
   return working.empty() ? "the working directory" : Concat({"the working directory (", working, ")"});

@@ -13,6 +13,7 @@
 #include "output/caller_mode.h"
 #include "output/sensor_types.h"
 #include "run/parameter_values.h"
+#include "run/usage.h"
 
 namespace poolmetrics {
 
@@ -41,6 +42,9 @@ struct Request {
   // When the run started. Shown as hh:mm:ss only by progress lines: the
   // local time zone is looked up only for them.
   std::time_t StartTime = 0;
+
+  // "--help" or "--version" from a person at a console: no run at all.
+  ConsoleRequest Console = ConsoleRequest::kNone;
 
   // A child of a parallel global run: the wire form of its task, which its
   // parent wrote on the child's command line. None for every other run.

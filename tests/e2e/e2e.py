@@ -34,7 +34,7 @@ SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenario
                     "scenarios_hostile_destinations", "scenarios_hostile_files",
                     "scenarios_nwrfc", "scenarios_library_comparison",
                     "scenarios_deadlines", "scenarios_children", "scenarios_prtg", "scenarios_cache", "scenarios_credentials",
-                    "scenarios_profile_tool"]
+                    "scenarios_profile_tool", "scenarios_told_why"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 
@@ -175,10 +175,12 @@ def folder_as_seen(platform, scenario_dir, folder):
 
 def expand_places(platform, scenario_dir, text, program_folder):
     """{bin} in expected output: the program's folder as the program names it
-    (message 1031 says where it looked); {search}: the system's search as
-    the program names it."""
+    (message 1031 says where it looked); {dir}: the scenario's folder, the
+    working directory; {search}: the system's search as the program names
+    it."""
     search = "Windows' search" if platform.wine else "the system's search"
     return (text.replace("{bin}", folder_as_seen(platform, scenario_dir, program_folder))
+            .replace("{dir}", folder_as_seen(platform, scenario_dir, scenario_dir))
             .replace("{search}", search))
 
 

@@ -41,8 +41,18 @@ def reached(host="prdhost", sysnr="00", profile_line="profile        : PRD.P00\n
                                "user           : MONITOR\n" % (host, sysnr))
 
 
+# The keys the NetWeaver library gives where the classic one gives these.
+NW_KEYS = {"RFC_ERROR_LOGON_FAILURE": "RFC_LOGON_FAILURE", "RFC_ERROR_COMMUNICATION": "RFC_COMMUNICATION_FAILURE"}
+
+
 def then(before, after):
-    return lambda platform: before(platform) + after
+    def text(platform):
+        out = before(platform) + after
+        if platform.library == platform.nw_library:
+            for classic, nw in NW_KEYS.items():
+                out = out.replace(classic + ":", nw + ":")
+        return out
+    return text
 
 
 ANSWERED = "logon time     : N ms\ncall time      : N ms\nresult         : SAPTUNE_GET_SUMMARY_STATISTIC answered\n"
