@@ -127,7 +127,7 @@ SCENARIOS = [
                                             "search)\n" % EXEXML_DIR), ANSWERED), 0),
     tool_scenario("test: no profile", ["test", "XYZ"], {},
                   "profile        : XYZ.P00 is not there; PRTG's directory search:\n"
-                  "result         : Error 1002: Profile XYZ.P00 is missing...\n"
+                  "result         : Error 1002: Profile XYZ.P00 is missing...{cause}\n"
                   "check          : the name, and where the profile lies: as the name says, else PRTG's custom "
                   "sensor directory (Custom Sensors\\ExeXml\\ of PRTG's folder)\n", 1),
     tool_scenario("test: a profile fault", ["test", "PRD.cfg"], {"PRD.cfg": profile(user=None, mode="R3")},
