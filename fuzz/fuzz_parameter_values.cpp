@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else if (unknown) {
     std::size_t at = static_cast<std::size_t>(unknown->data() - keys.data());
     Check(values.run.fault == "Error 1035: Unknown Keyword " + text.substr(at, unknown->size()) +
-                                  ", use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES...");
+                                  ", use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES LIMITS...");
   } else {
     Check(!values.run.fault);
   }

@@ -48,9 +48,12 @@ std::optional<ListedSystemOutcome> ReadRecord(std::string_view payload) {
   std::optional<std::uint64_t> channels = ParseDecimal(*count, 100000);
   if (!channels) return std::nullopt;
   for (std::uint64_t i = 0; i < *channels; ++i) {
-    std::optional<std::string> l = fields.Next(), v = fields.Next(), u = fields.Next();
-    if (!u) return std::nullopt;
-    outcome.channels.push_back({std::move(*l), std::move(*v), std::move(*u)});
+    std::optional<std::string> l = fields.Next(), v = fields.Next(), u = fields.Next(), limit = fields.Next();
+    if (!limit || limit->size() != 1 || (*limit)[0] < '0' ||
+        (*limit)[0] > '0' + static_cast<int>(ChannelLimit::kFailedSystems))
+      return std::nullopt;
+    outcome.channels.push_back(
+        {std::move(*l), std::move(*v), std::move(*u), static_cast<ChannelLimit>((*limit)[0] - '0')});
   }
   if (!fields.done()) return std::nullopt;
   return outcome;
@@ -99,6 +102,7 @@ std::string ChildRecord(const ListedSystemOutcome& outcome) {
     AppendField(payload, c.label);
     AppendField(payload, c.value);
     AppendField(payload, c.unit);
+    AppendField(payload, std::string(1, static_cast<char>('0' + static_cast<int>(c.limit))));
   }
   return payload + Framed(kFooterMark, payload);
 }

@@ -112,6 +112,7 @@ std::vector<std::string> ChildArguments(const ChildTask& task) {
   AppendOptional(wire, l.values.sysnr);
   AppendOptional(wire, NumberText(l.values.channel));
   AppendField(wire, l.values.run.times ? "1" : "0");
+  AppendField(wire, l.values.run.limits ? "1" : "0");
   AppendOptional(wire, NumberText(l.values.run.cache));
   AppendField(wire, CredentialSectionCode(l.values.run.credentials));
   AppendField(wire, l.show_progress ? "1" : "0");
@@ -126,7 +127,7 @@ std::optional<ChildTask> ReadChildTask(std::string_view argument) {
   FieldReader fields(*wire);
   std::optional<std::string> mode = fields.Next(), kind = fields.Next(), sensors = fields.Next(),
                              host = fields.Next(), sysnr = fields.Next(), channel = fields.Next(),
-                             times = fields.Next(), cache = fields.Next(), credentials = fields.Next(),
+                             times = fields.Next(), limits = fields.Next(), cache = fields.Next(), credentials = fields.Next(),
                              progress = fields.Next(), left = fields.Next(), directory = fields.Next();
   if (!directory || !fields.done()) return std::nullopt;
   ChildTask task;
@@ -140,6 +141,7 @@ std::optional<ChildTask> ReadChildTask(std::string_view argument) {
   l.sensors = SensorSet(*sensors);
   if (!ReadOptional(host, l.values.host) || !ReadOptional(sysnr, l.values.sysnr) ||
       !ReadNumber(channel, l.values.channel) || !ReadFlag(times, l.values.run.times) ||
+      !ReadFlag(limits, l.values.run.limits) ||
       !ReadNumber(cache, l.values.run.cache) || !ReadCredentialSection(credentials, l.values.run.credentials) ||
       !ReadFlag(progress, l.show_progress) || !ReadNumber(left, task.milliseconds_left))
     return std::nullopt;

@@ -43,6 +43,7 @@ int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadlin
   ListingOutput output(request.Mode, request.Params.Values.channel, request.ItemName,
                        static_cast<unsigned>(names.size()), progress);
   ListingTask task = TaskOf(request, run);
+  if (task.values.run.limits && IsXmlMode(request.Mode)) output.ShowFailuresAsChannel();
   unsigned parallel = request.Params.Values.run.parallel.value_or(1);
   if (parallel > 1) return RunListingInParallel(task, names, output, parallel, library, deadline);
   return RunSystemListing(task, names, output, library, deadline);

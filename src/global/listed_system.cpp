@@ -82,7 +82,8 @@ ListedSystemOutcome QueryListedSystem(const ListingTask& task, std::string_view 
                  [&](Answered& answered) {
                    WriteSensorSections(recorder, *answered.statistic, task.sensors, system.Destination, true,
                                        task.values.run.times ? std::optional<ResponseTimes>(answered.times)
-                                                             : std::nullopt);
+                                                             : std::nullopt,
+                                       task.values.run.limits && IsXmlMode(task.mode));
                    outcome.processed = valid;
                  },
                  [&](CallFailed& failed) { outcome.failure = CallFailureMessage(failed.failure); },

@@ -2,6 +2,7 @@
 
 #include "base/console.h"
 #include "base/text.h"
+#include "output/value_formats.h"
 
 namespace poolmetrics {
 
@@ -61,6 +62,9 @@ int ListingOutput::WriteLastWords() {
 }
 
 void ListingOutput::WriteSummary(unsigned timeouts) {
+  if (failures_as_channel_)
+    document_->Channel(document_->ChannelName("SUMMARY", kFailedSystemsLabel), FormatInteger(failed_), kCountUnit,
+                       ChannelLimit::kFailedSystems);
   document_->Text(SummaryText(item_, systems_, processed_, failed_, timeouts));
   document_->Close();
   PrintLine(document_->text());

@@ -31,6 +31,11 @@ class ListingOutput final : public DeadlineHandler {
   ListingOutput(CallerMode mode, std::optional<unsigned> selected_channel, std::string_view item, unsigned names,
                 const Progress& progress);
 
+  // LIMITS in an XML form: the summary text follows a channel "Failed
+  // systems" with PRTG's error limit 0, so a failing system turns the
+  // sensor red.
+  void ShowFailuresAsChannel() { failures_as_channel_ = true; }
+
   // The system in progress, once its profile is read: its line gets
   // "State=Timeout" should the deadline end the run now.
   void InProgress(std::string line);
@@ -60,6 +65,7 @@ class ListingOutput final : public DeadlineHandler {
   unsigned finished_ = 0;  // names finished, in listing order
   unsigned systems_ = 0, processed_ = 0, failed_ = 0;
   std::optional<std::string> in_progress_;
+  bool failures_as_channel_ = false;
 };
 
 }  // namespace poolmetrics

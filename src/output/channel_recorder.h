@@ -16,6 +16,7 @@ namespace poolmetrics {
 
 struct ChannelValue {
   std::string label, value, unit;
+  ChannelLimit limit = ChannelLimit::kNone;
 };
 
 class ChannelRecorder final : public DocumentWriter {
@@ -27,8 +28,8 @@ class ChannelRecorder final : public DocumentWriter {
 
   void Open() override {}
   void Text(std::string_view) override {}
-  void Channel(std::string_view label, std::string_view value, std::string_view unit) override {
-    channels_.push_back({std::string(label), std::string(value), std::string(unit)});
+  void Channel(std::string_view label, std::string_view value, std::string_view unit, ChannelLimit limit) override {
+    channels_.push_back({std::string(label), std::string(value), std::string(unit), limit});
   }
   // A global run's sections write channels only; a failure's text is the
   // run's to place.
@@ -45,7 +46,7 @@ class ChannelRecorder final : public DocumentWriter {
 
 // Writes `channels` into `document`, in their order.
 inline void WriteChannels(DocumentWriter& document, const std::vector<ChannelValue>& channels) {
-  for (const ChannelValue& c : channels) document.Channel(c.label, c.value, c.unit);
+  for (const ChannelValue& c : channels) document.Channel(c.label, c.value, c.unit, c.limit);
 }
 
 }  // namespace poolmetrics

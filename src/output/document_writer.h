@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "output/caller_mode.h"
+#include "output/channel_limits.h"
 #include "rfc/error_block.h"
 
 namespace poolmetrics {
@@ -18,6 +19,8 @@ namespace poolmetrics {
 // The unit of response times in milliseconds: PRTG's own unit
 // "TimeResponse" in the XML form, "mSec" in the line forms.
 constexpr std::string_view kResponseTimeUnit = "TimeResponse";
+// PRTG's own unit of a count (LIMITS' "Failed systems").
+constexpr std::string_view kCountUnit = "Count";
 
 // Channels a "Brennick" front-end takes in one run.
 constexpr unsigned kBrennickChannelLimit = 10;
@@ -36,9 +39,10 @@ class DocumentWriter {
   virtual void Open() = 0;
   // A free-text line: a section header, or a global run's summary.
   virtual void Text(std::string_view text) = 0;
-  // One channel. Every call counts towards the run's channels, also one
-  // that the form then leaves out.
-  virtual void Channel(std::string_view label, std::string_view value, std::string_view unit) = 0;
+  // One channel, with PRTG's limits of `limit` (the XML form writes them;
+  // the line forms have none). Every call counts towards the run's
+  // channels, also one that the form then leaves out.
+  virtual void Channel(std::string_view label, std::string_view value, std::string_view unit, ChannelLimit limit) = 0;
   // Text that stands in the document in place of channels: a failed call's
   // message in a global run.
   virtual void Append(std::string_view text) = 0;

@@ -26,7 +26,7 @@ class LineWriter : public DocumentWriter {
 // the first ten channels of the run only.
 class BrennickWriter final : public LineWriter {
  public:
-  void Channel(std::string_view label, std::string_view value, std::string_view unit) override {
+  void Channel(std::string_view label, std::string_view value, std::string_view unit, ChannelLimit) override {
     if (++channel_count_ > kBrennickChannelLimit) return;
     std::string key = ChannelKey(keyed_by_system_ ? std::string_view(system_label_) : label);
     document_ += "\n\nMessage.";
@@ -53,7 +53,7 @@ class QuillonWriter final : public LineWriter {
     if (selected_) document_.clear();  // only the selected channel's value is printed
   }
 
-  void Channel(std::string_view label, std::string_view value, std::string_view unit) override {
+  void Channel(std::string_view label, std::string_view value, std::string_view unit, ChannelLimit) override {
     ++channel_count_;
     if (selected_) {
       if (*selected_ == channel_count_) document_ += value;

@@ -6,8 +6,26 @@
 namespace poolmetrics {
 namespace {
 
+// The field of `type` that the channel `label` shows.
+const FieldValue* FieldOf(const SensorType& type, const StatisticResult& statistic, std::string_view label) {
+  for (std::size_t i = 0; i < type.channel_count; ++i)
+    if (type.channels[i].label == label) return &statistic.Field(type.parameter, type.channels[i].source);
+  return nullptr;
+}
+
+// LIMITS: extended memory in use now ("EM state allocated", not the maximum
+// since start) of "Available extended mem", in percent; none without an
+// available size.
+void WriteMemoryInUse(DocumentWriter& document, const SensorType& type, const StatisticResult& statistic) {
+  const FieldValue* allocated = FieldOf(type, statistic, "EM state allocated");
+  const FieldValue* available = FieldOf(type, statistic, "Available extended mem");
+  if (!allocated || !available || available->integer <= 0) return;
+  document.Channel(document.ChannelName(type.keyword, kMemoryInUseLabel),
+                   FormatShare(allocated->integer, available->integer), "%", ChannelLimit::kMemoryInUse);
+}
+
 void WriteSection(DocumentWriter& document, const SensorType& type, const StatisticResult& statistic,
-                  std::string_view destination, std::string_view since, bool global_run) {
+                  std::string_view destination, std::string_view since, bool global_run, bool limits) {
   if (!global_run) {
     document.Open();
     document.Text(Concat({"(", destination, type.header, since}));
@@ -16,8 +34,10 @@ void WriteSection(DocumentWriter& document, const SensorType& type, const Statis
     const ChannelDefinition& c = type.channels[i];
     ValueText value = c.format == ValueFormat::kCount ? FormatInteger(statistic.row_counts[c.source])
                                                       : FormatField(statistic.Field(type.parameter, c.source), c.format);
-    document.Channel(document.ChannelName(type.keyword, c.label), value, c.unit);
+    document.Channel(document.ChannelName(type.keyword, c.label), value, c.unit,
+                     limits ? c.limit : ChannelLimit::kNone);
   }
+  if (limits && type.keyword == "EXTENDED-MEMORY") WriteMemoryInUse(document, type, statistic);
 }
 
 }  // namespace
@@ -48,13 +68,14 @@ FixedText<32> SinceText(const StatisticResult& s) {
 }
 
 void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, SensorSet sensors,
-                         std::string_view destination, bool global_run, const std::optional<ResponseTimes>& times) {
+                         std::string_view destination, bool global_run, const std::optional<ResponseTimes>& times,
+                         bool limits) {
   FixedText<32> since = SinceText(result);
   for (std::size_t i = 0; i < kSensorTypeCount; ++i)
-    if (sensors[i]) WriteSection(document, kSensorTypes[i], result, destination, since, global_run);
+    if (sensors[i]) WriteSection(document, kSensorTypes[i], result, destination, since, global_run, limits);
   if (times) {
-    document.Channel("Logon time", FormatInteger(times->logon_ms), kResponseTimeUnit);
-    document.Channel("Call time", FormatInteger(times->call_ms), kResponseTimeUnit);
+    document.Channel("Logon time", FormatInteger(times->logon_ms), kResponseTimeUnit, ChannelLimit::kNone);
+    document.Channel("Call time", FormatInteger(times->call_ms), kResponseTimeUnit, ChannelLimit::kNone);
   }
   if (!global_run) document.Close();
 }

@@ -27,9 +27,11 @@ struct ResponseTimes {
 // and the document is closed, also when no type is named; in a global run
 // only the channels are written, into the document the run keeps open.
 // With `times` the two response-time channels follow the system's own.
+// With `limits` (LIMITS, in the XML forms) the channels carry PRTG's limits
+// where SAP gives a guideline, and "EM in use" follows EXTENDED-MEMORY's.
 void WriteSensorSections(DocumentWriter& document, const StatisticResult& result, SensorSet sensors,
                          std::string_view destination, bool global_run,
-                         const std::optional<ResponseTimes>& times = std::nullopt);
+                         const std::optional<ResponseTimes>& times = std::nullopt, bool limits = false);
 
 // Message 1032: parameters that name no sensor type, with the keywords.
 std::string NoSensorTypeMessage();

@@ -95,9 +95,9 @@ constexpr ChannelDefinition kCursorCache[] = {
 };
 
 constexpr ChannelDefinition kTotalHitRatio[] = {
-    {"Hit rate direct read accesses", At(S::kTabhitrato, "DIRECT"), F::kPercent, "%"},
-    {"Hit rate seq. read accesses", At(S::kTabhitrato, "SEQUENTIAL"), F::kPercent, "%"},
-    {"Medium hit rate", At(S::kTabhitrato, "AVERAGE"), F::kPercent, "%"},
+    {"Hit rate direct read accesses", At(S::kTabhitrato, "DIRECT"), F::kPercent, "%", ChannelLimit::kHitRate},
+    {"Hit rate seq. read accesses", At(S::kTabhitrato, "SEQUENTIAL"), F::kPercent, "%", ChannelLimit::kHitRate},
+    {"Medium hit rate", At(S::kTabhitrato, "AVERAGE"), F::kPercent, "%", ChannelLimit::kHitRate},
 };
 
 constexpr ChannelDefinition kTotalOperations[] = {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "output/channel_limits.h"
 #include "output/value_formats.h"
 #include "rfc/function_interface.h"
 
@@ -16,6 +17,7 @@ struct ChannelDefinition {
   std::size_t source;  // the field's index in its structure, or the table's index (kCount)
   ValueFormat format;
   std::string_view unit;
+  ChannelLimit limit = ChannelLimit::kNone;  // what LIMITS adds to it
 };
 
 struct SensorType {

@@ -34,6 +34,17 @@ ValueText FormatInteger(long value) {
   return ValueText(text);
 }
 
+ValueText FormatShare(std::int64_t part, std::int64_t whole) {
+  // In hundredths of a percent, rounded half away from zero.
+  std::int64_t scaled = part * 20000 / whole;
+  std::int64_t hundredths = (scaled + (scaled < 0 ? -1 : 1)) / 2;
+  std::int64_t magnitude = hundredths < 0 ? -hundredths : hundredths;
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%lld.%02lld", hundredths < 0 ? "-" : "", static_cast<long long>(magnitude / 100),
+                static_cast<long long>(magnitude % 100));
+  return ValueText(text);
+}
+
 ValueText FormatField(const FieldValue& field, ValueFormat format) {
   switch (format) {
     case ValueFormat::kInt: return FormatInteger(field.integer);

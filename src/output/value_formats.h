@@ -32,4 +32,8 @@ ValueText FormatField(const FieldValue& field, ValueFormat format);
 
 ValueText FormatInteger(long value);
 
+// `part` of `whole` (above zero) in percent with two decimals: "80.00",
+// "100.00", "0.50".
+ValueText FormatShare(std::int64_t part, std::int64_t whole);
+
 }  // namespace poolmetrics

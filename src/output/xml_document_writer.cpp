@@ -20,14 +20,14 @@ class XmlWriter final : public DocumentWriter {
     document_ += "</Text>\n";
   }
 
-  void Channel(std::string_view label, std::string_view value, std::string_view unit) override {
+  void Channel(std::string_view label, std::string_view value, std::string_view unit, ChannelLimit limit) override {
     ++channel_count_;
     document_ += "\n<Result><Channel>";
     AppendXmlText(document_, label);
     document_ += "</Channel>";
-    if (unit == kResponseTimeUnit) {
-      // One of PRTG's own units: the host shows and scales it as a time.
-      document_ += "\n<Unit>TimeResponse</Unit>";
+    if (unit == kResponseTimeUnit || unit == kCountUnit) {
+      // One of PRTG's own units: the host shows and scales it as such.
+      document_ += Concat({"\n<Unit>", unit, "</Unit>"});
     } else if (!unit.empty()) {
       document_ += "\n<Unit>Custom</Unit>\n<CustomUnit>";
       AppendXmlText(document_, unit);
@@ -35,12 +35,33 @@ class XmlWriter final : public DocumentWriter {
     }
     // Without it the monitoring host reads a decimal value as 0.
     if (Contains(value, ".")) document_ += "\n<Float>1</Float>";
+    if (limit != ChannelLimit::kNone) AppendLimits(LimitsOf(limit));
     document_ += "\n<Value>";
     AppendXmlText(document_, value);
     document_ += "</Value></Result>\n";
   }
 
   void Append(std::string_view text) override { AppendXmlText(document_, text); }
+
+ private:
+  // PRTG takes the limits only with <LimitMode>1</LimitMode>.
+  void AppendLimits(const LimitValues& limits) {
+    document_ += "\n<LimitMode>1</LimitMode>";
+    auto element = [this](std::string_view name, std::string_view value) {
+      if (value.empty()) return;
+      document_ += Concat({"\n<", name, ">"});
+      AppendXmlText(document_, value);
+      document_ += Concat({"</", name, ">"});
+    };
+    element("LimitMaxError", limits.max_error);
+    element("LimitMaxWarning", limits.max_warning);
+    element("LimitMinWarning", limits.min_warning);
+    element("LimitMinError", limits.min_error);
+    element("LimitErrorMsg", limits.error_message);
+    element("LimitWarningMsg", limits.warning_message);
+  }
+
+ public:
 
   void Close() override { document_ += "\n</Prtg>\n"; }
 

@@ -82,7 +82,7 @@ bool NamesWord(std::string_view keys, std::string_view word) {
 // them, and "TIMES", as the parameters take them.
 constexpr std::string_view kValueKeywords[] = {
     "HOST=", "NO=", "CH=", "ITEM=", "TIMEOUT=", "PARALLEL=", "CACHE=", "CREDENTIALS="};
-constexpr std::string_view kKnownKeywords = ",HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES";
+constexpr std::string_view kKnownKeywords = ",HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES LIMITS";
 // An allocation text's own syntax: Sensor="SAP PoolMetrics" (its "Item=" is
 // the keyword ITEM=).
 constexpr std::string_view kAllocationSensor = "SENSOR=";
@@ -113,6 +113,7 @@ RunControl ReadRunControl(std::string_view text, std::string_view keys, KeywordC
   run.timeout = RangedNumber(text, keys, "TIMEOUT=", kMaxTimeoutSeconds, run.fault);
   run.parallel = RangedNumber(text, keys, "PARALLEL=", kMaxParallel, run.fault);
   run.times = NamesWord(keys, "TIMES");
+  run.limits = NamesWord(keys, "LIMITS");
   run.cache = RangedNumber(text, keys, "CACHE=", kMaxCacheSeconds, run.fault);
   run.credentials = CredentialSectionOf(text, keys, run.fault);
   // A faulty value comes first: its keyword was meant, and its message
@@ -135,6 +136,7 @@ RunControl FirstGiven(const RunControl& first, const RunControl& second) {
   run.timeout = first.timeout ? first.timeout : second.timeout;
   run.parallel = first.parallel ? first.parallel : second.parallel;
   run.times = first.times || second.times;
+  run.limits = first.limits || second.limits;
   run.cache = first.cache ? first.cache : second.cache;
   run.credentials = first.credentials ? first.credentials : second.credentials;
   run.fault = first.fault ? first.fault : second.fault;

@@ -43,6 +43,7 @@ struct RunControl {
   std::optional<unsigned> timeout;   // "TIMEOUT=": the run's deadline in seconds, 1 to 900
   std::optional<unsigned> parallel;  // "PARALLEL=": systems of a global run handled at once, 1 to 64
   bool times = false;                // "TIMES" as a word of its own: the response-time channels
+  bool limits = false;               // "LIMITS" as a word of its own: PRTG's channel limits (XML forms)
   std::optional<unsigned> cache;     // "CACHE=": the age in seconds up to which a kept answer serves, 1 to 3,600
   std::optional<CredentialSection> credentials;  // "CREDENTIALS=WINDOWS" or "=LINUX", any case
   // Message 1035 when a value of "TIMEOUT=", "PARALLEL=" or "CACHE=" is no

@@ -78,7 +78,8 @@ int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLi
           [&](Answered& answered) {
             std::unique_ptr<DocumentWriter> document = MakeDocumentWriter(request.Mode, values.channel);
             WriteSensorSections(*document, *answered.statistic, request.Params.Sensors, system.Destination, false,
-                                values.run.times ? std::optional<ResponseTimes>(answered.times) : std::nullopt);
+                                values.run.times ? std::optional<ResponseTimes>(answered.times) : std::nullopt,
+                                values.run.limits && IsXmlMode(request.Mode));
             Print(document->text());
             // A kept answer's run touched no trace file.
             if (library) std::remove(library->TraceFile().c_str());

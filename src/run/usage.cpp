@@ -31,6 +31,7 @@ std::string UsageText() {
       "  CREDENTIALS=WINDOWS or =LINUX\n"
       "                      user and password from PRTG's environment variables, not the profile\n"
       "  TIMES               adds the channels \"Logon time\" and \"Call time\"\n"
+      "  LIMITS              PRTG XML modes: SAP's guidelines as channel limits, \"EM in use\", \"Failed systems\"\n"
       "  # @ $ %             progress lines (in mode EXEXML on standard error); @ also: the profile's\n"
       "                      own folder instead of PRTG's\n"
       "\n"

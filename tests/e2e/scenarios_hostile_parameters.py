@@ -60,7 +60,7 @@ SCENARIOS += [
 ]
 
 # --- a keyword that the program does not know ---------------------------------------------
-UNKNOWN = "Error 1035: Unknown Keyword %s, use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES..."
+UNKNOWN = "Error 1035: Unknown Keyword %s, use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES LIMITS..."
 NOT_ASKED = {"journal.txt": None}  # the library was never even loaded
 BAD_GBL = "\n".join([group("BAD", "PRD.P00#"), sensor("BAD", "PXA-INFO:TIMOUT=30,%s,Item=Bad" % MARK), ""])
 for label, args, more, name in [

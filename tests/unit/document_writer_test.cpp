@@ -66,7 +66,8 @@ TEST(DocumentWriter, GrowsPastFourKilobytesAndIsNeverCut) {
   // A global run appends the sections of every named sensor type.
   auto global = MakeDocumentWriter(CallerMode::kExeXml, {});
   global->Open();
-  for (int i = 0; i < 100; ++i) global->Channel("Label & " + std::to_string(i), std::to_string(i), "#");
+  for (int i = 0; i < 100; ++i)
+    global->Channel("Label & " + std::to_string(i), std::to_string(i), "#", ChannelLimit::kNone);
   global->Text("(***) Item: NoSystems=1, Processed=1, Failed=0");
   global->Close();
   std::string_view doc = global->text();
@@ -139,7 +140,7 @@ TEST(DocumentWriter, EveryRouteIntoXmlEscapes) {
   EXPECT_EQ(s->Line("* " + text), "* " + escaped) << "Line";
   EXPECT_EQ(DocumentLine(CallerMode::kExeXml, "* " + text), "* " + escaped) << "DocumentLine";
   s->clear();
-  s->Channel(text, text, text);
+  s->Channel(text, text, text, ChannelLimit::kNone);
   EXPECT_EQ(s->text(), "\n<Result><Channel>" + escaped + "</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>" + escaped +
                            "</CustomUnit>\n<Value>" + escaped + "</Value></Result>\n")
       << "Channel";
@@ -236,7 +237,8 @@ std::string Channels(CallerMode mode, const char* text, int count, const char* u
   std::string keys = text;
   UpperCaseInPlace(keys);
   auto document = MakeDocumentWriter(mode, ReadParameterValues(text, keys).channel);
-  for (int i = 1; i <= count; ++i) document->Channel("Label " + std::to_string(i), std::to_string(i * 11), unit);
+  for (int i = 1; i <= count; ++i)
+    document->Channel("Label " + std::to_string(i), std::to_string(i * 11), unit, ChannelLimit::kNone);
   return document->text();
 }
 
@@ -259,7 +261,7 @@ TEST(DocumentChannel, Forms) {
 
 TEST(DocumentChannel, DecimalValuesAreMarkedAsFloatInXml) {
   auto document = MakeDocumentWriter(CallerMode::kExeXml, {});
-  document->Channel("Medium hit rate", " 99.87", "%");
+  document->Channel("Medium hit rate", " 99.87", "%", ChannelLimit::kNone);
   EXPECT_EQ(document->text(),
             "\n<Result><Channel>Medium hit rate</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n"
             "<Float>1</Float>\n<Value> 99.87</Value></Result>\n");
@@ -291,9 +293,9 @@ TEST(DocumentChannel, QuillonSelection) {
 TEST(DocumentChannel, GlobalRunKeysBySystemLabel) {
   auto document = MakeDocumentWriter(CallerMode::kBrennick, {});
   document->KeyChannelsBy("PRD.P00");
-  document->Channel("Physical updates", "5", "#");
+  document->Channel("Physical updates", "5", "#", ChannelLimit::kNone);
   document->KeyChannelsBy("");  // an empty label keys by nothing, never by the channel's own
-  document->Channel("Physical updates", "6", "#");
+  document->Channel("Physical updates", "6", "#", ChannelLimit::kNone);
   EXPECT_EQ(document->text(),
             "\n\nMessage.PRD_P00: Physical updates (#)\nStatistic.PRD_P00: 5\n\nMessage.: Physical updates (#)\n"
             "Statistic.: 6");

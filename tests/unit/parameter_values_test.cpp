@@ -120,7 +120,7 @@ TEST(RunControlKeywords, CommandLineWinsOverTheAllocation) {
 // message names the first word that does not by its name as typed, never its
 // value, after any faulty value.
 TEST(RunControlKeywords, UnknownKeywords) {
-  constexpr const char* kUse = ", use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES...";
+  constexpr const char* kUse = ", use ,HOST= ,NO= CH= ITEM= TIMEOUT= PARALLEL= CACHE= CREDENTIALS= TIMES LIMITS...";
   struct {
     const char* parameters;
     KeywordCheck check;

@@ -78,5 +78,20 @@ TEST(ValueFormats, EveryFormatOnATableOfValues) {
   for (const auto& c : cases) EXPECT_EQ(FormatField(Field(c.field, c.format), c.format).view(), c.text) << c.label;
 }
 
+// LIMITS' "EM in use": a share in percent, two decimals, rounded half away
+// from zero, the extremes of a 4-byte field included.
+TEST(ValueFormats, Share) {
+  struct {
+    std::int64_t part, whole;
+    const char* text;
+  } cases[] = {
+      {0, 4096, "0.00"},     {3277, 4096, "80.00"},       {4096, 4096, "100.00"},
+      {1, 3, "33.33"},       {2, 3, "66.67"},             {1, 200000, "0.00"},
+      {1, 20000, "0.01"},    {5000, 4096, "122.07"},      {-1, 3, "-33.33"},
+      {2147483647, 1, "214748364700.00"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatShare(c.part, c.whole).view(), c.text) << c.part << " of " << c.whole;
+}
+
 }  // namespace
 }  // namespace poolmetrics
