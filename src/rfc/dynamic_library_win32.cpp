@@ -70,8 +70,10 @@ DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* fi
     library.handle_ = LoadLibraryA(file_name);
     DWORD error = library.handle_ ? 0 : GetLastError();
     char found[MAX_PATH + 1];
-    DWORD length = library.handle_ || !why->empty() ? 0 : SearchPathA(nullptr, file_name, nullptr, MAX_PATH, found, nullptr);
-    if (length > 0 && length < MAX_PATH)
+    DWORD length =
+        library.handle_ || !why->empty() ? 0 : SearchPathA(nullptr, file_name, nullptr, MAX_PATH, found, nullptr);
+    // Only a file counts as found: a folder of the library's name is none.
+    if (length > 0 && length < MAX_PATH && CanOpen(std::string(found, length).c_str()))
       *why = Concat({std::string_view(found, length), " ", LoaderReason(std::string(found, length), error)});
     else if (!library.handle_ && why->empty())
       *why = Concat({"not found in ", directory.empty() ? "the program's folder" : directory, " nor by Windows' search"});

@@ -5,13 +5,17 @@ document, the exit status and the files left behind.
     e2e.py --platform native --bin build/bin     [--tool build/bin] [-k NAME]
     e2e.py --platform wine   --bin build/windows/bin --tool build/bin
     e2e.py --platform wine64 --bin build/windows64/bin --tool build/bin --bin32 build/windows/bin
+    e2e.py --platform wine   --bin build/windows64/bin --classic build/windows64/classic --tool build/bin
 
 Each scenario runs in a directory of its own. Under Wine that directory is
 also drive D: and the current directory, so the "\\Program Files\\..."
 fallbacks land inside it; only C:\\PRTG_Path.Txt lies on the prefix's C:.
 The 64-bit Windows program (wine64) runs in a 64-bit prefix of its own and
 takes only the scenarios that name it in their "platforms"; its RFC library
-is sapnwrfc.dll.
+is sapnwrfc.dll. With --classic the scenarios of the 32-bit program (platform
+wine) run against the 64-bit program and the 64-bit classic library of that
+folder, in the 64-bit prefix: the classic library's Windows path on a
+machine that cannot run 32-bit programs.
 File names in scenarios are written as the program sees them on Windows;
 natively the program takes them as plain file names (backslashes and all).
 """
@@ -77,8 +81,12 @@ def wine_loader(name):
 
 
 class Platform:
-    def __init__(self, name, bin_dir, tool_dir, work, bin32=None):
+    def __init__(self, name, bin_dir, tool_dir, work, bin32=None, classic=None):
         self.name = name
+        # The 64-bit classic library's folder: the 32-bit scenarios then run
+        # the 64-bit program beside it.
+        self.classic_dir = os.path.abspath(classic) if classic else None
+        width64 = name == "wine64" or self.classic_dir is not None
         self.bin_dir = os.path.abspath(bin_dir)
         self.tool_dir = os.path.abspath(tool_dir or bin_dir)
         # The 32-bit Windows build, for scenarios that put its classic
@@ -92,13 +100,13 @@ class Platform:
         self.nw_library = NW_LIBRARIES[name]
         self.env = dict(os.environ)
         if self.wine:
-            self.prefix = os.path.join(work, "wineprefix64" if name == "wine64" else "wineprefix")
+            self.prefix = os.path.join(work, "wineprefix64" if width64 else "wineprefix")
             self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-            if name == "wine64":
+            if width64:
                 # Only a 64-bit prefix runs 64-bit programs; "wine" starts
                 # them with the 64-bit loader where no wine64 command exists.
                 self.env["WINEARCH"] = "win64"
-            self.wine_command = wine_loader(name)
+            self.wine_command = wine_loader("wine64" if width64 else name)
             # The 32-bit build, which scenarios of the 64-bit prefix run beside
             # the 64-bit one, needs a kernel that runs 32-bit programs.
             self.runs_32bit = machine_runs_32bit()
@@ -107,7 +115,8 @@ class Platform:
                                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
                 if boot.returncode != 0 and b"Exec format error" in boot.stderr:
                     raise MachineCannot("this machine's kernel does not run 32-bit programs, "
-                                        "so Wine cannot run the 32-bit Windows build here")
+                                        "so Wine cannot run the 32-bit Windows build here; its scenarios run against the "
+                                        "64-bit program with the 64-bit classic library (e2e_wine_classic64)")
                 if boot.returncode != 0:
                     raise subprocess.CalledProcessError(boot.returncode, boot.args, stderr=boot.stderr)
                 # The server that set the prefix up must be gone first, or
@@ -120,6 +129,13 @@ class Platform:
             subprocess.run([self.wine_command, "wineboot"], env=self.env, check=False,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.drive_c = os.path.join(self.prefix, "drive_c")
+
+    @property
+    def library_dir(self):
+        """Where the platform's RFC library (and its fixtures) lies."""
+        if self.classic_dir and self.library == self.classic_library:
+            return self.classic_dir
+        return self.bin_dir
 
     def host_path(self, scenario_dir, name):
         """Where a file that the program names `name` lies on the host."""
@@ -286,7 +302,8 @@ def run_scenario(platform, sc):
         # of the same file name in that sub-directory of the build's bin/.
         library = sc.get("library", False)
         if library:
-            source_dir = os.path.join(platform.bin_dir, library) if isinstance(library, str) else platform.bin_dir
+            home = platform.library_dir
+            source_dir = os.path.join(home, library) if isinstance(library, str) else home
             shutil.copy(os.path.join(source_dir, platform.library), os.path.join(bin_dir, platform.library))
         # nwrfc=True: the emulated NetWeaver library, a text a fixture library
         # of its file name in that sub-directory, as for library.
@@ -401,18 +418,26 @@ def main():
     parser.add_argument("--bin", required=True)
     parser.add_argument("--tool")
     parser.add_argument("--bin32", help="the 32-bit Windows build's bin (wine64: its classic library)")
+    parser.add_argument("--classic", help="the 64-bit classic library's folder. wine: the 64-bit program of --bin "
+                                          "then takes the 32-bit program's scenarios; wine64: the library "
+                                          "comparison takes it too")
     parser.add_argument("--work", help="directory for scenario folders and the Wine prefix")
     parser.add_argument("-k", dest="only", help="run only scenarios whose name contains this")
     parser.add_argument("--modules", default=",".join(SCENARIO_MODULES))
     opts = parser.parse_args()
 
+    # What ran, as the summary names it.
+    target = {"native": "native", "wine64": "wine64 (the 64-bit program, NetWeaver library)",
+              "wine": "wine (the 32-bit program, classic library)"}[opts.platform]
+    if opts.classic and opts.platform == "wine":
+        target = "wine (the 64-bit program, 64-bit classic library)"
     work = os.path.abspath(opts.work or tempfile.mkdtemp(prefix="pm-e2e-"))
     os.makedirs(work, exist_ok=True)
     sys.path.insert(0, HERE)
     try:
-        platform = Platform(opts.platform, opts.bin, opts.tool, work, opts.bin32)
+        platform = Platform(opts.platform, opts.bin, opts.tool, work, opts.bin32, opts.classic)
     except MachineCannot as e:
-        print("%s: skipped: %s" % (opts.platform, e))
+        print("%s: skipped: %s" % (target, e))
         return SKIPPED
     passed = failed = skipped = 0
     try:
@@ -432,7 +457,7 @@ def main():
                     print("FAIL [%s] %s\n%s\n" % (opts.platform, sc["name"], e))
     finally:
         platform.close()
-    print("%s: %d passed, %d failed, %d skipped" % (opts.platform, passed, failed, skipped))
+    print("%s: %d passed, %d failed, %d skipped" % (target, passed, failed, skipped))
     return 1 if failed else 0
 
 

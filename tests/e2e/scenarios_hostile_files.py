@@ -275,7 +275,7 @@ def cut_library(sizes, where="bin"):
     """A custom scenario: the library, cut to each of `sizes` bytes (negative:
     that many short of its end), lies in `where`; every run ends with 1031."""
     def run(platform, scenario_dir, program):
-        with open(os.path.join(platform.bin_dir, platform.library), "rb") as f:
+        with open(os.path.join(platform.library_dir, platform.library), "rb") as f:
             image = f.read()
         directory = os.path.join(scenario_dir, where)
         os.makedirs(directory, exist_ok=True)
@@ -303,7 +303,7 @@ def library_in_search_path(platform, scenario_dir, program):
     an LD_LIBRARY_PATH directory is loaded from there."""
     directory = os.path.join(scenario_dir, "lib")
     os.makedirs(directory)
-    shutil.copy(os.path.join(platform.bin_dir, platform.library), directory)
+    shutil.copy(os.path.join(platform.library_dir, platform.library), directory)
     return run_checked(platform, scenario_dir, program, ["PRD", "TOTAL-ROWS"], rows_doc(), 0,
                        env={"LD_LIBRARY_PATH": "/nonexistent:" + directory})
 

@@ -77,6 +77,9 @@ def configurations(platform):
     # One 64-bit prefix runs both programs; "wine" starts either where the
     # machine runs 32-bit programs.
     configs = [("64-bit NetWeaver", platform.bin_dir, "sapnwrfc.dll", [platform.wine_command])]
+    if platform.classic_dir:
+        configs.append(("64-bit classic", platform.bin_dir, os.path.join(platform.classic_dir, "librfc32.dll"),
+                        [platform.wine_command]))
     if platform.runs_32bit:
         configs += [("32-bit classic", platform.bin32, "librfc32.dll", ["wine"]),
                     ("32-bit NetWeaver", platform.bin32, "sapnwrfc.dll", ["wine"])]
@@ -89,7 +92,8 @@ def install(platform, scenario_dir, label, bin_dir, library):
     os.makedirs(folder)
     for program in PROGRAMS:
         shutil.copy(os.path.join(bin_dir, "PoolMetrics" + platform.exe), os.path.join(folder, program + platform.exe))
-    shutil.copy(os.path.join(bin_dir, library), os.path.join(folder, library))
+    # `library`: a file of `bin_dir`, or a path of its own.
+    shutil.copy(os.path.join(bin_dir, library), os.path.join(folder, os.path.basename(library)))
     return folder
 
 
@@ -130,7 +134,7 @@ def compare(platform, scenario_dir, _program):
     # Each folder is served by its own library: the NetWeaver one says so.
     for index, (label, _, library, _) in enumerate(configs):
         out, _ = run(index, "Holdrun", ["PRD", "TOTAL-ROWS #"])
-        says_nw = b"* RFC-Library......: " + library.encode() in out
+        says_nw = b"* RFC-Library......: " + os.path.basename(library).encode() in out
         if says_nw != ("NetWeaver" in label):
             problems.append("%s: not served by %s:\n%s" % (label, library, out.decode("latin-1")))
     if problems:

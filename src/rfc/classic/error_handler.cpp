@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "base/console.h"
 
@@ -15,6 +16,9 @@ RFC_ENV g_environment;
 std::string_view Field(const char* text, std::size_t size) { return {text, strnlen(text, size)}; }
 
 }  // namespace
+
+// The library calls the handler in its own convention (rfc_api.h pins it).
+static_assert(std::is_same_v<decltype(&RfcErrorHandler), RFC_ERROR_HANDLER>);
 
 void InstallRfcErrorHandler(const ClassicRfc& rfc) {
   g_environment.errorhandler = &RfcErrorHandler;

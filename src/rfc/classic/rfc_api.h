@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 
 #if defined(_WIN32)
 #define RFC_STDCALL __stdcall
@@ -159,5 +160,22 @@ static_assert(sizeof(RFC_ERROR_INFO_EX) == 552);
 static_assert(sizeof(RFC_PARAMETER) == 20);
 static_assert(sizeof(RFC_TABLE) == 28);
 static_assert(sizeof(RFC_TYPE_ELEMENT) == 20);
+// Every operation and the error handler in the library's calling
+// convention, spelt out: a pointer type of another convention is another
+// type, and a call through it would leave the stack unbalanced.
+static_assert(std::is_same_v<RfcEnvironmentFn, void(__stdcall*)(RFC_ENV*)>);
+static_assert(std::is_same_v<RfcOpenFn, RFC_HANDLE(__stdcall*)(RFC_OPTIONS*)>);
+static_assert(std::is_same_v<RfcOpenExFn, RFC_HANDLE(__stdcall*)(char*, RFC_ERROR_INFO_EX*)>);
+static_assert(std::is_same_v<RfcInstallStructureFn,
+                             RFC_RC(__stdcall*)(char*, RFC_TYPE_ELEMENT*, unsigned, RFC_TYPEHANDLE*)>);
+static_assert(std::is_same_v<RfcCallFn, RFC_RC(__stdcall*)(RFC_HANDLE, char*, RFC_PARAMETER*, RFC_TABLE*)>);
+static_assert(std::is_same_v<RfcReceiveFn, RFC_RC(__stdcall*)(RFC_HANDLE, RFC_PARAMETER*, RFC_TABLE*, char**)>);
+static_assert(std::is_same_v<RfcLastErrorFn, int(__stdcall*)(RFC_ERROR_INFO*)>);
+static_assert(std::is_same_v<RfcCloseFn, void(__stdcall*)(RFC_HANDLE)>);
+static_assert(std::is_same_v<ItCreateFn, ITAB_H(__stdcall*)(char*, unsigned, unsigned, unsigned)>);
+static_assert(std::is_same_v<ItFillFn, unsigned(__stdcall*)(ITAB_H)>);
+static_assert(std::is_same_v<ItDeleteFn, int(__stdcall*)(ITAB_H)>);
+static_assert(std::is_same_v<RFC_ERROR_HANDLER, void(__stdcall*)(char*)>);
+static_assert(!std::is_same_v<RFC_ERROR_HANDLER, void(__cdecl*)(char*)>, "conventions are told apart");
 #endif
 static_assert(sizeof(RFC_ERROR_INFO) == 545, "character arrays only: no padding on any platform");
