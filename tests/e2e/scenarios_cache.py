@@ -405,7 +405,23 @@ def entries_in_key(entries, extra=""):
     return scenario
 
 
+def entry_beside_program(platform, scenario_dir, program):
+    """A sapnwrfc.ini that appears beside the program sends the next run's
+    logon elsewhere: that run does not take the answer kept before it."""
+    problems = []
+    a = in_folder(platform, scenario_dir, "A", {})
+    before = run(platform, a, program, ["PRD", "PXA-INFO"])
+    expect(problems, "cached run without the file", run(platform, a, program, ["PRD", "PXA-INFO,CACHE=60"]), before)
+    with open(os.path.join(os.path.dirname(program), "sapnwrfc.ini"), "w") as f:
+        f.write(NETWEAVER_ENTRY["sapnwrfc.ini"])
+    status, out, _ = run(platform, a, program, ["PRD", "PXA-INFO,CACHE=60"])
+    expect(problems, "cached run with the file beside the program", (status, "<Value>999</Value>" in out), (0, True))
+    return problems
+
+
 SCENARIOS += [
+    dict(name="cache: a sapnwrfc.ini put beside the program between two runs is part of the key",
+         program="Holdrun", nwrfc=True, files={}, custom=entry_beside_program, platforms=("native", "wine", "wine64")),
     dict(name="cache: a SapRfc.PRD that sends the logon elsewhere is part of the key (folder with it, folder without)",
          program="Holdrun", library=True, files={}, custom=entries_in_key(CLASSIC_ENTRY), platforms=("native", "wine")),
     dict(name="cache: a SapRfc.PRD is part of the key also with ,HOST=, which it overrides",
