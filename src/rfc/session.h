@@ -67,6 +67,11 @@ struct OpenFailure {
   // what went wrong on this side before the library was asked; empty when
   // neither says.
   std::string reason;
+  // The failure is the program's own side's, not an answer of SAP or the
+  // network: a destination file that could not be copied, a destination
+  // entry or logon parameter the library could not use, the library's own
+  // trouble. Another run, from another folder, may well log on.
+  bool local = false;
 };
 using OpenOutcome = std::variant<std::unique_ptr<Session>, OpenFailure>;
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/content_digest.h"
 #include "base/file.h"
 #include "base/file_system.h"
 #include "base/private_folder.h"
@@ -16,16 +17,9 @@ namespace {
 // No answer comes near this size; a larger file is none.
 constexpr std::size_t kLargestAnswer = 256 * 1024;
 
-// FNV-1a, 64 bits: names the key's files. The key itself is checked inside
-// the file, so a collision only costs a logon.
-std::string Digest(std::string_view key) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : key) hash = (hash ^ c) * 1099511628211ull;
-  char name[17];
-  for (int i = 15; i >= 0; --i, hash >>= 4) name[i] = "0123456789abcdef"[hash & 0xf];
-  name[16] = '\0';
-  return name;
-}
+// The key's files are named by its digest. The key itself is checked inside
+// the file, so two keys of one digest only cost a logon.
+std::string Digest(std::string_view key) { return ContentDigest(key); }
 
 // A file of the store: the key's digest `name` with its `ending`.
 std::string StorePath(const std::string& folder, std::string_view name, std::string_view ending) {

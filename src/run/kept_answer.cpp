@@ -2,16 +2,19 @@
 
 #include <initializer_list>
 
+#include "base/content_digest.h"
 #include "base/decimal_number.h"
 #include "base/text.h"
 #include "base/wire_fields.h"
+#include "rfc/destination_entries.h"
+#include "rfc/dynamic_library.h"
 
 namespace poolmetrics {
 namespace {
 
 // The first field of every answer file: a file of another version is
 // never read as this one.
-constexpr std::string_view kVersion = "PoolMetrics answer 2";
+constexpr std::string_view kVersion = "PoolMetrics answer 3";
 
 // A signed whole number as a field.
 std::string Number(std::int64_t n) { return std::to_string(n); }
@@ -108,16 +111,21 @@ bool ReadStatistic(FieldReader& fields, StatisticResult& s) {
 }  // namespace
 
 bool Keepable(const SystemOutcome& outcome) {
-  return std::holds_alternative<Answered>(outcome) || std::holds_alternative<CallFailed>(outcome) ||
-         std::holds_alternative<LogonRefused>(outcome);
+  if (const auto* refused = std::get_if<LogonRefused>(&outcome)) return !refused->local;
+  return std::holds_alternative<Answered>(outcome) || std::holds_alternative<CallFailed>(outcome);
+}
+
+std::string AnswerKey(const LogonDescription& logon, std::string_view destination_entries) {
+  std::string key;
+  for (std::string_view part : {logon.destination, logon.hostname, logon.sysnr, logon.gateway_host,
+                                logon.gateway_service, logon.mode, logon.client, logon.language, logon.user,
+                                destination_entries})
+    AppendField(key, part);
+  return key;
 }
 
 std::string AnswerKey(const LogonDescription& logon) {
-  std::string key;
-  for (std::string_view part : {logon.destination, logon.hostname, logon.sysnr, logon.gateway_host,
-                                logon.gateway_service, logon.mode, logon.client, logon.language, logon.user})
-    AppendField(key, part);
-  return key;
+  return AnswerKey(logon, DestinationEntries(logon.destination, ProgramDirectory()));
 }
 
 std::string AnswerFileText(std::string_view key, const KeptAnswer& answer) {
@@ -148,10 +156,21 @@ std::string AnswerFileText(std::string_view key, const KeptAnswer& answer) {
              },
              answer.outcome);
   AppendField(text, "end");
+  AppendField(text, ContentDigest(text));
   return text;
 }
 
 std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view key) {
+  // The check is the last field, of a fixed length: the text before it must
+  // give its digest, or nothing of the file is read.
+  constexpr std::string_view kCheckLength = "16:";
+  constexpr std::size_t kCheckField = kCheckLength.size() + 16;
+  if (text.size() < kCheckField) return std::nullopt;
+  std::string_view check = text.substr(text.size() - kCheckField);
+  text.remove_suffix(kCheckField);
+  if (check.substr(0, kCheckLength.size()) != kCheckLength ||
+      check.substr(kCheckLength.size()) != ContentDigest(text))
+    return std::nullopt;
   FieldReader fields(text);
   if (fields.NextView() != kVersion || fields.NextView() != key) return std::nullopt;
   KeptAnswer answer;

@@ -1,9 +1,11 @@
 // KeptAnswer: what one query of one SAP system gave, as runs on this
 // machine share it (CACHE=n): the typed statistic result, from which every
-// sensor type can be printed, or a failure that the SAP system gave (a
-// refused logon, a failed call with its trace-file hint). Failures of the
-// program's own side (a profile fault, a missing library, an RFC error
-// block, a deadline) are never kept, and neither is any password.
+// sensor type can be printed, or a failure that the SAP system or the
+// network gave (a refused logon, an unreached host, a failed call with its
+// trace-file hint). Failures of the program's own side (a profile fault, a
+// missing library, a destination file that cannot be copied or lacks the
+// entry, an RFC error block, a deadline) are never kept, and neither is any
+// password.
 #pragma once
 
 #include <cstdint>
@@ -28,16 +30,23 @@ bool Keepable(const SystemOutcome& outcome);
 
 // The key of the answers of one logon: destination, host and system number
 // (after the overrides), gateway host and service, mode, client, language
-// and user; never the password. Runs with the same key ask the same system
-// as the same logon, whichever library would serve them.
+// and user, and `destination_entries`, the state of the destination entries
+// either library could read for it (DestinationEntries); never the password.
+// Runs with the same key ask the same system as the same logon, whichever
+// library would serve them.
+std::string AnswerKey(const LogonDescription& logon, std::string_view destination_entries);
+
+// The same with the destination entries as the working directory and the
+// program's folder hold them now.
 std::string AnswerKey(const LogonDescription& logon);
 
 // The file of a kept answer: its format's version, `key` (so that a file
-// reached under another key's name is never taken), the answer.
+// reached under another key's name is never taken), the answer, and last a
+// check of all that: the digest (ContentDigest) of the text before it.
 std::string AnswerFileText(std::string_view key, const KeptAnswer& answer);
 
-// The answer of a file's text; none when the text is damaged, cut short, of
-// another version or of another key.
+// The answer of a file's text; none when the text fails its check, is
+// damaged, cut short, of another version or of another key.
 std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view key);
 
 }  // namespace poolmetrics

@@ -37,7 +37,7 @@ SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, c
   if (auto* failure = std::get_if<OpenFailure>(&opened)) {
     if (failure->block) return std::move(*failure->block);
     if (failure->unsupported_mode) return NotTried{true};
-    return LogonRefused{std::move(failure->reason)};
+    return LogonRefused{std::move(failure->reason), failure->local};
   }
   std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
   MarkQueryStep(QueryStep::kCall, system.Destination);

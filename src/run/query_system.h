@@ -31,9 +31,11 @@ struct CallFailed {
   std::optional<std::string> trace_hint;
 };
 // The logon failed (message 1011), for `reason` (the library's key and
-// message, or what went wrong on this side).
+// message, or what went wrong on this side). `local`: on the program's own
+// side (OpenFailure::local), so no answer of SAP's that runs may share.
 struct LogonRefused {
   std::string reason;
+  bool local = false;
 };
 // No logon was tried: the library cannot make this logon at all (the R/2
 // mode through the NetWeaver library, message 1034), or the definition is

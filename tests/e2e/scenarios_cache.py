@@ -7,6 +7,7 @@ waits for its key's turn."""
 import fcntl
 import os
 import re
+import shutil
 import subprocess
 import time
 
@@ -64,6 +65,21 @@ def stored(scenario_dir, program, ending):
     """The store's one file with this ending (the scenario's runs share one key)."""
     folder = store(scenario_dir, program)
     return next(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(ending))
+
+
+def check_field(body):
+    """The check that ends an answer file: the FNV-1a digest (64 bits) of
+    the text before it, as a field."""
+    digest = 14695981039346656037
+    for byte in body:
+        digest = ((digest ^ byte) * 1099511628211) & 0xFFFFFFFFFFFFFFFF
+    return b"16:%016x" % digest
+
+
+def resealed(text):
+    """An answer file changed on purpose, with its check made anew: what
+    the reader then refuses, it refuses for the change, not the check."""
+    return text[:-19] + check_field(text[:-19])
 
 
 def expect(problems, label, got, want):
@@ -133,7 +149,7 @@ def expired(platform, scenario_dir, program):
     future = str(int(fetched.group(2)) + 3600).encode()
     text = text.replace(fetched.group(0), str(len(future)).encode() + b":" + future, 1)
     with open(answer, "wb") as f:
-        f.write(text)
+        f.write(resealed(text))
     run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
     expect(problems, "after an answer dated in the future", counted(scenario_dir), (3, 3))
     return problems
@@ -187,10 +203,11 @@ def damaged_files(platform, scenario_dir, program):
     with open(answer, "rb") as f:
         good = f.read()
     damages = [
-        ("damaged", good.replace(b"answered", b"answerex")),
+        ("damaged", resealed(good.replace(b"answered", b"answerex"))),
+        ("failing its check", good.replace(b"answered", b"answerex")),
         ("cut short", good[:len(good) // 2]),
-        ("of another key", good.replace(b"3:PRD", b"3:QAS", 1)),
-        ("of another version", good.replace(b"PoolMetrics answer 2", b"PoolMetrics answer 9")),
+        ("of another key", resealed(good.replace(b"3:PRD", b"3:QAS", 1))),
+        ("of another version", resealed(good.replace(b"PoolMetrics answer 3", b"PoolMetrics answer 9"))),
         ("empty", b""),
     ]
     logons = 1
@@ -212,6 +229,32 @@ def damaged_files(platform, scenario_dir, program):
 
 SCENARIOS.append(dict(name="cache: a damaged, truncated, foreign-key or other-version file is ignored and replaced",
                       program="Holdrun", library=True, files=FILES, custom=damaged_files))
+
+
+# --- a kept answer with one byte changed is never served ------------------------------------
+def flipped_bytes(platform, scenario_dir, program):
+    problems = []
+    want = run(platform, scenario_dir, program, ["PRD", "PXA-INFO"])
+    run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
+    answer = stored(scenario_dir, program, ".answer")
+    with open(answer, "rb") as f:
+        good = f.read()
+    # Spread over the file, its fields' lengths, figures and check included;
+    # a digit becomes another digit, anything else another byte.
+    logons = counted(scenario_dir)[0]
+    for at in sorted(set(range(0, len(good), max(1, len(good) // 24))) | {len(good) - 1}):
+        byte = good[at]
+        flipped = ord("0") + (byte - ord("0") + 1) % 10 if chr(byte).isdigit() else byte ^ 0x20
+        with open(answer, "wb") as f:
+            f.write(good[:at] + bytes([flipped]) + good[at + 1:])
+        got = run(platform, scenario_dir, program, ["PRD", "PXA-INFO,CACHE=60"])
+        logons += 1
+        expect(problems, "byte %d of %d flipped" % (at, len(good)), (got, counted(scenario_dir)[0]), (want, logons))
+    return problems
+
+
+SCENARIOS.append(dict(name="cache: a kept answer with any one byte changed is not served: a new logon, the same document",
+                      program="Holdrun", library=True, files=FILES, custom=flipped_bytes, timeout=180))
 
 
 # --- a store that cannot be used: the run logs on as without one ------------------------------
@@ -315,3 +358,140 @@ def deadline_in_turn(platform, scenario_dir, program):
 
 SCENARIOS.append(dict(name="cache: a deadline that passes while a run waits for the key's turn is 1033 for the logon",
                       program="Holdrun", library=True, files=FILES, custom=deadline_in_turn, platforms=("native",)))
+
+
+# --- the destination entries are part of the key ---------------------------------------------
+# Folder A holds a destination entry that sends PRD's logon to sapprd02, with
+# other figures; folder B none, so its runs log on to the profile's prdhost.
+ELSEWHERE = (system("PRD", "prdhost", lines=pxa(5, 4711)) + system("PR2", "sapprd02", lines=pxa(9, 999))
+             + system("QAS", "qas-host", sysnr="01", lines=pxa(6, 815)))
+CLASSIC_ENTRY = {"SapRfc.PRD": "DEST=PRD\r\nTYPE=A\r\nASHOST=sapprd02\r\nSYSNR=00\r\n"}
+NETWEAVER_ENTRY = {"sapnwrfc.ini": "DEST=PRD\nASHOST=sapprd02\nSYSNR=00\n"}
+
+
+def in_folder(platform, scenario_dir, name, entries):
+    """A working folder of its own, with the landscape, the profiles and `entries`."""
+    folder = os.path.join(scenario_dir, name)
+    os.makedirs(folder, exist_ok=True)
+    for file_name, text in dict({"landscape.ini": "[landscape]\njournal = journal.txt\n\n" + ELSEWHERE,
+                                 "PRD.P00": profile(),
+                                 "QAS.P00": profile(destination="QAS", hostname="qas-host", sysnr="01"),
+                                 "NOH.P00": profile(destination="NOH", hostname="nohost", sysnr="07")},
+                                **entries).items():
+        path = os.path.join(folder, file_name)
+        if text is None:  # a folder
+            os.makedirs(path)
+            continue
+        with open(path, "wb") as f:
+            f.write(expand(platform, text))
+    return folder
+
+
+def entries_in_key(entries, extra=""):
+    def scenario(platform, scenario_dir, program):
+        a, b = in_folder(platform, scenario_dir, "A", entries), in_folder(platform, scenario_dir, "B", {})
+        arguments = "PXA-INFO" + extra
+        uncached = {a: run(platform, a, program, ["PRD", arguments]), b: run(platform, b, program, ["PRD", arguments])}
+        problems = []
+        if uncached[a] == uncached[b]:
+            problems.append("the entry sends the logon nowhere else: %r" % (uncached[a],))
+        for order in ((a, b), (b, a)):
+            shutil.rmtree(store(scenario_dir, program), ignore_errors=True)
+            for folder in order:
+                got = run(platform, folder, program, ["PRD", arguments + ",CACHE=60"])
+                expect(problems, "cached run in %s after %s" % (os.path.basename(folder), os.path.basename(order[0])),
+                       got, uncached[folder])
+        return problems
+    return scenario
+
+
+def entry_beside_program(platform, scenario_dir, program):
+    """A sapnwrfc.ini that appears beside the program sends the next run's
+    logon elsewhere: that run does not take the answer kept before it."""
+    problems = []
+    a = in_folder(platform, scenario_dir, "A", {})
+    before = run(platform, a, program, ["PRD", "PXA-INFO"])
+    expect(problems, "cached run without the file", run(platform, a, program, ["PRD", "PXA-INFO,CACHE=60"]), before)
+    with open(os.path.join(os.path.dirname(program), "sapnwrfc.ini"), "w") as f:
+        f.write(NETWEAVER_ENTRY["sapnwrfc.ini"])
+    status, out, _ = run(platform, a, program, ["PRD", "PXA-INFO,CACHE=60"])
+    expect(problems, "cached run with the file beside the program", (status, "<Value>999</Value>" in out), (0, True))
+    return problems
+
+
+SCENARIOS += [
+    dict(name="cache: a sapnwrfc.ini put beside the program between two runs is part of the key",
+         program="Holdrun", nwrfc=True, files={}, custom=entry_beside_program, platforms=("native", "wine", "wine64")),
+    dict(name="cache: a SapRfc.PRD that sends the logon elsewhere is part of the key (folder with it, folder without)",
+         program="Holdrun", library=True, files={}, custom=entries_in_key(CLASSIC_ENTRY), platforms=("native", "wine")),
+    dict(name="cache: a SapRfc.PRD is part of the key also with ,HOST=, which it overrides",
+         program="Holdrun", library=True, files={}, custom=entries_in_key(CLASSIC_ENTRY, ",HOST=prdhost"),
+         platforms=("native", "wine")),
+    dict(name="cache: a sapnwrfc.ini entry DEST=PRD is part of the key (NetWeaver library)",
+         program="Holdrun", nwrfc=True, files={}, custom=entries_in_key(NETWEAVER_ENTRY),
+         platforms=("native", "wine", "wine64")),
+    dict(name="cache: a sapnwrfc.ini entry DEST=PRD is part of the key also with ,HOST= (NetWeaver library)",
+         program="Holdrun", nwrfc=True, files={}, custom=entries_in_key(NETWEAVER_ENTRY, ",HOST=prdhost"),
+         platforms=("native", "wine", "wine64")),
+]
+
+
+# --- only what SAP or the network answered is kept ---------------------------------------------
+QAS_ENTRY = "DEST=QAS\r\nTYPE=A\r\nASHOST=qas-host\r\nSYSNR=01\r\n"
+
+
+def answers_kept(scenario_dir, program):
+    folder = store(scenario_dir, program)
+    return len([n for n in os.listdir(folder) if n.endswith(".answer")]) if os.path.isdir(folder) else 0
+
+
+def local_fault_not_kept(entries, reason):
+    """Folder A's run fails on this side (1011 with `reason`, the library's
+    or the program's); nothing is kept, its next run tries again, and a run
+    from a healthy folder B with the same destination entry logs on."""
+    def scenario(platform, scenario_dir, program):
+        problems = []
+        a = in_folder(platform, scenario_dir, "A", entries)
+        b = in_folder(platform, scenario_dir, "B", {"SapRfc.QAS": QAS_ENTRY})
+        for n in range(2):
+            status, out, _ = run(platform, a, program, ["QAS", "PXA-INFO,CACHE=60"])
+            expect(problems, "run %d in A" % n, (status, "Error 1011: RFC-Open for QAS failed ! " in out, reason in out),
+                   (2, True, True))
+            expect(problems, "answers kept after run %d in A" % n, answers_kept(scenario_dir, program), 0)
+        status, out, _ = run(platform, b, program, ["QAS", "PXA-INFO,CACHE=60"])
+        expect(problems, "run in B", (status, "<Value>815</Value>" in out), (0, True))
+        return problems
+    return scenario
+
+
+def unreached_kept(platform, scenario_dir, program):
+    """An unreached host is the network's answer: kept, so that the sensors
+    of a system that is down make one attempt per interval."""
+    problems = []
+    a = in_folder(platform, scenario_dir, "A", {})
+    first = run(platform, a, program, ["NOH", "PXA-INFO,CACHE=60"])
+    expect(problems, "first run", (first[0], "not reached" in first[1]), (2, True))
+    expect(problems, "second run", run(platform, a, program, ["NOH", "PXA-INFO,CACHE=60"]), first)
+    expect(problems, "logons", counted(a)[0], 1)
+    return problems
+
+
+SCENARIOS += [
+    dict(name="cache: SapRfc.QAS that cannot be copied (SapRfc.ini a folder) is a local fault: 1011, never kept",
+         program="Holdrun", library=True, files={},
+         custom=local_fault_not_kept({"SapRfc.QAS": QAS_ENTRY, "SapRfc.ini": None},
+                                     "SapRfc.QAS could not be copied to SapRfc.ini in the working directory"),
+         platforms=("native", "wine")),
+    dict(name="cache: SapRfc.QAS without the entry is a local fault (RFC_ERROR_PROGRAM): 1011, never kept",
+         program="Holdrun", library=True, files={},
+         custom=local_fault_not_kept({"SapRfc.QAS": QAS_ENTRY.replace("DEST=QAS", "DEST=XYZ")}, "RFC_ERROR_PROGRAM"),
+         platforms=("native", "wine")),
+    dict(name="cache: a sapnwrfc.ini entry the NetWeaver library cannot use is a local fault: 1011, never kept",
+         program="Holdrun", nwrfc=True, files={},
+         custom=local_fault_not_kept({"sapnwrfc.ini": "DEST=QAS\nSYSNR=01\n"}, "RFC_INVALID_PARAMETER"),
+         platforms=("native", "wine", "wine64")),
+    dict(name="cache: an unreached host is kept: two runs, one connection attempt", program="Holdrun", library=True,
+         files={}, custom=unreached_kept, platforms=("native", "wine")),
+    dict(name="cache: an unreached host is kept through the NetWeaver library too", program="Holdrun", nwrfc=True,
+         files={}, custom=unreached_kept, platforms=("native", "wine", "wine64")),
+]

@@ -23,6 +23,7 @@ struct Fake {
   std::string fail_at;            // the operation that fails
   RFC_RC rc = RFC_OK;             // with this code
   bool null_claiming_ok = false;  // or answers a null handle and RFC_OK
+  RFC_ERROR_GROUP group = OK;
   std::u16string key, message;
   std::u16string packed = u"-123.45";
   int opens = 0, closes = 0, creates = 0, destroys = 0, null_uses = 0;
@@ -43,6 +44,7 @@ bool Failing(const char* operation, RFC_ERROR_INFO* error, RFC_RC* rc) {
   *error = RFC_ERROR_INFO{};
   if (g.fail_at != operation) return false;
   error->code = g.null_claiming_ok ? RFC_OK : g.rc;
+  error->group = g.group;
   std::copy(g.key.begin(), g.key.end(), error->key);
   std::copy(g.message.begin(), g.message.end(), error->message);
   *rc = error->code;
@@ -302,6 +304,37 @@ TEST_F(NwRfcSession, EdgesOfTheLibrarysTexts) {
   g.packed = u"123456789";  // ID_HITR has 7 digits
   EXPECT_EQ(std::get<CallFailure>(Call()).library_message,
             "SAP_CURSOR_CACHE_TOTAL-ID_HITR: \"123456789\" is no packed number of 4 bytes");
+}
+
+// Only SAP's and the network's answers are theirs: what the library's own
+// groups report (a destination it cannot find, a parameter it cannot use)
+// is the program's side's, and no run may share it.
+TEST_F(NwRfcSession, LocalLogonFailures) {
+  std::unique_ptr<RfcLibrary> library = MakeNetWeaverLibrary(kFake, "sapnwrfc.dll");
+  Events events;
+  const struct {
+    RFC_RC rc;
+    RFC_ERROR_GROUP group;
+    bool local;
+  } kCases[] = {
+      {RFC_LOGON_FAILURE, LOGON_FAILURE, false},
+      {RFC_COMMUNICATION_FAILURE, COMMUNICATION_FAILURE, false},
+      {RFC_LOGON_FAILURE, OK, false},  // a library that fills no group
+      {RFC_INVALID_PARAMETER, EXTERNAL_RUNTIME_FAILURE, true},
+      {RFC_NOT_FOUND, EXTERNAL_RUNTIME_FAILURE, true},
+      {RFC_EXTERNAL_FAILURE, EXTERNAL_RUNTIME_FAILURE, true},
+      {RFC_AUTHENTICATION_FAILURE, EXTERNAL_AUTHENTICATION_FAILURE, true},
+      {RFC_UNKNOWN_ERROR, OK, true},
+  };
+  for (const auto& c : kCases) {
+    g = Fake();
+    g.fail_at = "RfcOpenConnection";
+    g.rc = c.rc;
+    g.group = c.group;
+    OpenOutcome opened = library->Open(kLogon, events);
+    ASSERT_TRUE(std::holds_alternative<OpenFailure>(opened));
+    EXPECT_EQ(std::get<OpenFailure>(opened).local, c.local) << "code " << c.rc << ", group " << c.group;
+  }
 }
 
 TEST_F(NwRfcSession, LogonFailuresAndTheR2Mode) {

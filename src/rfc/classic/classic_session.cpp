@@ -32,7 +32,7 @@ class ClassicLibrary final : public RfcLibrary {
     // library did since.
     InstallRfcErrorHandler(rfc_);
     ClassicLogon opened = OpenConnection(rfc_, logon, events);
-    if (opened.handle == 0) return OpenFailure{std::nullopt, false, std::move(opened.reason)};
+    if (opened.handle == 0) return OpenFailure{std::nullopt, false, std::move(opened.reason), opened.local};
     return std::make_unique<ClassicSession>(rfc_, opened.handle);
   }
 

@@ -92,11 +92,17 @@ std::string_view TextOfField(const char (&field)[N]) {
   return {field, strnlen(field, N)};
 }
 
-// The reason RfcLastError gives for the logon that just failed.
-std::string LastErrorReason(const ClassicRfc& rfc) {
+// Why the logon failed, from the library's error key and message.
+void TakeError(std::string_view key, std::string_view message, ClassicLogon* logon) {
+  logon->reason = LibraryReason(key, message);
+  logon->local = LocalErrorKey(key);
+}
+
+// What RfcLastError gives for the logon that just failed.
+void TakeLastError(const ClassicRfc& rfc, ClassicLogon* logon) {
   RFC_ERROR_INFO info{};
   rfc.RfcLastError(&info);
-  return LibraryReason(TextOfField(info.key), TextOfField(info.message));
+  TakeError(TextOfField(info.key), TextOfField(info.message), logon);
 }
 
 // Logs on through the destination ini file when there is one, with `logon`
@@ -117,6 +123,7 @@ bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s
   if (!InstallSapRfcIni(std::move(source))) {
     logon->reason = Concat({DestinationFileName(s.destination), " could not be copied to ", kSapRfcIniFile,
                             " in the working directory"});
+    logon->local = true;
     return true;
   }
   std::string connect =
@@ -125,9 +132,9 @@ bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s
   std::fflush(stdout);  // what the library prints itself comes after our lines
   logon->handle = rfc.RfcOpenEx(connect.data(), &g_error_info);
   if (logon->handle == 0) {
-    logon->reason = LibraryReason(TextOfField(g_error_info.key), TextOfField(g_error_info.message));
+    TakeError(TextOfField(g_error_info.key), TextOfField(g_error_info.message), logon);
     // Older libraries leave the record empty and keep the error for RfcLastError.
-    if (logon->reason.empty()) logon->reason = LastErrorReason(rfc);
+    if (logon->reason.empty()) TakeLastError(rfc, logon);
   }
   return true;
 }
@@ -143,8 +150,14 @@ ClassicLogon OpenConnection(const ClassicRfc& rfc, const LogonDescription& logon
   if (OpenThroughDestinationFile(rfc, logon, events, &result)) return result;
   std::fflush(stdout);  // what the library prints itself comes after our lines
   result.handle = rfc.RfcOpen(&g_options);
-  if (result.handle == 0) result.reason = LastErrorReason(rfc);
+  if (result.handle == 0) TakeLastError(rfc, &result);
   return result;
+}
+
+bool LocalErrorKey(std::string_view key) {
+  while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
+  while (!key.empty() && key.front() == ' ') key.remove_prefix(1);
+  return key == "RFC_ERROR_PROGRAM" || key == "RFC_ERROR_INTERNAL" || key == "RFC_ERROR_RESOURCE";
 }
 
 }  // namespace poolmetrics

@@ -20,6 +20,22 @@ namespace {
 constexpr const char* kTraceLog = "dev_rfc.log";
 constexpr const char* kTraceTrc = "dev_rfc.trc";
 
+// Whether a failed logon's `error` is of the program's own side: only a
+// logon failure and a communication failure (and an ABAP failure, should a
+// logon give one) are SAP's or the network's answer. The library's own
+// groups (EXTERNAL_*) cover a destination missing from sapnwrfc.ini, a
+// parameter it cannot use (RFC_INVALID_PARAMETER) and its own trouble.
+bool LocalOpenError(const nwrfc::RFC_ERROR_INFO& error) {
+  switch (error.group) {
+    case nwrfc::LOGON_FAILURE:
+    case nwrfc::COMMUNICATION_FAILURE:
+    case nwrfc::ABAP_APPLICATION_FAILURE:
+    case nwrfc::ABAP_RUNTIME_FAILURE: return false;
+    default: break;
+  }
+  return error.code != nwrfc::RFC_LOGON_FAILURE && error.code != nwrfc::RFC_COMMUNICATION_FAILURE;
+}
+
 class NetWeaverSession final : public Session {
  public:
   NetWeaverSession(const NwRfc& rfc, nwrfc::RFC_CONNECTION_HANDLE connection) : rfc_(rfc), connection_(connection) {}
@@ -73,7 +89,8 @@ class NetWeaverLibrary final : public RfcLibrary {
       constexpr std::size_t kKey = sizeof error.key / sizeof error.key[0];
       constexpr std::size_t kMessage = sizeof error.message / sizeof error.message[0];
       return OpenFailure{std::nullopt, false,
-                         LibraryReason(FromSapText(error.key, kKey), FromSapText(error.message, kMessage))};
+                         LibraryReason(FromSapText(error.key, kKey), FromSapText(error.message, kMessage)),
+                         LocalOpenError(error)};
     }
     return std::make_unique<NetWeaverSession>(rfc_, connection);
   }
