@@ -25,6 +25,15 @@ constexpr char32_t Windows1252CodePoint(unsigned char byte) {
   return byte >= 0x80 && byte <= 0x9F ? kC1[byte - 0x80] : byte;
 }
 
+// The byte of `code_point` in Windows code page 1252, or none where the code
+// page has no place for it (the reverse of Windows1252CodePoint).
+constexpr std::optional<unsigned char> Windows1252Byte(char32_t code_point) {
+  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) return static_cast<unsigned char>(code_point);
+  for (unsigned byte = 0x80; byte <= 0x9F; ++byte)
+    if (Windows1252CodePoint(static_cast<unsigned char>(byte)) == code_point) return static_cast<unsigned char>(byte);
+  return std::nullopt;
+}
+
 // The code point of `byte` in ISO 8859-1: the byte's own value.
 constexpr char32_t Latin1CodePoint(unsigned char byte) { return byte; }
 

@@ -198,26 +198,29 @@ def text_files(user, password):
                              % (user, password, "\n".join(pxa(5, 4711)))})
 
 
-TEXT_PLATFORMS = ("native", "wine64")
-for library, written in (("library", lambda text: text), ("nwrfc", u8)):
+# The emulated classic library is a 32-bit DLL on Windows: its scenarios run
+# natively and under 32-bit Wine; the NetWeaver library's under both.
+CLASSIC_PLATFORMS = ("native", "wine")
+NW_PLATFORMS = ALL
+for library, written, platforms in (("library", lambda text: text, CLASSIC_PLATFORMS), ("nwrfc", u8, NW_PLATFORMS)):
     SCENARIOS += [
         dict(name="credentials as text (%s): a user of 12 characters in 14 bytes, a password of 40 umlauts" % library,
-             program="Holdrun", platforms=TEXT_PLATFORMS, **{library: True}, args=["PRD", "PXA-INFO,CREDENTIALS=LINUX"],
+             program="Holdrun", platforms=platforms, **{library: True}, args=["PRD", "PXA-INFO,CREDENTIALS=LINUX"],
              env=dict(LINUX, prtg_linuxuser=MUELLER, prtg_linuxpassword=UMLAUTS),
              files=text_files(written(MUELLER), written(UMLAUTS)), status=0, stdout=PRD_DOC),
     ]
 SCENARIOS += [
     dict(name="credentials as text (nwrfc): Windows' password %s reaches the library unchanged" % OMEGA.encode(
-        "ascii", "backslashreplace").decode(), program="Holdrun", platforms=TEXT_PLATFORMS, nwrfc=True,
+        "ascii", "backslashreplace").decode(), program="Holdrun", platforms=NW_PLATFORMS, nwrfc=True,
          args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"], env=dict(WINDOWS, prtg_windowspassword=OMEGA),
          files=text_files("MONITOR", u8(OMEGA)), status=0, stdout=PRD_DOC),
     dict(name="credentials as text (nwrfc): 40 euro signs reach the library unchanged", program="Holdrun",
-         platforms=TEXT_PLATFORMS, nwrfc=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
+         platforms=NW_PLATFORMS, nwrfc=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
          env=dict(WINDOWS, prtg_windowspassword=EUROS), files=text_files("MONITOR", u8(EUROS)), status=0,
          stdout=PRD_DOC),
     # Code page 1252 holds the euro sign (0x80), Latin-1 does not.
     dict(name="credentials as text (library): 40 euro signs in code page 1252 on Windows", program="Holdrun",
-         platforms=("wine64",), library=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
+         platforms=("wine",), library=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
          env=dict(WINDOWS, prtg_windowspassword=EUROS), files=text_files("MONITOR", "\x80" * 40), status=0,
          stdout=PRD_DOC),
     dict(name="credentials as text (library): the euro sign is no Latin-1 character natively: 1037",
@@ -226,12 +229,12 @@ SCENARIOS += [
          stdout=error_doc("Error 1037: Credentials prtg_windowspassword holds a character outside the code page "
                           "of RFC-Library {classic}..."), check=no_logon),
     dict(name="credentials as text (library): a password its code page cannot hold is 1037, before the logon",
-         program="Holdrun", platforms=TEXT_PLATFORMS, library=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
+         program="Holdrun", platforms=CLASSIC_PLATFORMS, library=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
          env=dict(WINDOWS, prtg_windowspassword=OMEGA), files=text_files("MONITOR", u8(OMEGA)), status=2,
          stdout=error_doc("Error 1037: Credentials prtg_windowspassword holds a character outside the code page "
                           "of RFC-Library {classic}..."), check=no_logon),
     dict(name="credentials as text (library): the user first, in a global run before its opening",
-         program="Holdrun", platforms=TEXT_PLATFORMS, library=True,
+         program="Holdrun", platforms=CLASSIC_PLATFORMS, library=True,
          args=["x", "PXA-INFO,CREDENTIALS=WINDOWS", "ITEM=Pools"],
          env=dict(WINDOWS, prtg_windowsuser="\u0141UKASZ", prtg_windowspassword=OMEGA),
          files=dict(FILES, **POOLS), status=2,
@@ -240,7 +243,7 @@ SCENARIOS += [
     # A profile's password is bytes, whatever they mean: the classic library
     # gets them as they are (here UTF-8), only PRTG's text is converted.
     dict(name="credentials as text: a profile's password still reaches the classic library byte for byte",
-         program="Holdrun", platforms=TEXT_PLATFORMS, library=True, args=["PRD", "PXA-INFO"],
+         program="Holdrun", platforms=CLASSIC_PLATFORMS, library=True, args=["PRD", "PXA-INFO"],
          files=dict(text_files("MONITOR", u8("Gr\u00fcn-42")), **{"PRD.P00": profile(password="{pw:Gr\u00fcn-42}")}),
          status=0, stdout=PRD_DOC),
 ]

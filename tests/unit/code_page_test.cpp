@@ -62,5 +62,19 @@ TEST(ClassicLibraryText, Utf8InTheLibrarysCodePage) {
   EXPECT_EQ(LegacyCodePageByte(0x20AC), std::nullopt);
 }
 
+// On Windows the classic library's code page is 1252.
+TEST(CodePage, Windows1252BytesOfCharacters) {
+  struct {
+    char32_t code_point;
+    std::optional<unsigned char> byte;
+  } cases[] = {
+      {0x41, 0x41},     {0xE4, 0xE4},     {0xFF, 0xFF},    {0x20AC, 0x80}, {0x2026, 0x85}, {0x0178, 0x9F},
+      {0x0081, 0x81},   // undefined in the code page: Windows keeps it
+      {0x0085, std::nullopt},  // NEL has no byte: 0x85 is the ellipsis
+      {0x03A9, std::nullopt},  {0x0142, std::nullopt}, {0x1F600, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Windows1252Byte(c.code_point), c.byte) << std::hex << c.code_point;
+}
+
 }  // namespace
 }  // namespace poolmetrics
