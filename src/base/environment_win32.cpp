@@ -32,12 +32,11 @@ std::optional<std::string> EnvironmentText(const char* name) {
     value.resize(size);  // the size needed, with the terminator
   }
   // An unpaired surrogate, which no text holds, becomes U+FFFD.
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), nullptr, 0, nullptr,
-                                  nullptr);
+  int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), nullptr, 0, nullptr, nullptr);
   std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
   if (bytes > 0)
-    WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), text.data(), bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), text.data(), bytes, nullptr, nullptr);
   return text;
 }
 

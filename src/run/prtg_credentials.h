@@ -43,7 +43,6 @@ LogonCredentials ReadPrtgCredentials(CredentialSection section);
 std::optional<std::string> CredentialCarriageFault(CredentialSection section, const LogonCredentials& credentials,
                                                    const RfcLibrary& library);
 // Ends the run with that message, before any logon.
-void CheckCredentialCarriage(CredentialSection section, const LogonCredentials& credentials,
-                             const RfcLibrary& library);
+void CheckCredentialCarriage(CredentialSection section, const LogonCredentials& credentials, const RfcLibrary& library);
 
 }  // namespace poolmetrics

@@ -16,14 +16,14 @@ TEST(CodePage, CharactersCountedAndCutWhole) {
     const char* label;
     std::string text;
     std::size_t characters;
-    std::size_t bytes;   // the cut ...
-    std::string head;    // ... and what it keeps
+    std::size_t bytes;  // the cut ...
+    std::string head;   // ... and what it keeps
   } cases[] = {
       {"ASCII", "abcdef", 6, 4, "abcd"},
       {"two-byte letters", "M\xC3\x9CLLERM\xC3\x9CLLER", 12, 2, "M"},
-      {"a cut after a whole sequence", "M\xC3\x9C" "L", 3, 3, "M\xC3\x9C"},
+      {"a cut after a whole sequence", "M\xC3\x9CL", 3, 3, "M\xC3\x9C"},
       {"euro signs, cut inside the third", "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC", 3, 8, "\xE2\x82\xAC\xE2\x82\xAC"},
-      {"a four-byte character", "a\xF0\x9F\x98\x80" "b", 3, 4, "a"},
+      {"a four-byte character", "a\xF0\x9F\x98\x80-", 3, 4, "a"},
       {"Latin-1 bytes are one character each", "p\xE4\xDF", 3, 2, "p\xE4"},
       {"a broken sequence is bytes", "\xC3(", 2, 1, "\xC3"},
       {"longer than the text", "\xC3\xA9", 1, 10, "\xC3\xA9"},
@@ -53,7 +53,7 @@ TEST(ClassicLibraryText, Utf8InTheLibrarysCodePage) {
       {"Latin-1 bytes stay", "p\xE4sswort", "p\xE4sswort"},
       {"the last Latin-1 character", "\xC3\xBF", "\xFF"},
       {"Greek omega", "\xCE\xA9mega", std::nullopt},
-      {"Polish l with stroke", "\xC5\x82\xC3\xB3" "d\xC5\xBA", std::nullopt},
+      {"Polish l with stroke", "\xC5\x82\xC3\xB3w", std::nullopt},
       {"the euro sign, not in Latin-1", "\xE2\x82\xAC", std::nullopt},
       {"a four-byte character", "\xF0\x9F\x98\x80", std::nullopt},
   };
@@ -68,10 +68,11 @@ TEST(CodePage, Windows1252BytesOfCharacters) {
     char32_t code_point;
     std::optional<unsigned char> byte;
   } cases[] = {
-      {0x41, 0x41},     {0xE4, 0xE4},     {0xFF, 0xFF},    {0x20AC, 0x80}, {0x2026, 0x85}, {0x0178, 0x9F},
-      {0x0081, 0x81},   // undefined in the code page: Windows keeps it
+      {0x41, 0x41},           {0xE4, 0xE4},           {0xFF, 0xFF},
+      {0x20AC, 0x80},         {0x2026, 0x85},         {0x0178, 0x9F},
+      {0x0081, 0x81},          // undefined in the code page: Windows keeps it
       {0x0085, std::nullopt},  // NEL has no byte: 0x85 is the ellipsis
-      {0x03A9, std::nullopt},  {0x0142, std::nullopt}, {0x1F600, std::nullopt},
+      {0x03A9, std::nullopt}, {0x0142, std::nullopt}, {0x1F600, std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(Windows1252Byte(c.code_point), c.byte) << std::hex << c.code_point;
 }
