@@ -138,6 +138,14 @@ class Parser {
       system_.trace_at_call.emplace_back(value);
       return true;
     }
+    if (key == "print_at_open") {
+      system_.print_at_open.emplace_back(value);
+      return true;
+    }
+    if (key == "print_at_call") {
+      system_.print_at_call.emplace_back(value);
+      return true;
+    }
     if (!Once(key)) return false;
     EmulatedSystem& s = system_;
     if (key == "ashost") return Text(value, &s.ashost);

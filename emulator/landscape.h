@@ -85,6 +85,10 @@ struct EmulatedSystem {
   unsigned logon_delay_ms = 0;  // of the logon
   std::vector<std::string> trace_at_open;
   std::vector<std::string> trace_at_call;
+  // Lines the library prints with printf, through the C runtime it may
+  // share with the program, as some libraries do.
+  std::vector<std::string> print_at_open;
+  std::vector<std::string> print_at_call;
 };
 
 struct Landscape {

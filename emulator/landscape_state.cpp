@@ -131,4 +131,8 @@ FieldValue ValueOf(const EmulatedSystem& system, const std::string& key, const D
   return DefaultFieldValue(system.name, key, field.type, field.length);
 }
 
+void PrintThroughRuntime(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+}
+
 }  // namespace rfcemu

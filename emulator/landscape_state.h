@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "destination.h"
 #include "field_value.h"
@@ -48,6 +49,11 @@ const EmulatedSystem* FindSystem(const Address& address);
 std::string DescribeAddress(const Address& address);
 
 std::string TrimTrailingBlanks(std::string_view text);
+
+// Prints each of `lines` and a line feed with printf, to the standard output
+// of the C runtime this library is linked with, as a library that talks to
+// its console does; left in the runtime's buffer, as printf leaves it.
+void PrintThroughRuntime(const std::vector<std::string>& lines);
 
 // A logon's verdict. Client, user and password are compared as SAP does:
 // trailing blanks never count, the user ignores case, the password does

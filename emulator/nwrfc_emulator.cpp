@@ -479,6 +479,7 @@ std::optional<Outcome> Logon(const ParameterMap& given, const EmulatedSystem** f
                    "partner '" + DescribeAddress(address) + "' not reached");
   }
   for (const std::string& line : system->trace_at_open) Trace(line);
+  PrintThroughRuntime(system->print_at_open);
   if (system->logon_delay_ms > 0) SleepMilliseconds(system->logon_delay_ms);
   if (system->process_ends == EmulatedSystem::HandlerPoint::kOpen) EndProcessAbruptly(kEndedStatus);
   if (system->error_handler == EmulatedSystem::HandlerPoint::kOpen) {
@@ -698,6 +699,7 @@ RFCEMU_EXPORT RFC_RC NWRFC_API RfcInvoke(RFC_CONNECTION_HANDLE connection_handle
   // journal cut short by a hung call shows where it hung.
   JOURNAL(prefix + " name=" + Quote(kFunctionName) + " DESTINATION=" + Quote(function.destination));
   for (const std::string& line : system.trace_at_call) Trace(line);
+  PrintThroughRuntime(system.print_at_call);
   if (system.delay_ms > 0) SleepMilliseconds(system.delay_ms);
   if (system.process_ends == EmulatedSystem::HandlerPoint::kCall) EndProcessAbruptly(kEndedStatus);
   failure = InvokeFault(system);

@@ -161,6 +161,7 @@ RFC_HANDLE OpenSystem(const std::string& operation, const Address& address, cons
   }
   const EmulatedSystem system = *found;
   for (const std::string& line : system.trace_at_open) Trace(line);
+  PrintThroughRuntime(system.print_at_open);
   if (system.logon_delay_ms > 0) SleepMilliseconds(system.logon_delay_ms);
   if (system.process_ends == EmulatedSystem::HandlerPoint::kOpen) EndProcessAbruptly(kEndedStatus);
   if (system.error_handler == EmulatedSystem::HandlerPoint::kOpen) {
@@ -480,6 +481,7 @@ RFCEMU_EXPORT RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, char* function, RFC_
   }
   const EmulatedSystem& system = connection->system;
   for (const std::string& line : system.trace_at_call) Trace(line);
+  PrintThroughRuntime(system.print_at_call);
   if (system.call_rc != RFC_OK) {
     SetError(ReturnCodeError(system, system.call_rc, ""));
     return Result("RfcCall", static_cast<RFC_RC>(system.call_rc));

@@ -55,7 +55,10 @@ const char kExample[] =
     "function_not_found = yes\r\n"
     "trace_at_open = **** ERROR file opened\r\n"
     "trace_at_call = \"T:4711 ======> user locked\"\r\n"
-    "trace_at_call = ERROR       second line\r\n";
+    "trace_at_call = ERROR       second line\r\n"
+    "print_at_open = LIBRARY: hello\r\n"
+    "print_at_call = first\r\n"
+    "print_at_call = \"  second  \"\r\n";
 
 TEST(Landscape, ReadsSystemsWithAddressesValuesAndFaults) {
   Landscape landscape;
@@ -111,6 +114,9 @@ TEST(Landscape, ReadsSystemsWithAddressesValuesAndFaults) {
   EXPECT_FALSE(prd.function_not_found);
   EXPECT_EQ(r2.trace_at_open, std::vector<std::string>{"**** ERROR file opened"});
   EXPECT_EQ(r2.trace_at_call, (std::vector<std::string>{"T:4711 ======> user locked", "ERROR       second line"}));
+  EXPECT_EQ(r2.print_at_open, std::vector<std::string>{"LIBRARY: hello"});
+  EXPECT_EQ(r2.print_at_call, (std::vector<std::string>{"first", "  second  "}));
+  EXPECT_TRUE(prd.print_at_open.empty());
 }
 
 TEST(Landscape, AnEmptyFileHasNoSystems) {

@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <string>
@@ -88,12 +90,33 @@ void LetAsideLinesOut() {
 }
 
 std::FILE* MoveStandardOutputAside() {
-  // The program's own C runtime keeps the handle it took at start-up; an RFC
-  // library with a C runtime of its own takes its standard output from the
+  std::fflush(stdout);
+  // An RFC library built against the C runtime this program uses (a mingw
+  // DLL and msvcrt.dll) shares its descriptor 1 and its stdout buffer with
+  // the program: what it prints would stand in that buffer before the
+  // document. So the document gets a descriptor and a stream of its own, and
+  // descriptor 1 then writes to standard error, for the program's stdout and
+  // every such library alike.
+  std::FILE* document = stdout;
+  int kept = _dup(1);
+  if (kept >= 0) {
+    // Text mode, as standard output's; not inherited by children, whose own
+    // output goes where their parent says.
+    _setmode(kept, _O_TEXT);
+    SetHandleInformation(reinterpret_cast<HANDLE>(_get_osfhandle(kept)), HANDLE_FLAG_INHERIT, 0);
+    std::FILE* stream = _fdopen(kept, "w");
+    if (stream && _dup2(2, 1) == 0)
+      document = stream;
+    else if (stream)
+      std::fclose(stream);
+    else
+      _close(kept);
+  }
+  // A library with a C runtime of its own takes its standard output from the
   // process's handle when it is loaded, which is later.
   HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   if (error && error != INVALID_HANDLE_VALUE) SetStdHandle(STD_OUTPUT_HANDLE, error);
-  return stdout;
+  return document;
 }
 
 }  // namespace poolmetrics

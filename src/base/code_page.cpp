@@ -34,4 +34,20 @@ TextCharacter FirstCharacter(std::string_view text) {
   }
 }
 
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (; !text.empty(); ++count) text.remove_prefix(FirstCharacter(text).length);
+  return count;
+}
+
+std::string_view HeadOfWholeCharacters(std::string_view text, std::size_t bytes) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t length = FirstCharacter(text.substr(at)).length;
+    if (at + length > bytes) break;
+    at += length;
+  }
+  return text.substr(0, at);
+}
+
 }  // namespace poolmetrics

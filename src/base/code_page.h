@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace poolmetrics {
@@ -24,6 +25,15 @@ constexpr char32_t Windows1252CodePoint(unsigned char byte) {
   return byte >= 0x80 && byte <= 0x9F ? kC1[byte - 0x80] : byte;
 }
 
+// The byte of `code_point` in Windows code page 1252, or none where the code
+// page has no place for it (the reverse of Windows1252CodePoint).
+constexpr std::optional<unsigned char> Windows1252Byte(char32_t code_point) {
+  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) return static_cast<unsigned char>(code_point);
+  for (unsigned byte = 0x80; byte <= 0x9F; ++byte)
+    if (Windows1252CodePoint(static_cast<unsigned char>(byte)) == code_point) return static_cast<unsigned char>(byte);
+  return std::nullopt;
+}
+
 // The code point of `byte` in ISO 8859-1: the byte's own value.
 constexpr char32_t Latin1CodePoint(unsigned char byte) { return byte; }
 
@@ -31,6 +41,18 @@ constexpr char32_t Latin1CodePoint(unsigned char byte) { return byte; }
 // Windows the ANSI code page 1252 in which arguments and files arrive, on
 // other systems Latin-1 (legacy_code_page_win32.cpp / _posix.cpp).
 char32_t LegacyCodePoint(unsigned char byte);
+
+// The byte that holds `code_point` in the legacy code page of this platform,
+// or none when the code page has no place for it (the reverse of
+// LegacyCodePoint).
+std::optional<unsigned char> LegacyCodePageByte(char32_t code_point);
+
+// The control characters: C0 (below U+0020), DEL (U+007F) and C1 (U+0080 to
+// U+009F). None of them is meant to be seen; in the middle of a line some
+// start lines or terminal sequences of their own.
+constexpr bool IsControlCharacter(char32_t code_point) {
+  return code_point < 0x20 || (code_point >= 0x7F && code_point <= 0x9F);
+}
 
 // The length of the UTF-8 sequence that starts `text`, or 0 when it is none
 // or encodes no character XML can carry: overlong forms, surrogates, code
@@ -44,5 +66,13 @@ struct TextCharacter {
   std::size_t length;
 };
 TextCharacter FirstCharacter(std::string_view text);
+
+// How many characters `text` holds by that rule.
+std::size_t CharacterCount(std::string_view text);
+
+// The longest head of `text` of at most `bytes` bytes that ends between two
+// characters: a cut that keeps no part of a UTF-8 sequence whose rest it
+// drops.
+std::string_view HeadOfWholeCharacters(std::string_view text, std::size_t bytes);
 
 }  // namespace poolmetrics

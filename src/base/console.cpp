@@ -96,8 +96,12 @@ bool DeliverDocument() {
     Write(Held());
     Held().clear();
   }
-  std::fflush(stdout);  // whatever went there: standard error, with the document alone
-  return std::fflush(DocumentStream()) == 0 && !std::ferror(DocumentStream());
+  bool delivered = std::fflush(DocumentStream()) == 0 && !std::ferror(DocumentStream());
+  // Whatever else went to stdout (what an RFC library printed itself) goes
+  // to standard error with the document alone: after the document, which a
+  // standard error that nobody reads must not hold up.
+  std::fflush(stdout);
+  return delivered;
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/code_page.h"
+
 namespace poolmetrics {
 
 // Upper case as the program has always meant it: the letters a to z only.
@@ -48,11 +50,20 @@ constexpr bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 |
 // `text` fit for a line of output: a carriage return or line feed from a file
 // would start a line of its own for the reader (a forged "Statistic." line),
 // and escape sequences would reach a terminal, so every control character
-// becomes `replacement`. Text without control characters stays as it is.
+// (C0, DEL and C1, as base/code_page.h reads characters: U+0085 as C2 85,
+// or as a byte where it is one of the legacy code page) becomes one
+// `replacement`. Text without control characters stays as it is.
 inline std::string LineText(std::string_view text, char replacement = '?') {
-  std::string line(text);
-  for (char& c : line)
-    if (IsControl(c)) c = replacement;
+  std::string line;
+  line.reserve(text.size());
+  while (!text.empty()) {
+    TextCharacter c = FirstCharacter(text);
+    if (IsControlCharacter(c.code_point))
+      line += replacement;
+    else
+      line.append(text.data(), c.length);
+    text.remove_prefix(c.length);
+  }
   return line;
 }
 

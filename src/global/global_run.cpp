@@ -38,6 +38,7 @@ int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadlin
   // Loaded before the document's opening: a missing library is one clean
   // error document, not a broken one.
   RfcLibrary& library = RunLibrary();
+  if (run.credentials) CheckCredentialCarriage(*request.Params.Values.run.credentials, *run.credentials, library);
   progress.LibraryUsed(library);
   std::vector<std::string_view> names = run.allocation.listing.Names();
   ListingOutput output(request.Mode, request.Params.Values.channel, request.ItemName,

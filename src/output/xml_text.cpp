@@ -20,26 +20,22 @@ std::string_view XmlEntity(char c) {
 
 void AppendXmlText(std::string& out, std::string_view text) {
   char reference[16];
-  for (std::size_t i = 0; i < text.size();) {
-    char c = text[i];
-    unsigned char u = static_cast<unsigned char>(c);
-    std::string_view piece = XmlEntity(c);
-    std::size_t consumed = 1;
-    if (piece.empty()) {
-      if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-        piece = "?";
-      } else if (u < 0x80) {
-        piece = text.substr(i, 1);
-      } else if (std::size_t n = Utf8SequenceLength(text.substr(i))) {
-        piece = text.substr(i, n);
-        consumed = n;
-      } else {
-        std::snprintf(reference, sizeof reference, "&#x%02lX;", static_cast<unsigned long>(LegacyCodePoint(u)));
-        piece = reference;
-      }
+  while (!text.empty()) {
+    TextCharacter c = FirstCharacter(text);
+    std::string_view piece = XmlEntity(text[0]);
+    bool line_character = c.code_point == '\t' || c.code_point == '\n' || c.code_point == '\r';
+    if (!piece.empty()) {
+      // "&", "<" or ">"
+    } else if (IsControlCharacter(c.code_point) && !line_character) {
+      piece = "?";
+    } else if (c.code_point < 0x80 || Utf8SequenceLength(text) > 0) {
+      piece = text.substr(0, c.length);
+    } else {
+      std::snprintf(reference, sizeof reference, "&#x%02lX;", static_cast<unsigned long>(c.code_point));
+      piece = reference;
     }
     out += piece;
-    i += consumed;
+    text.remove_prefix(c.length);
   }
 }
 

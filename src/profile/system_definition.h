@@ -19,7 +19,9 @@ struct SystemDefinition {
   FixedText<12> Destination;
   FixedText<12> Client;
   FixedText<48> User;
-  FixedText<41> Password;  // up to 40 characters, the longest SAP takes
+  // Up to 40 characters, the longest SAP takes; PRTG's password is UTF-8
+  // text of up to 4 bytes a character.
+  FixedText<161> Password;
   FixedText<32> Language;
   FixedText<32> Mode;
   FixedText<48> Hostname;

@@ -14,10 +14,20 @@
 
 namespace poolmetrics {
 
+// How a logon's user and password are written.
+enum class CredentialForm {
+  // As a profile holds them: bytes that every library takes as they are.
+  kAsWritten,
+  // Text in UTF-8 (PRTG's, from the environment): each library writes its
+  // characters in its own character set (RfcLibrary::CarriesText).
+  kUtf8Text,
+};
+
 // What a logon needs: the profile's values, with the parameters' ",HOST="
 // and ",NO=" overrides already applied to hostname and sysnr.
 struct LogonDescription {
   std::string_view destination, client, user, password, language, mode, hostname, sysnr, gateway_host, gateway_service;
+  CredentialForm credentials = CredentialForm::kAsWritten;
 };
 
 // How a call failed, in the program's terms; the run turns it into one of
@@ -89,6 +99,10 @@ class RfcLibrary {
   // empty for the classic library, whose runs print what they always
   // printed; else its file name and version.
   virtual std::string Identification() const { return {}; }
+  // Whether a logon through this library carries every character of the
+  // UTF-8 `text` (a user or password of the form CredentialForm::kUtf8Text)
+  // unchanged. A library that does not is never handed such a text.
+  virtual bool CarriesText(std::string_view text) const = 0;
 };
 
 // The library that serves this run, loaded at its first need (not at

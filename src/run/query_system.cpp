@@ -19,6 +19,9 @@ LogonDescription LogonOf(const SystemDefinition& system, const ParameterValues& 
                          system.Gwhost,      system.Gwservice};
   if (values.host) logon.hostname = *values.host;
   if (values.sysnr) logon.sysnr = *values.sysnr;
+  // CREDENTIALS= put PRTG's user and password, which are text, in place of
+  // the profile's.
+  if (values.run.credentials) logon.credentials = CredentialForm::kUtf8Text;
   return logon;
 }
 

@@ -28,9 +28,10 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
         ReadSystemDefinition(std::move(location.Profile), ReadMode::kStrict, system,
                              credentials ? UserAndPassword::kFromElsewhere : UserAndPassword::kFromProfile);
     if (!faults.empty()) Fail(ProfileFaultMessage(faults.front().code, request.ProfileName));
+    std::optional<LogonCredentials> given;
     if (credentials) {
-      LogonCredentials given = ReadPrtgCredentials(*credentials);
-      TakeUserAndPassword(system, given.user, given.password);
+      given = ReadPrtgCredentials(*credentials);
+      TakeUserAndPassword(system, given->user, given->password);
     }
     // A request without a sensor type would print an empty document that the
     // monitoring host takes for a success.
@@ -52,6 +53,7 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
       }
     }
     library = &RunLibrary();
+    if (given) CheckCredentialCarriage(*credentials, *given, *library);
     // The logon and the call can wait as long as the SAP system lets them.
     watch.WaitAhead();
     progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);

@@ -159,11 +159,94 @@ for title, variables, message in [
      "prtg_windowspassword longer than 40 characters"),
     ("a user of one character", {"prtg_windowsuser": "m"}, "prtg_windowsuser shorter than 2 characters"),
     ("a password with a tab", {"prtg_windowspassword": "Qz8\tLynx"}, "prtg_windowspassword holds a control character"),
+    # Counted in characters: one letter of two bytes is still one.
+    ("a password of one accented letter", {"prtg_windowspassword": "\u00e9"},
+     "prtg_windowspassword shorter than 2 characters"),
+    ("a user of 13 characters in 15 bytes", {"prtg_windowsuser": "M\u00dcLLERM\u00dcLLERS"},
+     "prtg_windowsuser longer than 12 characters"),
+    ("a password of 41 euro signs", {"prtg_windowspassword": "\u20ac" * 41},
+     "prtg_windowspassword longer than 40 characters"),
+    ("a password of blanks only", {"prtg_windowspassword": "    "}, "prtg_windowspassword holds only blanks"),
+    ("a password with the C1 control character U+0085", {"prtg_windowspassword": "Qz8\u0085Lynx"},
+     "prtg_windowspassword holds a control character"),
 ]:
     SCENARIOS.append(dict(
         name="credentials: 1037 for " + title, program="Holdrun", platforms=ALL, library=True,
         args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"], env=dict(WINDOWS, **variables), files=FILES, status=2,
         stdout=error_doc("Error 1037: Credentials %s..." % message), check=no_logon))
+
+
+# --- credentials as text: counted in characters, carried unchanged ---------------------------
+# Fixture texts are Latin-1 (one character a byte): u8() writes a text's UTF-8
+# bytes there. The classic library reads its code page (Latin-1 natively,
+# 1252 on Windows), the NetWeaver library UTF-16; each emulated face accepts
+# a logon only when the exact characters arrive, so status 0 shows that.
+def u8(text):
+    return text.encode("utf-8").decode("latin-1")
+
+
+MUELLER = "M\u00dcLLERM\u00dcLLER"  # 12 characters, 14 bytes in UTF-8
+UMLAUTS = "\u00e4" * 40  # 40 characters, 80 bytes
+EUROS = "\u20ac" * 40  # 40 characters, 120 bytes
+OMEGA = "\u03a9mega-\u0142\u00f3d\u017a"  # Greek and Polish: in neither Latin-1 nor 1252
+
+
+def text_files(user, password):
+    """A landscape whose system PRD takes `user` and `password` as written (fixture text)."""
+    return dict(PROFILES, **{"landscape.ini": "[landscape]\njournal = journal.txt\n\n[system PRD]\nashost = prdhost\n"
+                             "sysnr = 00\nclient = 100\nuser = %s\npassword = %s\n%s\n"
+                             % (user, password, "\n".join(pxa(5, 4711)))})
+
+
+# The emulated classic library is a 32-bit DLL on Windows: its scenarios run
+# natively and under 32-bit Wine; the NetWeaver library's under both.
+CLASSIC_PLATFORMS = ("native", "wine")
+NW_PLATFORMS = ALL
+for library, written, platforms in (("library", lambda text: text, CLASSIC_PLATFORMS), ("nwrfc", u8, NW_PLATFORMS)):
+    SCENARIOS += [
+        dict(name="credentials as text (%s): a user of 12 characters in 14 bytes, a password of 40 umlauts" % library,
+             program="Holdrun", platforms=platforms, **{library: True}, args=["PRD", "PXA-INFO,CREDENTIALS=LINUX"],
+             env=dict(LINUX, prtg_linuxuser=MUELLER, prtg_linuxpassword=UMLAUTS),
+             files=text_files(written(MUELLER), written(UMLAUTS)), status=0, stdout=PRD_DOC),
+    ]
+SCENARIOS += [
+    dict(name="credentials as text (nwrfc): Windows' password %s reaches the library unchanged" % OMEGA.encode(
+        "ascii", "backslashreplace").decode(), program="Holdrun", platforms=NW_PLATFORMS, nwrfc=True,
+         args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"], env=dict(WINDOWS, prtg_windowspassword=OMEGA),
+         files=text_files("MONITOR", u8(OMEGA)), status=0, stdout=PRD_DOC),
+    dict(name="credentials as text (nwrfc): 40 euro signs reach the library unchanged", program="Holdrun",
+         platforms=NW_PLATFORMS, nwrfc=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
+         env=dict(WINDOWS, prtg_windowspassword=EUROS), files=text_files("MONITOR", u8(EUROS)), status=0,
+         stdout=PRD_DOC),
+    # Code page 1252 holds the euro sign (0x80), Latin-1 does not.
+    dict(name="credentials as text (library): 40 euro signs in code page 1252 on Windows", program="Holdrun",
+         platforms=("wine",), library=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
+         env=dict(WINDOWS, prtg_windowspassword=EUROS), files=text_files("MONITOR", "\x80" * 40), status=0,
+         stdout=PRD_DOC),
+    dict(name="credentials as text (library): the euro sign is no Latin-1 character natively: 1037",
+         program="Holdrun", platforms=("native",), library=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
+         env=dict(WINDOWS, prtg_windowspassword=EUROS), files=text_files("MONITOR", "\x80" * 40), status=2,
+         stdout=error_doc("Error 1037: Credentials prtg_windowspassword holds a character outside the code page "
+                          "of RFC-Library {classic}..."), check=no_logon),
+    dict(name="credentials as text (library): a password its code page cannot hold is 1037, before the logon",
+         program="Holdrun", platforms=CLASSIC_PLATFORMS, library=True, args=["PRD", "PXA-INFO,CREDENTIALS=WINDOWS"],
+         env=dict(WINDOWS, prtg_windowspassword=OMEGA), files=text_files("MONITOR", u8(OMEGA)), status=2,
+         stdout=error_doc("Error 1037: Credentials prtg_windowspassword holds a character outside the code page "
+                          "of RFC-Library {classic}..."), check=no_logon),
+    dict(name="credentials as text (library): the user first, in a global run before its opening",
+         program="Holdrun", platforms=CLASSIC_PLATFORMS, library=True,
+         args=["x", "PXA-INFO,CREDENTIALS=WINDOWS", "ITEM=Pools"],
+         env=dict(WINDOWS, prtg_windowsuser="\u0141UKASZ", prtg_windowspassword=OMEGA),
+         files=dict(FILES, **POOLS), status=2,
+         stdout=error_doc("Error 1037: Credentials prtg_windowsuser holds a character outside the code page "
+                          "of RFC-Library {classic}..."), check=no_logon),
+    # A profile's password is bytes, whatever they mean: the classic library
+    # gets them as they are (here UTF-8), only PRTG's text is converted.
+    dict(name="credentials as text: a profile's password still reaches the classic library byte for byte",
+         program="Holdrun", platforms=CLASSIC_PLATFORMS, library=True, args=["PRD", "PXA-INFO"],
+         files=dict(text_files("MONITOR", u8("Gr\u00fcn-42")), **{"PRD.P00": profile(password="{pw:Gr\u00fcn-42}")}),
+         status=0, stdout=PRD_DOC),
+]
 
 SCENARIOS += [
     dict(name="profile check --credentials: User and Password not required, and it says so", tool=True,

@@ -11,10 +11,10 @@ import signal
 import subprocess
 
 from e2e import encode_password
-from scenarios_foundation import profile
+from scenarios_foundation import error_doc, profile
 from scenarios_rfc import rfc_error_block
 from scenarios_global import (DONE, HEADER, LANDSCAPE, MARK, OPEN_XML, PROFILES, checked, group, item_profile,
-                              pxa_xml, sensor, summary_xml)
+                              pxa, pxa_xml, sensor, summary_xml)
 from scenarios_sensors import LANDSCAPE as SENSOR_LANDSCAPE, SENSORS, document, system, xml_channel
 
 LIMIT = 10  # seconds: no scenario here may hang
@@ -147,20 +147,20 @@ SCENARIOS += [
          status=0, xml=True, timeout=LIMIT,
          stdout=OPEN_XML + pxa_xml(5, 4711) + summary_xml("Prod&#x2013;&#x20AC;", 1, 1, 0)),
     # os.fsencode turns the surrogates into the bytes 0x96 0x80 of the argument.
+    # ... where they are the C1 control characters, "?" as every control character.
     dict(name="natively: ITEM=Prod\\x96\\x80 is read as Latin-1", platforms=("native",),
          program="Holdrun", library=True, args=["x", "PXA-INFO", "ITEM=Prod\udc96\udc80"], files=ITEM_FILES,
          status=0, xml=True, timeout=LIMIT,
-         stdout=OPEN_XML + pxa_xml(5, 4711) + summary_xml("Prod&#x96;&#x80;", 1, 1, 0)),
+         stdout=OPEN_XML + pxa_xml(5, 4711) + summary_xml("Prod??", 1, 1, 0)),
     # The same bytes from a file, with the five positions that code page 1252
-    # leaves undefined: those stay as they are on both platforms.
+    # leaves undefined: the C1 control characters on both platforms, "?".
     dict(name="item name in code page 1252 from the global file", program="Holdrun", library=True,
          args=["GLOBAL", "PRDMEM"], status=0, xml=True, timeout=LIMIT,
          files=dict(PROFILES, **{"landscape.ini": LANDSCAPE, "SAP Overseer.Gbl": lines(
              group("PRDMEM", "PRD.P00#"),
              sensor("PRDMEM", "PXA-INFO," + MARK + ",Item=Prod\x96\x80-\x81\x8d\x8f\x90\x9d-\x9f\xe4"))}),
          stdout=lambda p: OPEN_XML + pxa_xml(5, 4711) + summary_xml(
-             "Prod&#x2013;&#x20AC;-&#x81;&#x8D;&#x8F;&#x90;&#x9D;-&#x178;&#xE4;" if p.name == "wine" else
-             "Prod&#x96;&#x80;-&#x81;&#x8D;&#x8F;&#x90;&#x9D;-&#x9F;&#xE4;", 1, 1, 0)),
+             "Prod&#x2013;&#x20AC;-?????-&#x178;&#xE4;" if p.name == "wine" else "Prod??-?????-?&#xE4;", 1, 1, 0)),
 ]
 
 # --- a carriage return in a profile's Hostname -------------------------------------------------------
@@ -199,3 +199,120 @@ SCENARIOS.append(dict(
     files={"landscape.ini": system("PRD", "prdhost", lines=[
         "error_handler = call", 'error_message = "broken\rStatistic.PRD: 1"']), "PRD.P00": profile()},
     stdout=rfc_error_block("RfcReceive", "RFC_ERROR_SYSTEM_FAILURE", "broken?Statistic.PRD: 1")))
+
+
+# --- an RFC library that prints for itself ----------------------------------------------------
+# Some libraries print with printf, through the C runtime they share with the
+# program (on Windows a mingw DLL and the program both use msvcrt.dll, one
+# stdout buffer). Where the document stands alone (mode EXEXML) what they
+# print goes to standard error, whatever route it takes; the other modes keep
+# their output as it always was: the library's lines where it printed them.
+def u8(text):
+    """A text's UTF-8 bytes as fixture text (Latin-1, one character a byte)."""
+    return text.encode("utf-8").decode("latin-1")
+
+
+PRINTS = ["print_at_open = LIBRARY: logon to %s", "print_at_call = LIBRARY: call of %s"]
+
+
+def printing(name, host, sysnr, gaps, programs):
+    return system(name, host, sysnr=sysnr, lines=pxa(gaps, programs) + [line % name for line in PRINTS])
+
+
+# Mode EXEXML's profiles lie in PRTG's folder.
+PRTG_FOLDER = "\\Program Files\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\"
+PRINT_PROFILES = {"PRD.P00": profile(), "QAS.P00": profile(destination="QAS", hostname="qashost", sysnr="01"),
+                  "Overseer.Prf": item_profile("PRD.P00#QAS.P00#")}
+PRINT_LANDSCAPE = ("[landscape]\n\n" + printing("PRD", "prdhost", "00", 5, 4711)
+                   + printing("QAS", "qashost", "01", 6, 815))
+PRINT_FILES = dict(PRINT_PROFILES, **{"landscape.ini": PRINT_LANDSCAPE})
+EXEXML_PRINT_FILES = dict({PRTG_FOLDER + name: text for name, text in PRINT_PROFILES.items()},
+                          **{"landscape.ini": PRINT_LANDSCAPE})
+PRD_DOC = ("\n<Prtg>\n\n<Text>(PRD) Selected Information for PXA (Program Buffer), since 02.01.23 at 10:15</Text>\n"
+           + pxa_xml(5, 4711) + "\n</Prtg>\n")
+POOLS_DOC = OPEN_XML + pxa_xml(6, 815) + summary_xml("Pools", 2, 2, 0)  # the last system's channels
+
+
+def printed(*names):
+    return "".join("LIBRARY: logon to %s\nLIBRARY: call of %s\n" % (n, n) for n in names)
+
+
+def in_any_order(text):
+    """The library's lines of parallel children, which print at once, sorted."""
+    return b"".join(sorted(text.splitlines(True))) if text.startswith(b"LIBRARY") else text
+
+
+for library, platforms in (("library", ("native", "wine")), ("nwrfc", ("native", "wine", "wine64"))):
+    SCENARIOS += [
+        dict(name="a library printing through the C runtime (%s), EXEXML: on standard error" % library,
+             platforms=platforms, **{library: True}, args=["PRD", "PXA-INFO"], files=EXEXML_PRINT_FILES,
+             timeout=LIMIT, status=0, xml=True, stdout=PRD_DOC, stderr=printed("PRD")),
+        dict(name="a library printing through the C runtime (%s), EXEXML global run" % library,
+             platforms=platforms, **{library: True}, args=["x", "PXA-INFO", "ITEM=Pools"], files=EXEXML_PRINT_FILES,
+             timeout=LIMIT, status=0, xml=True, stdout=POOLS_DOC, stderr=printed("PRD", "QAS")),
+        dict(name="a library printing through the C runtime (%s), EXEXML parallel run" % library,
+             platforms=platforms, **{library: True}, args=["x", "PXA-INFO", "ITEM=Pools", "PARALLEL=2"],
+             files=EXEXML_PRINT_FILES, timeout=LIMIT, status=0, xml=True, stdout=POOLS_DOC,
+             stderr="".join(sorted(printed("PRD", "QAS").splitlines(True))), mask=in_any_order),
+    ]
+    for mode in ("Holdrun", "Varnock"):
+        SCENARIOS.append(dict(
+            name="a library printing through the C runtime (%s), %s: where it printed, as always" % (library, mode),
+            platforms=platforms, program=mode, **{library: True}, args=["PRD", "PXA-INFO"], files=PRINT_FILES,
+            timeout=LIMIT, status=0, stdout=printed("PRD") + PRD_DOC))
+
+# --- the library's texts cut and shown as characters ------------------------------------------
+# The classic library's error handler hands the program an operation text of
+# any length; the block takes 4,096 bytes of it, cut between two characters:
+# 1,366 euro signs (4,098 bytes) keep 1,365.
+EUROS = u8("\u20ac" * 1366)
+KEPT = u8("\u20ac" * 1365)
+CUT_FILES = {"PRD.P00": profile(), "landscape.ini": system("PRD", "prdhost", lines=[
+    "error_handler = call", "error_operation = " + EUROS, "error_message = lost"])}
+SCENARIOS += [
+    dict(name="RFC error block: an operation text of 4,098 bytes cut between characters", program="Brennick",
+         platforms=("native", "wine"), library=True, args=["PRD", "PXA-INFO"], timeout=LIMIT, status=1,
+         files=CUT_FILES, stdout=rfc_error_block(KEPT, "RFC_ERROR_SYSTEM_FAILURE", "lost")),
+    dict(name="RFC error 1036: no stray byte of a cut character", platforms=("native", "wine"), library=True,
+         args=["PRD", "PXA-INFO"], timeout=LIMIT, status=1, xml=True,
+         files={PRTG_FOLDER + "PRD.P00": profile(), "landscape.ini": CUT_FILES["landscape.ini"]},
+         stdout="<Prtg>\n<Error>1</Error>\n<Text>Error 1036: RFC error at %s: RFC_ERROR_SYSTEM_FAILURE - lost..."
+                "</Text>\n</Prtg>\n" % KEPT,
+         stderr=rfc_error_block(KEPT, "RFC_ERROR_SYSTEM_FAILURE", "lost")),
+]
+
+# DEL and the C1 control character NEL (U+0085, as UTF-8 or as the Latin-1
+# byte 0x85) in the library's texts are "?" as every control character; in
+# code page 1252 (the classic library's on Windows) the byte 0x85 is the
+# ellipsis, a character like any other.
+CONTROL_MESSAGE = "broken\x7fend" + u8("\x85") + "next\x85last"
+for program, platforms in (("Brennick", ("native",)), ("Brennick", ("wine",))):
+    windows = platforms == ("wine",)
+    SCENARIOS.append(dict(
+        name="RFC error block: DEL and NEL from the library are ? (%s)" % platforms[0], program=program,
+        platforms=platforms, library=True, args=["PRD", "PXA-INFO"], timeout=LIMIT, status=1,
+        files={"PRD.P00": profile(), "landscape.ini": system("PRD", "prdhost", lines=[
+            "error_handler = call", "error_message = " + CONTROL_MESSAGE])},
+        stdout=rfc_error_block("RfcReceive", "RFC_ERROR_SYSTEM_FAILURE",
+                               "broken?end?next\x85last" if windows else "broken?end?next?last")))
+SCENARIOS += [
+    dict(name="RFC error 1036: DEL and NEL from the library are ? (native)", platforms=("native",), library=True,
+         args=["PRD", "PXA-INFO"], timeout=LIMIT, status=1, xml=True,
+         files={PRTG_FOLDER + "PRD.P00": profile(), "landscape.ini": system("PRD", "prdhost", lines=[
+             "error_handler = call", "error_message = " + CONTROL_MESSAGE])},
+         stdout=error_doc("Error 1036: RFC error at RfcReceive: RFC_ERROR_SYSTEM_FAILURE - broken?end?next?last..."),
+         stderr=rfc_error_block("RfcReceive", "RFC_ERROR_SYSTEM_FAILURE", "broken?end?next?last")),
+    # The NetWeaver library's texts are UTF-16, NEL the character U+0085.
+    dict(name="message 1011: DEL and NEL in the NetWeaver library's reason are ?", program="Holdrun",
+         platforms=("native", "wine", "wine64"), nwrfc=True, args=["PRD", "PXA-INFO"], timeout=LIMIT, status=2,
+         files={"PRD.P00": profile(), "landscape.ini": system("PRD", "prdhost", lines=[
+             "refuse_logon = yes", "error_message = broken\x7fend" + u8("\x85") + "next"])},
+         stdout=error_doc("Error 1011: RFC-Open for PRD failed ! RFC_LOGON_FAILURE: broken?end?next")),
+    # A profile's host name stands in the progress lines.
+    dict(name="progress lines: NEL and DEL in a host name are ?", program="Brennick", library=True,
+         args=["PRD", "PXA-INFO #"], timeout=LIMIT, status=0,
+         files={"landscape.ini": system("PRD", "nel" + u8("\x85") + "host\x7f", lines=pxa(5, 4711)),
+                "PRD.P00": profile(hostname="nel" + u8("\x85") + "host\x7f")},
+         stdout=HEADER + "* hh:mm:ss PRD.P00, nel?host?, PRD, 00, 100 State=Processing\n"
+         + "* hh:mm:ss PoolMetrics - PXA-INFO  State=Executing\n" + document("Brennick", "PXA-INFO") + DONE),
+]

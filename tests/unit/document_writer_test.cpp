@@ -110,11 +110,15 @@ TEST(DocumentWriter, TextsThatXmlCannotCarryAsTheyAre) {
       {"markup", "R&D <1> \"q\"", "R&amp;D &lt;1&gt; \"q\""},
       {"UTF-8 passes", "M\xC3\xBCller \xE2\x82\xAC", "M\xC3\xBCller \xE2\x82\xAC"},
       {"Latin-1 byte", "M\xFCller", "M&#xFC;ller"},
-      {"C1 bytes are Latin-1 control characters here", "Prod\x96\x80", "Prod&#x96;&#x80;"},
+      // Natively a byte that is no UTF-8 is read as Latin-1, where 0x80 to
+      // 0x9F are the C1 control characters (in code page 1252 printable).
+      {"C1 bytes are Latin-1 control characters here", "Prod\x96\x80", "Prod??"},
+      {"DEL and U+0085 as UTF-8", "a\x7F" "b\xC2\x85" "c", "a?b?c"},
+      {"U+0085 as a Latin-1 byte, next to U+2026", "x\x85y\xE2\x80\xA6", "x?y\xE2\x80\xA6"},
       {"broken sequence", "\xC3(", "&#xC3;("},
-      {"overlong form and surrogate", "\xE0\x80\x80\xED\xA0\x80", "&#xE0;&#x80;&#x80;&#xED;&#xA0;&#x80;"},
-      {"no character of XML", "\xEF\xBF\xBE\xF4\x90\x80\x80", "&#xEF;&#xBF;&#xBE;&#xF4;&#x90;&#x80;&#x80;"},
-      {"lead byte of no sequence", "\xF8\x80\x80", "&#xF8;&#x80;&#x80;"},
+      {"overlong form and surrogate", "\xE0\x80\x80\xED\xA0\x80", "&#xE0;??&#xED;&#xA0;?"},
+      {"no character of XML", "\xEF\xBF\xBE\xF4\x90\x80\x80", "&#xEF;&#xBF;&#xBE;&#xF4;???"},
+      {"lead byte of no sequence", "\xF8\xA0\x80", "&#xF8;&#xA0;?"},
       {"control characters", std::string("a\x01\x1b") + '\0' + "b\tc", "a???b\tc"},
   };
   for (const auto& c : cases) {
@@ -157,6 +161,9 @@ TEST(DocumentWriter, ControlCharactersNeverReachALineRaw) {
   } cases[] = {
       {"carriage return", "qas\rStatistic.x: 5", "qas?Statistic.x: 5"},
       {"line feed, tab, escape, delete", "a\nb\tc\x1b[2Jd\x7f", "a?b?c?[2Jd?"},
+      {"C1 control characters as UTF-8: one ? each", "next\xC2\x85line\xC2\x9B" "2J", "next?line?2J"},
+      {"a C1 byte of Latin-1 (natively)", "next\x85line", "next?line"},
+      {"printable characters next to them", "\xC2\xA0\xC3\xBC\xE2\x82\xAC\xC2\x85", "\xC2\xA0\xC3\xBC\xE2\x82\xAC?"},
       {"zero byte", std::string("a") + '\0' + "b", "a?b"},
       {"no control character", "R&D <1> M\xFCller \xE2\x82\xAC ~", "R&D <1> M\xFCller \xE2\x82\xAC ~"},
   };

@@ -27,6 +27,7 @@ class FakeRfcLibrary final : public RfcLibrary {
 
   std::string FileName() const override { return "fake.so"; }
   std::string TraceFile() const override { return "fake_trace.log"; }
+  bool CarriesText(std::string_view) const override { return true; }
 
   OpenOutcome Open(const LogonDescription& logon, SessionEvents& events) override {
     std::string name(logon.destination);

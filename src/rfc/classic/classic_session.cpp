@@ -3,6 +3,7 @@
 #include "rfc/classic/call.h"
 #include "rfc/classic/classic_library.h"
 #include "rfc/classic/error_handler.h"
+#include "rfc/classic/library_text.h"
 #include "rfc/classic/logon.h"
 #include "rfc/trace_hint.h"
 
@@ -38,6 +39,7 @@ class ClassicLibrary final : public RfcLibrary {
 
   std::string FileName() const override { return kRfcLibraryFile; }
   std::string TraceFile() const override { return kTraceFile; }
+  bool CarriesText(std::string_view text) const override { return InLibraryCodePage(text).has_value(); }
 
  private:
   const ClassicRfc& rfc_;

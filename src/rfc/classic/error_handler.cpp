@@ -5,6 +5,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "base/code_page.h"
 #include "base/console.h"
 
 namespace poolmetrics {
@@ -14,6 +15,16 @@ namespace {
 RFC_ENV g_environment;
 
 std::string_view Field(const char* text, std::size_t size) { return {text, strnlen(text, size)}; }
+
+// The most of the library's operation text that the block takes: a longer
+// one is cut between two characters, never inside one's UTF-8 sequence.
+constexpr std::size_t kLongestOperation = 4096;
+constexpr std::size_t kLongestSequence = 4;
+
+std::string_view OperationText(const char* operation) {
+  if (!operation) return {};
+  return HeadOfWholeCharacters(Field(operation, kLongestOperation + kLongestSequence), kLongestOperation);
+}
 
 }  // namespace
 
@@ -37,7 +48,7 @@ ErrorBlock CaptureErrorBlock(const ClassicRfc& rfc, std::string_view operation) 
 }
 
 extern "C" void RFC_STDCALL RfcErrorHandler(char* operation) {
-  std::string_view text = operation ? Field(operation, 4096) : std::string_view();
+  std::string_view text = OperationText(operation);
   const ClassicRfc* rfc = LoadedClassicRfc();
   // Held to the end: a deadline passing now must not write its document
   // into or after the block.

@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "base/console.h"
 #include "base/plain_file_name.h"
 #include "base/text.h"
 #include "rfc/classic/destination_file.h"
+#include "rfc/classic/library_text.h"
 #include "base/file_lock.h"
 #include "rfc/classic/rfc_api.h"
 #include "rfc/library_reason.h"
@@ -141,9 +143,24 @@ bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s
 
 }  // namespace
 
-ClassicLogon OpenConnection(const ClassicRfc& rfc, const LogonDescription& logon, SessionEvents& events) {
-  FillOptions(logon);
+ClassicLogon OpenConnection(const ClassicRfc& rfc, const LogonDescription& given, SessionEvents& events) {
   ClassicLogon result;
+  // PRTG's user and password are UTF-8 text; this library reads its code
+  // page's bytes. A profile's are bytes already and go as they are.
+  LogonDescription logon = given;
+  std::optional<std::string> user, password;
+  if (given.credentials == CredentialForm::kUtf8Text) {
+    user = InLibraryCodePage(given.user);
+    password = InLibraryCodePage(given.password);
+    // The run asks CarriesText first; no logon goes with a changed text.
+    if (!user || !password) {
+      result.reason = "the user or the password holds a character outside the library's code page";
+      return result;
+    }
+    logon.user = *user;
+    logon.password = *password;
+  }
+  FillOptions(logon);
   // The profile check refuses such a destination before any logon; should
   // one come here all the same, it opens neither a file nor a connection.
   if (!logon.destination.empty() && !IsPlainFileName(logon.destination)) return result;

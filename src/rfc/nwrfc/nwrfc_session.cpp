@@ -107,6 +107,10 @@ class NetWeaverLibrary final : public RfcLibrary {
 
   std::string FileName() const override { return file_name_; }
 
+  // The library speaks UTF-16: ToSapText hands it every character of a
+  // UTF-8 text as it is.
+  bool CarriesText(std::string_view) const override { return true; }
+
  private:
   const NwRfc& rfc_;
   std::string file_name_;
