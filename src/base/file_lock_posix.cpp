@@ -3,13 +3,13 @@
 #include <unistd.h>
 
 #include "base/file_lock.h"
+#include "base/own_file.h"
 
 namespace poolmetrics {
 
-FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
+FileLock FileLock::Lock(std::intptr_t handle, const std::function<void()>& before_waiting) {
   FileLock lock;
-  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return lock;
+  int fd = static_cast<int>(handle);
   struct flock request = {};
   request.l_type = F_WRLCK;
   request.l_whence = SEEK_SET;
@@ -25,6 +25,34 @@ FileLock FileLock::Acquire(const char* path, const std::function<void()>& before
     }
   }
   lock.handle_ = fd;
+  return lock;
+}
+
+FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
+  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return FileLock();
+  return Lock(fd, before_waiting);
+}
+
+FileLock FileLock::AcquireOwn(const std::string& path, const std::function<void()>& before_waiting,
+                              std::string* why) {
+  why->clear();
+  // O_EXCL makes it new or fails, a link of that name included; an existing
+  // one is opened without following a link, and then looked at.
+  constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int fd = open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0600);
+  if (fd < 0 && errno == EEXIST) fd = open(path.c_str(), kFlags);
+  if (fd < 0) {
+    *why = errno == ELOOP ? "is a link" : "cannot be opened";
+    return FileLock();
+  }
+  *why = OwnFileFault(fd, path);
+  if (!why->empty()) {
+    close(fd);
+    return FileLock();
+  }
+  FileLock lock = Lock(fd, before_waiting);
+  if (!lock.held()) *why = "cannot be locked";
   return lock;
 }
 

@@ -42,10 +42,12 @@ class AnswerStore {
 
    private:
     friend class AnswerStore;
-    // `name`: the digest of `key`, which names the key's files.
-    Turn(const AnswerStore& store, std::string key, std::string name, const std::function<void()>& before_waiting);
+    // `name`: the digest of `key`, which names the key's files. The lock
+    // is not held when its file is none of the store's own (`why` says why).
+    Turn(const AnswerStore& store, std::string key, std::string name, const std::function<void()>& before_waiting,
+         std::string* why);
 
-    std::optional<KeptAnswer> Fresh(unsigned seconds) const;
+    std::optional<KeptAnswer> Fresh(unsigned seconds, std::string* why) const;
 
     std::string Path(std::string_view ending) const;
 
@@ -63,8 +65,14 @@ class AnswerStore {
   // told before a wait, when another run holds it) and looks again, as the
   // run that held it may have just kept one. A run that this gives no
   // answer holds the turn in `turn`, asks SAP and keeps what it got there.
+  //
+  // The store reads, writes, locks and removes only its own plain files
+  // (base/own_file.h). When a file of the key is anything else (a link, a
+  // hard link, another user's), it is left alone: there is no answer and
+  // no turn, `unused` says why ("its file 0123456789abcdef.lock is a
+  // link"), and the run asks SAP as without a store.
   std::optional<KeptAnswer> Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
-                                    const std::function<void()>& before_waiting = {}) const;
+                                    std::string* unused, const std::function<void()>& before_waiting = {}) const;
 
  private:
   std::string folder_;  // with its separator
