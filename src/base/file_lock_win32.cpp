@@ -42,7 +42,14 @@ FileLock FileLock::AcquireOwn(const std::string& path, const std::function<void(
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   };
   HANDLE file = open(CREATE_NEW);
-  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) file = open(OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+    file = open(OPEN_EXISTING);
+    // A name that is there but leads nowhere is a link.
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+      *why = "is a link";
+      return FileLock();
+    }
+  }
   if (file == INVALID_HANDLE_VALUE) {
     *why = "cannot be opened";
     return FileLock();

@@ -34,7 +34,7 @@ File OpenOwnFile(const std::string& path, std::string* why);
 File CreateOwnFile(const std::string& path, std::string* why);
 
 // Removes `path` when it is an own plain file last written more than
-// `seconds` ago; anything else is left alone.
-void RemoveOwnFileOlderThan(const std::string& path, long seconds);
+// `seconds` ago (at any time, when negative); anything else is left alone.
+void RemoveOwnFile(const std::string& path, long seconds = -1);
 
 }  // namespace poolmetrics

@@ -110,12 +110,12 @@ File CreateOwnFile(const std::string& path, std::string* why) {
   return StreamOf(fd, "wb");
 }
 
-void RemoveOwnFileOlderThan(const std::string& path, long seconds) {
+void RemoveOwnFile(const std::string& path, long seconds) {
   std::string why;
   Descriptor fd(OpenOwn(path, O_RDONLY, &why));
   struct stat info;
   if (fd.get() < 0 || fstat(fd.get(), &info) != 0) return;
-  if (time(nullptr) - info.st_mtime <= seconds) return;
+  if (seconds >= 0 && time(nullptr) - info.st_mtime <= seconds) return;
   unlink(path.c_str());
 }
 

@@ -130,7 +130,8 @@ File CreateOwnFile(const std::string& path, std::string* why) {
     // nothing else can.
     Handle left(OpenOwn(path, DELETE | FILE_READ_ATTRIBUTES, why));
     if (left.get() == INVALID_HANDLE_VALUE) {
-      if (why->empty()) *why = "cannot be made";
+      // A name that is there but leads nowhere is a link.
+      if (why->empty()) *why = "is a link";
       return File();
     }
     FILE_DISPOSITION_INFO gone{TRUE};
@@ -146,7 +147,7 @@ File CreateOwnFile(const std::string& path, std::string* why) {
   return StreamOf(handle, _O_WRONLY, "wb");
 }
 
-void RemoveOwnFileOlderThan(const std::string& path, long seconds) {
+void RemoveOwnFile(const std::string& path, long seconds) {
   std::string why;
   Handle handle(OpenOwn(path, DELETE | FILE_READ_ATTRIBUTES, &why));
   FILE_BASIC_INFO basic;
@@ -157,7 +158,7 @@ void RemoveOwnFileOlderThan(const std::string& path, long seconds) {
   GetSystemTimeAsFileTime(&now);
   const std::uint64_t ticks = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
   const std::uint64_t limit = static_cast<std::uint64_t>(seconds) * 10000000u;  // in 100 ns
-  if (ticks < static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart) + limit) return;
+  if (seconds >= 0 && ticks < static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart) + limit) return;
   // Through the handle that was looked at: the file removed is the one that
   // was checked, whatever its name leads to now.
   FILE_DISPOSITION_INFO gone{TRUE};

@@ -33,7 +33,7 @@ void RemoveOldFiles(const std::string& folder, std::initializer_list<std::string
   DIR* entries = opendir(folder.c_str());
   if (!entries) return;
   while (dirent* entry = readdir(entries)) {
-    if (EndsInOneOf(entry->d_name, endings)) RemoveOwnFileOlderThan(folder + "/" + entry->d_name, seconds);
+    if (EndsInOneOf(entry->d_name, endings)) RemoveOwnFile(folder + "/" + entry->d_name, seconds);
   }
   closedir(entries);
 }

@@ -92,6 +92,12 @@ std::string PreparePrivateFolder(const std::string& path) {
   }
   if (kind & FILE_ATTRIBUTE_REPARSE_POINT) return "is a link or junction";
   if (!(kind & FILE_ATTRIBUTE_DIRECTORY)) return "is no folder";
+  // A folder its user cannot list is of no use (under Wine, one made by an
+  // older version of the program shut its user out).
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return "cannot be read";
+  FindClose(search);
   return {};
 }
 
@@ -103,7 +109,7 @@ void RemoveOldFiles(const std::string& folder, std::initializer_list<std::string
     if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
     // The listing's word on links is not the last: the file is looked at
     // again, opened, before it goes.
-    if (EndsInOneOf(found.cFileName, endings)) RemoveOwnFileOlderThan(folder + "\\" + found.cFileName, seconds);
+    if (EndsInOneOf(found.cFileName, endings)) RemoveOwnFile(folder + "\\" + found.cFileName, seconds);
   } while (FindNextFileA(search, &found));
   FindClose(search);
 }

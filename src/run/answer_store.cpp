@@ -109,8 +109,26 @@ std::optional<KeptAnswer> AnswerStore::Consult(std::string key, unsigned seconds
   if (!fault.empty()) {
     *unused = FileUnused(name, ".answer", fault);
     turn.reset();
+    return std::nullopt;
   }
-  return kept;
+  if (kept) return kept;
+  // The run asks SAP: the file that its answer will be written to is made
+  // now, new under the key's lock and never through a link, so that a name
+  // the store cannot use is told before the logon. A file of that name is
+  // replaced only when it is the store's own (left by a run that ended
+  // half-way).
+  turn->temporary_ = CreateOwnFile(turn->Path(".tmp"), &fault);
+  if (!turn->temporary_) {
+    *unused = FileUnused(name, ".tmp", fault);
+    turn.reset();
+  }
+  return std::nullopt;
+}
+
+AnswerStore::Turn::~Turn() {
+  if (!temporary_) return;
+  temporary_.reset();
+  RemoveOwnFile(Path(".tmp"));
 }
 
 AnswerStore::Turn::Turn(const AnswerStore& store, std::string key, std::string name,
@@ -128,30 +146,25 @@ std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds, std::string
 
 void AnswerStore::Turn::Keep(const SystemOutcome& outcome, const std::string& trace_file) {
   // Without the lock another run might be writing the same file.
-  if (!Keepable(outcome) || !lock_.held()) return;
+  if (!Keepable(outcome) || !lock_.held() || !temporary_) return;
   KeptAnswer answer{outcome, static_cast<std::int64_t>(std::time(nullptr)), TimeOfDay()};
   if (auto* failed = std::get_if<CallFailed>(&answer.outcome); failed && !failed->trace_hint) {
     File trace = File::OpenRead(trace_file.c_str());
     failed->trace_hint = std::string(TraceHint(trace.get()));
   }
   std::string text = AnswerFileText(key_, answer);
-  // Made new under the key's lock, never through a link: a file of the
-  // same name is replaced only when it is the store's own (left by a run
-  // that ended half-way).
   std::string temporary = Path(".tmp");
   {
-    std::string fault;
-    File file = CreateOwnFile(temporary, &fault);
-    if (!file) return;
+    File file = std::move(temporary_);
     bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
                    std::fflush(file.get()) == 0 && !std::ferror(file.get());
     file.reset();
     if (!written) {
-      std::remove(temporary.c_str());
+      RemoveOwnFile(temporary);
       return;
     }
   }
-  if (!MoveFileOver(temporary.c_str(), Path(".answer").c_str())) std::remove(temporary.c_str());
+  if (!MoveFileOver(temporary.c_str(), Path(".answer").c_str())) RemoveOwnFile(temporary);
   RemoveOldFiles(folder_.substr(0, folder_.size() - 1), {".answer", ".tmp"}, kAnswerFileLifeSeconds);
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file.h"
 #include "base/file_lock.h"
 #include "run/kept_answer.h"
 
@@ -32,9 +33,14 @@ class AnswerStore {
   // others, ...). The run then asks SAP as without a store.
   static std::optional<AnswerStore> Open(std::string* why);
 
-  // One key's turn: its lock is held while the turn lives.
+  // One key's turn: its lock is held while the turn lives, and its
+  // temporary file, made new when the turn is taken, is removed with it
+  // unless Keep put it in place.
   class Turn {
    public:
+    Turn(Turn&&) = default;
+    ~Turn();
+
     // Keeps what a query gave, when it is keepable (a failed call with the
     // hint read now from the library's trace file `trace_file`), and
     // removes the store's own files that have grown old.
@@ -55,6 +61,7 @@ class AnswerStore {
     std::string key_;
     std::string name_;  // the digest of the key
     FileLock lock_;
+    File temporary_;  // none once kept
   };
 
   // The key's answer when it is younger than `seconds` by this machine's
