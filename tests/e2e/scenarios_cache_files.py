@@ -90,6 +90,8 @@ def planted(ending, kind):
         expect(problems, "logons", counted(scenario_dir)[0], 3)
         if kind == "dangling link":
             expect(problems, "a file made through the link", os.path.exists(target), False)
+        elif not os.path.exists(target):
+            problems.append("the file the link reaches was deleted")
         else:
             with open(target, "rb") as f:
                 expect(problems, "the file the link reaches", f.read(), precious)
