@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include "base/file_lock.h"
-#include "base/own_file.h"
 
 namespace poolmetrics {
 
@@ -32,28 +31,6 @@ FileLock FileLock::Acquire(const char* path, const std::function<void()>& before
   int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return FileLock();
   return Lock(fd, before_waiting);
-}
-
-FileLock FileLock::AcquireOwn(const std::string& path, const std::function<void()>& before_waiting,
-                              std::string* why) {
-  why->clear();
-  // O_EXCL makes it new or fails, a link of that name included; an existing
-  // one is opened without following a link, and then looked at.
-  constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  int fd = open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0600);
-  if (fd < 0 && errno == EEXIST) fd = open(path.c_str(), kFlags);
-  if (fd < 0) {
-    *why = errno == ELOOP ? "is a link" : "cannot be opened";
-    return FileLock();
-  }
-  *why = OwnFileFault(fd, path);
-  if (!why->empty()) {
-    close(fd);
-    return FileLock();
-  }
-  FileLock lock = Lock(fd, before_waiting);
-  if (!lock.held()) *why = "cannot be locked";
-  return lock;
 }
 
 FileLock::~FileLock() {

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "base/file_lock.h"
-#include "base/own_file.h"
 
 namespace poolmetrics {
 
@@ -28,40 +27,6 @@ FileLock FileLock::Acquire(const char* path, const std::function<void()>& before
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return FileLock();
   return Lock(reinterpret_cast<std::intptr_t>(file), before_waiting);
-}
-
-FileLock FileLock::AcquireOwn(const std::string& path, const std::function<void()>& before_waiting,
-                              std::string* why) {
-  why->clear();
-  // CREATE_NEW makes it new or fails, a link of that name included (it
-  // would create what a dangling one leads to under OPEN_ALWAYS); an
-  // existing one is opened as itself, not what a link leads to, and then
-  // looked at.
-  auto open = [&](DWORD how) {
-    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, how,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  };
-  HANDLE file = open(CREATE_NEW);
-  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
-    file = open(OPEN_EXISTING);
-    // A name that is there but leads nowhere is a link.
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
-      *why = "is a link";
-      return FileLock();
-    }
-  }
-  if (file == INVALID_HANDLE_VALUE) {
-    *why = "cannot be opened";
-    return FileLock();
-  }
-  *why = OwnFileFault(reinterpret_cast<std::intptr_t>(file), path);
-  if (!why->empty()) {
-    CloseHandle(file);
-    return FileLock();
-  }
-  FileLock lock = Lock(reinterpret_cast<std::intptr_t>(file), before_waiting);
-  if (!lock.held()) *why = "cannot be locked";
-  return lock;
 }
 
 FileLock::~FileLock() {

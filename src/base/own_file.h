@@ -26,6 +26,12 @@ std::string OwnFileFault(std::intptr_t handle, const std::string& path);
 // else has it or it cannot be opened.
 File OpenOwnFile(const std::string& path, std::string* why);
 
+// Opens the own plain file `path` for reading and writing, made new (for
+// its owner alone) when nothing has the name: the open file's handle
+// (natively a descriptor, on Windows a HANDLE), or -1 with `why` saying why
+// not. (The store's lock files.)
+std::intptr_t OpenOrMakeOwnFile(const std::string& path, std::string* why);
+
 // Creates `path` new for writing, exclusively and without following a
 // link, readable and writable by its owner alone (natively mode 0600). An
 // own plain file of that name (left by a run that ended half-way) is

@@ -85,6 +85,21 @@ File OpenOwnFile(const std::string& path, std::string* why) {
   return file;
 }
 
+std::intptr_t OpenOrMakeOwnFile(const std::string& path, std::string* why) {
+  why->clear();
+  // O_EXCL makes it new or fails, a link of that name included; an existing
+  // one is looked at before it is opened.
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+  if (fd >= 0) fchmod(fd, 0600);  // see CreateOwnFile
+  if (fd < 0 && errno == EEXIST) {
+    fd = OpenOwn(path, O_RDWR, why);
+    if (fd < 0 && why->empty()) *why = "cannot be opened";  // gone meanwhile
+  } else if (fd < 0) {
+    *why = "cannot be opened";
+  }
+  return fd;
+}
+
 File CreateOwnFile(const std::string& path, std::string* why) {
   why->clear();
   constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;

@@ -117,6 +117,24 @@ File OpenOwnFile(const std::string& path, std::string* why) {
   return file;
 }
 
+std::intptr_t OpenOrMakeOwnFile(const std::string& path, std::string* why) {
+  why->clear();
+  // CREATE_NEW makes it new or fails, a link of that name included (under
+  // OPEN_ALWAYS a dangling one would make what it leads to); an existing
+  // one is opened as itself, not what a link leads to, and looked at.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) return reinterpret_cast<std::intptr_t>(file);
+  if (GetLastError() != ERROR_FILE_EXISTS) {
+    *why = "cannot be opened";
+    return -1;
+  }
+  file = OpenOwn(path, GENERIC_READ | GENERIC_WRITE, why);
+  // A name that is there but leads nowhere is a link.
+  if (file == INVALID_HANDLE_VALUE && why->empty()) *why = "is a link";
+  return file == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(file);
+}
+
 File CreateOwnFile(const std::string& path, std::string* why) {
   why->clear();
   // CREATE_NEW makes a new file or fails: it never opens what a link of
