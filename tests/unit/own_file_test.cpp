@@ -98,5 +98,17 @@ TEST_F(OwnFileTest, OwnFilesAreReadReplacedAndRemoved) {
   EXPECT_NE(access(path.c_str(), F_OK), 0);
 }
 
+TEST_F(OwnFileTest, AnotherUsersFileIsNotUsed) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  std::string path = At("foreign.answer");
+  Write(path, "an answer");
+  ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+  std::string why;
+  EXPECT_FALSE(OpenOwnFile(path, &why));
+  EXPECT_EQ(why, "belongs to another user");
+  RemoveOwnFile(path);
+  EXPECT_EQ(Read(path), "an answer");
+}
+
 }  // namespace
 }  // namespace poolmetrics
