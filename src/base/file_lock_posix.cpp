@@ -6,10 +6,9 @@
 
 namespace poolmetrics {
 
-FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
+FileLock FileLock::Lock(std::intptr_t handle, const std::function<void()>& before_waiting) {
   FileLock lock;
-  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return lock;
+  int fd = static_cast<int>(handle);
   struct flock request = {};
   request.l_type = F_WRLCK;
   request.l_whence = SEEK_SET;
@@ -26,6 +25,12 @@ FileLock FileLock::Acquire(const char* path, const std::function<void()>& before
   }
   lock.handle_ = fd;
   return lock;
+}
+
+FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
+  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return FileLock();
+  return Lock(fd, before_waiting);
 }
 
 FileLock::~FileLock() {

@@ -4,11 +4,9 @@
 
 namespace poolmetrics {
 
-FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
+FileLock FileLock::Lock(std::intptr_t handle, const std::function<void()>& before_waiting) {
   FileLock lock;
-  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return lock;
+  HANDLE file = reinterpret_cast<HANDLE>(handle);
   OVERLAPPED whole = {};
   bool held = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole);
   if (!held && GetLastError() == ERROR_LOCK_VIOLATION) {
@@ -20,8 +18,15 @@ FileLock FileLock::Acquire(const char* path, const std::function<void()>& before
     CloseHandle(file);
     return lock;
   }
-  lock.handle_ = reinterpret_cast<std::intptr_t>(file);
+  lock.handle_ = handle;
   return lock;
+}
+
+FileLock FileLock::Acquire(const char* path, const std::function<void()>& before_waiting) {
+  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return FileLock();
+  return Lock(reinterpret_cast<std::intptr_t>(file), before_waiting);
 }
 
 FileLock::~FileLock() {

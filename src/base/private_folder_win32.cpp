@@ -2,32 +2,76 @@
 
 #include <sddl.h>
 
-#include <cstdint>
+#include <string>
+#include <vector>
 
+#include "base/own_file.h"
 #include "base/private_folder.h"
 #include "base/text.h"
 
 namespace poolmetrics {
 namespace {
 
-std::uint64_t Ticks(const FILETIME& time) {
-  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+// advapi32.dll, loaded only when a folder is made: linked, it would be
+// loaded by every run, which under Wine costs a sensor run a tenth of its
+// time.
+class Advapi {
+ public:
+  Advapi() : module_(LoadLibraryA("advapi32.dll")) {}
+  Advapi(const Advapi&) = delete;
+  Advapi& operator=(const Advapi&) = delete;
+  // Left loaded: the process may use it again, and it is Windows' own.
+  template <typename Function>
+  Function Get(const char* name) const {
+    return module_ ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name))) : nullptr;
+  }
+
+ private:
+  HMODULE module_;
+};
+
+// The run's user's security identifier in its text form ("S-1-5-21-..."),
+// empty when it cannot be told.
+std::string UserSid(const Advapi& advapi) {
+  using OpenToken = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
+  using TokenInformation = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+  using SidToText = BOOL(WINAPI*)(PSID, LPSTR*);
+  auto open_token = advapi.Get<OpenToken>("OpenProcessToken");
+  auto information = advapi.Get<TokenInformation>("GetTokenInformation");
+  auto to_text = advapi.Get<SidToText>("ConvertSidToStringSidA");
+  HANDLE token;
+  if (!open_token || !information || !to_text || !open_token(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  std::vector<unsigned char> user(256);
+  DWORD size = 0;
+  bool told = information(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
+  if (!told && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    user.resize(size);
+    told = information(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
+  }
+  CloseHandle(token);
+  char* text = nullptr;
+  if (!told || !to_text(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text)) return {};
+  std::string sid = text;
+  LocalFree(text);
+  return sid;
 }
 
-// The access list of a new folder: full control for its owner alone, not
-// inherited from the program's folder (which its users may be allowed to
-// change). The converter lies in advapi32.dll, loaded only when a folder is
-// made: linked, it would be loaded by every run, which under Wine costs a
-// sensor run a tenth of its time. Null when it cannot be had; the folder is
+// The access list of a new folder: full control for the run's user alone,
+// for the folder and what is made in it, not inherited from the program's
+// folder (which its users may be allowed to change). The user is named by
+// its identifier, not as "the owner" (OW): Wine maps only an entry for the
+// user to the Unix owner's rights, and "OW" to none, so the folder would
+// shut out the user who made it. Null when it cannot be had; the folder is
 // then made as without.
 PSECURITY_DESCRIPTOR OwnerOnlyDescriptor() {
   using Convert = BOOL(WINAPI*)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
-  HMODULE advapi = LoadLibraryA("advapi32.dll");
-  if (!advapi) return nullptr;
-  auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(GetProcAddress(advapi, "ConvertStringSecurityDescriptorToSecurityDescriptorA")));
+  Advapi advapi;
+  auto convert = advapi.Get<Convert>("ConvertStringSecurityDescriptorToSecurityDescriptorA");
+  std::string sid = UserSid(advapi);
+  if (!convert || sid.empty()) return nullptr;
+  std::string access = Concat({"D:P(A;OICI;FA;;;", sid, ")"});
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!convert || !convert("D:P(A;OICI;FA;;;OW)", SDDL_REVISION_1, &descriptor, nullptr)) descriptor = nullptr;
+  if (!convert(access.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) descriptor = nullptr;
   return descriptor;
 }
 
@@ -48,6 +92,12 @@ std::string PreparePrivateFolder(const std::string& path) {
   }
   if (kind & FILE_ATTRIBUTE_REPARSE_POINT) return "is a link or junction";
   if (!(kind & FILE_ATTRIBUTE_DIRECTORY)) return "is no folder";
+  // A folder its user cannot list is of no use (under Wine, one made by an
+  // older version of the program shut its user out).
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return "cannot be read";
+  FindClose(search);
   return {};
 }
 
@@ -55,14 +105,11 @@ void RemoveOldFiles(const std::string& folder, std::initializer_list<std::string
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  const std::uint64_t limit = static_cast<std::uint64_t>(seconds) * 10000000u;  // in 100 ns
   do {
     if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    if (!EndsInOneOf(found.cFileName, endings)) continue;
-    if (Ticks(now) < Ticks(found.ftLastWriteTime) + limit) continue;
-    DeleteFileA((folder + "\\" + found.cFileName).c_str());
+    // The listing's word on links is not the last: the file is looked at
+    // again, opened, before it goes.
+    if (EndsInOneOf(found.cFileName, endings)) RemoveOwnFile(folder + "\\" + found.cFileName, seconds);
   } while (FindNextFileA(search, &found));
   FindClose(search);
 }

@@ -38,12 +38,14 @@ SystemOutcome QueryThroughStore(const ListingTask& task, const SystemDefinition&
   // Waiting for the key's turn counts as the logon.
   MarkQueryStep(QueryStep::kLogon, system.Destination);
   std::optional<AnswerStore::Turn> turn;
-  if (std::optional<KeptAnswer> kept = store->Consult(AnswerKey(LogonOf(system, task.values)), *seconds, turn)) {
+  if (std::optional<KeptAnswer> kept =
+          store->Consult(AnswerKey(LogonOf(system, task.values)), *seconds, turn, &unused)) {
     events.AnswerKept(kept->fetched_time);
     return std::move(kept->outcome);
   }
+  if (!turn) events.AnswerStoreUnused(unused);
   SystemOutcome queried = QuerySystem(library, system, task.values, events);
-  turn->Keep(queried, library.TraceFile());
+  if (turn) turn->Keep(queried, library.TraceFile());
   return queried;
 }
 

@@ -6,7 +6,9 @@
 #include "base/content_digest.h"
 #include "base/file.h"
 #include "base/file_system.h"
+#include "base/own_file.h"
 #include "base/private_folder.h"
+#include "base/text.h"
 #include "base/time_of_day.h"
 #include "rfc/dynamic_library.h"
 #include "rfc/trace_hint.h"
@@ -28,8 +30,10 @@ std::string StorePath(const std::string& folder, std::string_view name, std::str
   return path;
 }
 
-std::optional<std::string> ReadWhole(const std::string& path) {
-  File file = File::OpenRead(path.c_str());
+// The whole of the store's own plain file `path`; none when there is no
+// such file (`why` empty) or something else has its name (`why` says why).
+std::optional<std::string> ReadWhole(const std::string& path, std::string* why) {
+  File file = OpenOwnFile(path, why);
   if (!file) return std::nullopt;
   // Read straight into the text: an answer fits the first piece.
   constexpr std::size_t kPiece = 4096;
@@ -46,8 +50,14 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   return text;
 }
 
-std::optional<KeptAnswer> FreshAnswer(const std::string& path, std::string_view key, unsigned seconds) {
-  std::optional<std::string> text = ReadWhole(path);
+// Why the store is not used: its file `name` + `ending` is `fault`.
+std::string FileUnused(std::string_view name, std::string_view ending, std::string_view fault) {
+  return Concat({"its file ", name, ending, " ", fault});
+}
+
+std::optional<KeptAnswer> FreshAnswer(const std::string& path, std::string_view key, unsigned seconds,
+                                      std::string* why) {
+  std::optional<std::string> text = ReadWhole(path, why);
   if (!text) return std::nullopt;
   std::optional<KeptAnswer> answer = ReadAnswerFile(*text, key);
   if (!answer) return std::nullopt;
@@ -76,29 +86,61 @@ std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
 }
 
 std::optional<KeptAnswer> AnswerStore::Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
-                                               const std::function<void()>& before_waiting) const {
+                                               std::string* unused, const std::function<void()>& before_waiting) const {
+  unused->clear();
   std::string name = Digest(key);
-  if (std::optional<KeptAnswer> kept = FreshAnswer(StorePath(folder_, name, ".answer"), key, seconds)) return kept;
-  turn.emplace(Turn(*this, std::move(key), std::move(name), before_waiting));
-  return turn->Fresh(seconds);
+  std::string fault;
+  std::optional<KeptAnswer> kept = FreshAnswer(StorePath(folder_, name, ".answer"), key, seconds, &fault);
+  if (!fault.empty()) *unused = FileUnused(name, ".answer", fault);
+  if (kept || !fault.empty()) return kept;
+  Turn held(*this, std::move(key), name, before_waiting, &fault);
+  if (!fault.empty()) {
+    *unused = FileUnused(name, ".lock", fault);
+    return std::nullopt;
+  }
+  turn.emplace(std::move(held));
+  kept = turn->Fresh(seconds, &fault);
+  if (!fault.empty()) {
+    *unused = FileUnused(name, ".answer", fault);
+    turn.reset();
+    return std::nullopt;
+  }
+  if (kept) return kept;
+  // The run asks SAP: the file that its answer will be written to is made
+  // now, new under the key's lock and never through a link, so that a name
+  // the store cannot use is told before the logon. A file of that name is
+  // replaced only when it is the store's own (left by a run that ended
+  // half-way).
+  turn->temporary_ = CreateOwnFile(turn->Path(".tmp"), &fault);
+  if (!turn->temporary_) {
+    *unused = FileUnused(name, ".tmp", fault);
+    turn.reset();
+  }
+  return std::nullopt;
+}
+
+AnswerStore::Turn::~Turn() {
+  if (!temporary_) return;
+  temporary_.reset();
+  RemoveOwnFile(Path(".tmp"));
 }
 
 AnswerStore::Turn::Turn(const AnswerStore& store, std::string key, std::string name,
-                        const std::function<void()>& before_waiting)
+                        const std::function<void()>& before_waiting, std::string* why)
     : folder_(store.folder_),
       key_(std::move(key)),
       name_(std::move(name)),
-      lock_(FileLock::Acquire(Path(".lock").c_str(), before_waiting)) {}
+      lock_(FileLock::AcquireOwn(Path(".lock"), before_waiting, why)) {}
 
 std::string AnswerStore::Turn::Path(std::string_view ending) const { return StorePath(folder_, name_, ending); }
 
-std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds) const {
-  return FreshAnswer(Path(".answer"), key_, seconds);
+std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds, std::string* why) const {
+  return FreshAnswer(Path(".answer"), key_, seconds, why);
 }
 
 void AnswerStore::Turn::Keep(const SystemOutcome& outcome, const std::string& trace_file) {
   // Without the lock another run might be writing the same file.
-  if (!Keepable(outcome) || !lock_.held()) return;
+  if (!Keepable(outcome) || !lock_.held() || !temporary_) return;
   KeptAnswer answer{outcome, static_cast<std::int64_t>(std::time(nullptr)), TimeOfDay()};
   if (auto* failed = std::get_if<CallFailed>(&answer.outcome); failed && !failed->trace_hint) {
     File trace = File::OpenRead(trace_file.c_str());
@@ -107,17 +149,16 @@ void AnswerStore::Turn::Keep(const SystemOutcome& outcome, const std::string& tr
   std::string text = AnswerFileText(key_, answer);
   std::string temporary = Path(".tmp");
   {
-    File file = File::OpenWrite(temporary.c_str());
-    if (!file) return;
+    File file = std::move(temporary_);
     bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
                    std::fflush(file.get()) == 0 && !std::ferror(file.get());
     file.reset();
     if (!written) {
-      std::remove(temporary.c_str());
+      RemoveOwnFile(temporary);
       return;
     }
   }
-  if (!MoveFileOver(temporary.c_str(), Path(".answer").c_str())) std::remove(temporary.c_str());
+  if (!MoveFileOver(temporary.c_str(), Path(".answer").c_str())) RemoveOwnFile(temporary);
   RemoveOldFiles(folder_.substr(0, folder_.size() - 1), {".answer", ".tmp"}, kAnswerFileLifeSeconds);
 }
 

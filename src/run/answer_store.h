@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file.h"
 #include "base/file_lock.h"
 #include "run/kept_answer.h"
 
@@ -32,9 +33,14 @@ class AnswerStore {
   // others, ...). The run then asks SAP as without a store.
   static std::optional<AnswerStore> Open(std::string* why);
 
-  // One key's turn: its lock is held while the turn lives.
+  // One key's turn: its lock is held while the turn lives, and its
+  // temporary file, made new when the turn is taken, is removed with it
+  // unless Keep put it in place.
   class Turn {
    public:
+    Turn(Turn&&) = default;
+    ~Turn();
+
     // Keeps what a query gave, when it is keepable (a failed call with the
     // hint read now from the library's trace file `trace_file`), and
     // removes the store's own files that have grown old.
@@ -42,10 +48,12 @@ class AnswerStore {
 
    private:
     friend class AnswerStore;
-    // `name`: the digest of `key`, which names the key's files.
-    Turn(const AnswerStore& store, std::string key, std::string name, const std::function<void()>& before_waiting);
+    // `name`: the digest of `key`, which names the key's files. The lock
+    // is not held when its file is none of the store's own (`why` says why).
+    Turn(const AnswerStore& store, std::string key, std::string name, const std::function<void()>& before_waiting,
+         std::string* why);
 
-    std::optional<KeptAnswer> Fresh(unsigned seconds) const;
+    std::optional<KeptAnswer> Fresh(unsigned seconds, std::string* why) const;
 
     std::string Path(std::string_view ending) const;
 
@@ -53,6 +61,7 @@ class AnswerStore {
     std::string key_;
     std::string name_;  // the digest of the key
     FileLock lock_;
+    File temporary_;  // none once kept
   };
 
   // The key's answer when it is younger than `seconds` by this machine's
@@ -63,8 +72,14 @@ class AnswerStore {
   // told before a wait, when another run holds it) and looks again, as the
   // run that held it may have just kept one. A run that this gives no
   // answer holds the turn in `turn`, asks SAP and keeps what it got there.
+  //
+  // The store reads, writes, locks and removes only its own plain files
+  // (base/own_file.h). When a file of the key is anything else (a link, a
+  // hard link, another user's), it is left alone: there is no answer and
+  // no turn, `unused` says why ("its file 0123456789abcdef.lock is a
+  // link"), and the run asks SAP as without a store.
   std::optional<KeptAnswer> Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
-                                    const std::function<void()>& before_waiting = {}) const;
+                                    std::string* unused, const std::function<void()>& before_waiting = {}) const;
 
  private:
   std::string folder_;  // with its separator

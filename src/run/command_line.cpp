@@ -20,8 +20,12 @@ bool NamesGlobalFile(std::string_view name) { return EqualsIgnoringCase(name, "G
 
 // The run control of the arguments after the two parameter words.
 RunControl ExtraRunControl(int argc, const char* const* argv) {
+  // Appended in place: time in proportion to their length, however many.
   std::string extra;
-  for (int i = 4; i < argc; ++i) extra = Concat({extra, i > 4 ? " " : "", argv[i]});
+  for (int i = 4; i < argc; ++i) {
+    if (i > 4) extra += ' ';
+    extra += argv[i];
+  }
   std::string keys = extra;
   UpperCaseInPlace(keys);
   return ReadRunControl(extra, keys);

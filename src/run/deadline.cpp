@@ -15,7 +15,7 @@ namespace {
 const Deadline* g_deadline = nullptr;  // set by the first watch of an armed deadline
 DeadlineHandler* g_handler = nullptr;  // the present watch's
 bool g_passed = false;                 // the deadline passed while no watch was kept
-QueryStep g_step = QueryStep::kLogon;
+QueryStep g_step = QueryStep::kBeforeLogon;
 char g_system[64];  // the marked system's name, cut to fit
 
 // Ends the process with the handler's last words. The output lock is held.
@@ -105,8 +105,10 @@ void MarkQueryStep(QueryStep step, std::string_view system) {
 }
 
 std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view system) {
-  return Concat({"Error 1033: Timeout after ", std::to_string(seconds), " s in the ",
-                 step == QueryStep::kLogon ? "logon to " : "call to ", system, "..."});
+  std::string_view during = step == QueryStep::kLogon  ? "in the logon to "
+                            : step == QueryStep::kCall ? "in the call to "
+                                                       : "before the logon to ";
+  return Concat({"Error 1033: Timeout after ", std::to_string(seconds), " s ", during, system, "..."});
 }
 
 int SingleRunDeadline::WriteLastWords() {

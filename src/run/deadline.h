@@ -103,14 +103,18 @@ class DeadlineWatch {
   DeadlineHandler& handler_;
 };
 
-// The steps of a system's query that a deadline can interrupt.
-enum class QueryStep { kLogon, kCall };
+// The steps of a system's query that a deadline can interrupt: what comes
+// before its logon (reading the command line and the profile, loading the
+// library), the logon (waiting for a kept answer's turn included), the call.
+enum class QueryStep { kBeforeLogon, kLogon, kCall };
 
 // The step the run is in and the system it concerns: marked by the main
-// thread as it goes, read at the deadline for message 1033.
+// thread as it goes, read at the deadline for message 1033. Until a step is
+// marked, the run is before the logon.
 void MarkQueryStep(QueryStep step, std::string_view system);
 
-// "Error 1033: Timeout after 2 s in the logon to PRD..."
+// "Error 1033: Timeout after 2 s in the logon to PRD...", "... in the call
+// to PRD...", "... before the logon to PRD..."
 std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view system);
 
 // A single run's last words: the error document of message 1033, naming the

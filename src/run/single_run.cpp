@@ -21,7 +21,7 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
   RfcLibrary* library = nullptr;  // none when a kept answer serves the run
   SystemOutcome outcome = [&]() -> SystemOutcome {
     DeadlineWatch watch(deadline, last_words, WatchdogStart::kBeforeWaiting);
-    MarkQueryStep(QueryStep::kLogon, request.ProfileName);
+    MarkQueryStep(QueryStep::kBeforeLogon, request.ProfileName);
     ProfileLocation location = LocateProfile(request);
     std::optional<CredentialSection> credentials = request.Params.Values.run.credentials;
     std::vector<ProfileFault> faults =
@@ -36,25 +36,31 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
     // A request without a sensor type would print an empty document that the
     // monitoring host takes for a success.
     if (request.Params.Sensors.none()) Fail(NoSensorTypeMessage());
-    MarkQueryStep(QueryStep::kLogon, system.Destination);
+    MarkQueryStep(QueryStep::kBeforeLogon, system.Destination);
     // The answers that runs share, before any library is loaded: a kept
     // answer serves without one. Waiting for the key's turn counts as the
     // logon.
     std::optional<AnswerStore::Turn> turn;
     std::string unused;
+    auto before_waiting = [&] {
+      watch.WaitAhead();
+      MarkQueryStep(QueryStep::kLogon, system.Destination);
+    };
     if (std::optional<unsigned> seconds = request.Params.Values.run.cache) {
       if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
         if (std::optional<KeptAnswer> kept = store->Consult(AnswerKey(LogonOf(system, request.Params.Values)),
-                                                            *seconds, turn, [&] { watch.WaitAhead(); })) {
+                                                            *seconds, turn, &unused, before_waiting)) {
           progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
           LogonEvents(progress.shown()).AnswerKept(kept->fetched_time);
           return std::move(kept->outcome);
         }
       }
     }
+    MarkQueryStep(QueryStep::kBeforeLogon, system.Destination);
     library = &RunLibrary();
     if (given) CheckCredentialCarriage(*credentials, *given, *library);
-    // The logon and the call can wait as long as the SAP system lets them.
+    // The logon and the call can wait as long as the SAP system lets them;
+    // the query marks them.
     watch.WaitAhead();
     progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
     if (!unused.empty()) LogonEvents(progress.shown()).AnswerStoreUnused(unused);

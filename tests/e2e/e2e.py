@@ -37,8 +37,8 @@ SCENARIO_MODULES = ["scenarios_foundation", "scenarios_global_errors", "scenario
                     "scenarios_faults", "scenarios_hostile_parameters", "scenarios_hostile_output",
                     "scenarios_hostile_destinations", "scenarios_hostile_files",
                     "scenarios_nwrfc", "scenarios_library_comparison",
-                    "scenarios_deadlines", "scenarios_children", "scenarios_prtg", "scenarios_cache", "scenarios_credentials",
-                    "scenarios_profile_tool", "scenarios_told_why", "scenarios_limits"]
+                    "scenarios_deadlines", "scenarios_children", "scenarios_prtg", "scenarios_cache", "scenarios_cache_files",
+                    "scenarios_credentials", "scenarios_profile_tool", "scenarios_told_why", "scenarios_limits"]
 TIME = re.compile(rb"\b\d\d:\d\d:\d\d\b")
 
 

@@ -45,6 +45,8 @@ TEST(Deadline, ArmedOnceFromTheStart) {
 TEST(Deadline, MessageNamesTheStepAndTheSystem) {
   EXPECT_EQ(DeadlineMessage(2, QueryStep::kLogon, "PRD"), "Error 1033: Timeout after 2 s in the logon to PRD...");
   EXPECT_EQ(DeadlineMessage(50, QueryStep::kCall, "QAS"), "Error 1033: Timeout after 50 s in the call to QAS...");
+  EXPECT_EQ(DeadlineMessage(5, QueryStep::kBeforeLogon, "DEV"),
+            "Error 1033: Timeout after 5 s before the logon to DEV...");
 }
 
 class LastWords final : public DeadlineHandler {
