@@ -3,29 +3,10 @@
 #include <unistd.h>
 
 #include "base/file.h"
+#include "base/owned_descriptor_posix.h"
 
 namespace poolmetrics {
 namespace {
-
-// Owns a descriptor until a stream takes it over.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 bool IsRegular(const struct stat& info) { return S_ISREG(info.st_mode); }
 

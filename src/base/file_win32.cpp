@@ -6,29 +6,10 @@
 
 #include "base/device_name.h"
 #include "base/file.h"
+#include "base/owned_handle_win32.h"
 
 namespace poolmetrics {
 namespace {
-
-// Owns a file handle until a C runtime descriptor takes it over.
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-  HANDLE release() {
-    HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return handle;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 // A file on a disk (a share included), not a directory. Only the standard
 // information is asked for: GetFileInformationByHandle also asks the volume

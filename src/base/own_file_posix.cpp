@@ -5,29 +5,10 @@
 #include <unistd.h>
 
 #include "base/own_file.h"
+#include "base/owned_descriptor_posix.h"
 
 namespace poolmetrics {
 namespace {
-
-// Closes a descriptor unless a stream has taken it over.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 // Opens the own plain file `path` with `flags`. The name is looked at
 // first, so that no device or FIFO is ever opened; the open follows no link
