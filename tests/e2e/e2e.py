@@ -372,6 +372,9 @@ def run_scenario(platform, sc):
         want = expected.encode("latin-1")
         if not matches(want, out):
             problems.append("stdout differs:\n--- expected\n%s\n--- got\n%s" % (want.decode("latin-1"), out.decode("latin-1")))
+            # What the program (or Wine) said beside it, where no scenario looks.
+            if expected_err is None and proc.stderr:
+                problems.append("--- its standard error\n%s" % proc.stderr[:2000].decode("latin-1"))
         err = normalise(prtg_contract.program_lines(proc.stderr))
         if "mask" in sc:
             err = sc["mask"](err)
