@@ -29,7 +29,11 @@ int RunConsoleRequest(ConsoleRequest console) {
   std::string failure;
   const RfcLibrary* library = LoadRfcLibrary(&failure);
   std::string named = failure;
-  if (library) named = library->Identification().empty() ? library->FileName() + ", classic RFC library" : library->Identification();
+  if (library) {
+    // The classic library has no identification of its own.
+    named = library->Identification();
+    if (named.empty()) named = library->FileName() + ", classic RFC library";
+  }
   Print(VersionText(named));
   return 0;
 }
