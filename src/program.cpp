@@ -1,6 +1,8 @@
 #include "program.h"
 
+#include <chrono>
 #include <optional>
+#include <variant>
 
 #include "base/console.h"
 #include "global/child_run.h"
@@ -38,24 +40,50 @@ int RunConsoleRequest(ConsoleRequest console) {
   return 0;
 }
 
+// A child's task, as its parent wrote it; only a parent of this program's
+// own writes that command line.
+ChildTask ReadTaskOfChild(const std::string& wire) {
+  std::optional<ChildTask> task = ReadChildTask(wire);
+  if (!task) Fail("Error 1001: Parameter for Profile-Name is missing !");
+  // The parent has checked them in the same environment.
+  if (std::optional<CredentialSection> section = task->listing.values.run.credentials)
+    task->listing.credentials = ReadPrtgCredentials(*section);
+  return *task;
+}
+
+// A request, read as far as its deadline needs: a single run needs nothing
+// more, a global run its file (whose allocation may set the time limit), a
+// child its task (which gives the time left).
+using ReadRun = std::variant<std::monostate, GlobalRun, ChildTask>;
+
+ReadRun ReadRunOf(Request& request) {
+  if (request.ChildTask) return ReadTaskOfChild(*request.ChildTask);
+  if (request.GlobalMode) return ReadGlobalRun(request);
+  return std::monostate{};
+}
+
+RunKind KindOf(const ReadRun& run) {
+  if (std::holds_alternative<ChildTask>(run)) return RunKind::kChild;
+  if (std::holds_alternative<GlobalRun>(run)) return RunKind::kListing;
+  return RunKind::kSingle;
+}
+
+std::optional<std::chrono::milliseconds> TimeLimitOf(const ReadRun& run, const Request& request) {
+  if (const ChildTask* task = std::get_if<ChildTask>(&run)) {
+    if (!task->milliseconds_left) return std::nullopt;
+    return std::chrono::milliseconds(*task->milliseconds_left);
+  }
+  std::optional<unsigned> seconds = RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode);
+  if (!seconds) return std::nullopt;
+  return std::chrono::seconds(*seconds);
+}
+
 int RunRequest(Request& request, Deadline& deadline) {
-  if (request.ChildTask) {
-    std::optional<ChildTask> task = ReadChildTask(*request.ChildTask);
-    // Only a parent of this program's own writes this command line.
-    if (!task) Fail("Error 1001: Parameter for Profile-Name is missing !");
-    deadline.ArmMilliseconds(task->milliseconds_left);
-    // The parent has checked them in the same environment.
-    if (std::optional<CredentialSection> section = task->listing.values.run.credentials)
-      task->listing.credentials = ReadPrtgCredentials(*section);
+  ReadRun run = ReadRunOf(request);
+  deadline.Arm(KindOf(run), TimeLimitOf(run, request));
+  if (const ChildTask* task = std::get_if<ChildTask>(&run))
     return RunListedSystemChild(task->listing, RunLibrary(), deadline);
-  }
-  if (request.GlobalMode) {
-    // A global run's deadline may come from its allocation text.
-    GlobalRun run = ReadGlobalRun(request);
-    deadline.Arm(RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode));
-    return RunGlobalRequest(request, run, deadline);
-  }
-  deadline.Arm(RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode));
+  if (const GlobalRun* global = std::get_if<GlobalRun>(&run)) return RunGlobalRequest(request, *global, deadline);
   return RunSingleRequest(request, deadline);
 }
 

@@ -10,6 +10,8 @@ void AppendField(std::string& out, std::string_view field) {
   out += field;
 }
 
+void AppendNumberField(std::string& out, std::int64_t number) { AppendField(out, std::to_string(number)); }
+
 std::optional<std::string> FieldReader::Next() {
   std::optional<std::string_view> field = NextView();
   if (!field) return std::nullopt;
@@ -25,6 +27,15 @@ std::optional<std::string_view> FieldReader::NextView() {
   std::string_view field = text_.substr(colon + 1, length);
   text_.remove_prefix(colon + 1 + length);
   return field;
+}
+
+std::optional<std::int64_t> FieldReader::NextNumber() {
+  std::optional<std::string_view> field = NextView();
+  if (!field || field->empty()) return std::nullopt;
+  bool negative = (*field)[0] == '-';
+  std::optional<std::uint64_t> magnitude = ParseDecimal(field->substr(negative ? 1 : 0), 0x7fffffffffffffffull);
+  if (!magnitude) return std::nullopt;
+  return negative ? -static_cast<std::int64_t>(*magnitude) : static_cast<std::int64_t>(*magnitude);
 }
 
 }  // namespace poolmetrics

@@ -3,6 +3,7 @@
 // digits, a colon, and its bytes, so that a field can hold anything.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@
 namespace poolmetrics {
 
 void AppendField(std::string& out, std::string_view field);
+// A signed whole number as a field: "-12", "34".
+void AppendNumberField(std::string& out, std::int64_t number);
 
 // Reads the fields of a text one after the other; the text must outlive the
 // reader. A field whose length is
@@ -21,6 +24,8 @@ class FieldReader {
   std::optional<std::string> Next();
   // The same without a copy: the field within the text, which must outlive it.
   std::optional<std::string_view> NextView();
+  // The next field as a signed whole number; none when it is no such number.
+  std::optional<std::int64_t> NextNumber();
   bool done() const { return text_.empty(); }
 
  private:

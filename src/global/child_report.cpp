@@ -1,8 +1,8 @@
 #include "global/child_report.h"
 
-#include "base/decimal_number.h"
 #include "base/text.h"
 #include "base/wire_fields.h"
+#include "run/outcome_fields.h"
 
 namespace poolmetrics {
 namespace {
@@ -34,41 +34,29 @@ std::optional<std::size_t> FrameLength(std::string_view digits) {
   return length;
 }
 
-std::optional<ListedSystemOutcome> ReadRecord(std::string_view payload) {
+std::optional<ListedSystem> ReadRecord(std::string_view payload) {
   FieldReader fields(payload);
-  std::optional<std::string> read = fields.Next(), processed = fields.Next(), line = fields.Next(),
-                             label = fields.Next(), failure = fields.Next(), count = fields.Next();
-  if (!count) return std::nullopt;
-  ListedSystemOutcome outcome;
-  outcome.read = *read == "1";
-  outcome.processed = *processed == "1";
-  outcome.line = std::move(*line);
-  outcome.label = std::move(*label);
-  outcome.failure = std::move(*failure);
-  std::optional<std::uint64_t> channels = ParseDecimal(*count, 100000);
-  if (!channels) return std::nullopt;
-  for (std::uint64_t i = 0; i < *channels; ++i) {
-    std::optional<std::string> l = fields.Next(), v = fields.Next(), u = fields.Next(), limit = fields.Next();
-    if (!limit || limit->size() != 1 || (*limit)[0] < '0' ||
-        (*limit)[0] > '0' + static_cast<int>(ChannelLimit::kFailedSystems))
-      return std::nullopt;
-    outcome.channels.push_back(
-        {std::move(*l), std::move(*v), std::move(*u), static_cast<ChannelLimit>((*limit)[0] - '0')});
+  std::optional<std::string_view> read = fields.NextView();
+  if (read != "0" && read != "1") return std::nullopt;
+  ListedSystem system;
+  if (read == "1") {
+    ListedProfile profile;
+    std::optional<std::string> line = fields.Next(), label = fields.Next(), destination = fields.Next();
+    std::optional<std::string_view> valid = fields.NextView();
+    if (!line || !label || !destination || (valid != "0" && valid != "1")) return std::nullopt;
+    system.profile = ListedProfile{std::move(*line), std::move(*label), std::move(*destination), valid == "1"};
   }
-  if (!fields.done()) return std::nullopt;
-  return outcome;
+  std::optional<SystemOutcome> outcome = ReadOutcome(fields);
+  if (!outcome || !fields.done()) return std::nullopt;
+  system.outcome = std::move(*outcome);
+  return system;
 }
 
 std::optional<ErrorBlock> ReadErrorRecord(std::string_view payload) {
   FieldReader fields(payload);
-  ErrorBlock block;
-  for (std::string* field : {&block.operation, &block.key, &block.status, &block.message, &block.internal_status}) {
-    std::optional<std::string> value = fields.Next();
-    if (!value) return std::nullopt;
-    *field = std::move(*value);
-  }
-  if (!fields.done()) return std::nullopt;
-  return block;
+  std::optional<SystemOutcome> outcome = ReadOutcome(fields);
+  if (!outcome || !fields.done() || !std::holds_alternative<ErrorBlock>(*outcome)) return std::nullopt;
+  return std::get<ErrorBlock>(std::move(*outcome));
 }
 
 // The payload of the record that ends `output` behind a footer with `mark`.
@@ -90,27 +78,22 @@ std::string ChildHeader(std::string_view line, std::string_view label) {
   return Framed(kHeaderMark, payload) + payload;
 }
 
-std::string ChildRecord(const ListedSystemOutcome& outcome) {
+std::string ChildRecord(const ListedSystem& system) {
   std::string payload;
-  AppendField(payload, outcome.read ? "1" : "0");
-  AppendField(payload, outcome.processed ? "1" : "0");
-  AppendField(payload, outcome.line);
-  AppendField(payload, outcome.label);
-  AppendField(payload, outcome.failure);
-  AppendField(payload, std::to_string(outcome.channels.size()));
-  for (const ChannelValue& c : outcome.channels) {
-    AppendField(payload, c.label);
-    AppendField(payload, c.value);
-    AppendField(payload, c.unit);
-    AppendField(payload, std::string(1, static_cast<char>('0' + static_cast<int>(c.limit))));
+  AppendField(payload, system.profile ? "1" : "0");
+  if (const std::optional<ListedProfile>& profile = system.profile) {
+    AppendField(payload, profile->line);
+    AppendField(payload, profile->label);
+    AppendField(payload, profile->destination);
+    AppendField(payload, profile->valid ? "1" : "0");
   }
+  AppendOutcome(payload, system.outcome);
   return payload + Framed(kFooterMark, payload);
 }
 
 std::string ChildErrorRecord(const ErrorBlock& block) {
   std::string payload;
-  for (const std::string* field : {&block.operation, &block.key, &block.status, &block.message, &block.internal_status})
-    AppendField(payload, *field);
+  AppendOutcome(payload, block);
   return payload + Framed(kErrorMark, payload);
 }
 
@@ -130,8 +113,8 @@ ChildReport ReadChildReport(std::string_view output) {
   }
   // The record, when a footer ends the output.
   if (std::optional<std::string_view> payload = TrailingRecord(output, kFooterMark)) {
-    report.outcome = ReadRecord(*payload);
-    if (report.outcome) output.remove_suffix(payload->size() + kFooterMark.size() + kFrame);
+    report.system = ReadRecord(*payload);
+    if (report.system) output.remove_suffix(payload->size() + kFooterMark.size() + kFrame);
   } else if (std::optional<std::string_view> error = TrailingRecord(output, kErrorMark)) {
     report.block = ReadErrorRecord(*error);
     if (report.block) output.remove_suffix(error->size() + kErrorMark.size() + kFrame);

@@ -31,8 +31,8 @@ namespace poolmetrics {
 // The header: the system's line and label.
 std::string ChildHeader(std::string_view line, std::string_view label);
 
-// The record and its footer.
-std::string ChildRecord(const ListedSystemOutcome& outcome);
+// The record and its footer: the listed system, its outcome included.
+std::string ChildRecord(const ListedSystem& system);
 
 // The record of an RFC error block and its footer.
 std::string ChildErrorRecord(const ErrorBlock& block);
@@ -41,9 +41,9 @@ std::string ChildErrorRecord(const ErrorBlock& block);
 struct ChildReport {
   std::optional<std::string> line, label;      // from the header: its profile was read
   std::string printed;                         // what the child printed between header and record
-  std::optional<ListedSystemOutcome> outcome;  // from the record: the child finished
-  std::optional<ErrorBlock> block;             // from an error record: the run ends at this system
-  bool finished() const { return outcome || block; }
+  std::optional<ListedSystem> system;  // from the record: the child finished
+  std::optional<ErrorBlock> block;     // from an error record: the run ends at this system
+  bool finished() const { return system || block; }
 };
 ChildReport ReadChildReport(std::string_view output);
 

@@ -11,13 +11,6 @@
 namespace poolmetrics {
 namespace {
 
-// A child's last words at its own deadline: none. By then its parent has
-// ended it, unless the parent itself was ended.
-class ChildDeadline final : public DeadlineHandler {
- public:
-  int WriteLastWords() override { return 2; }
-};
-
 // What ends a child's system in an RFC error goes to its parent as a
 // record: the parent decides what the run prints of it.
 void ReportToParent(const ErrorBlock& block) {
@@ -27,30 +20,23 @@ void ReportToParent(const ErrorBlock& block) {
 
 }  // namespace
 
-int RunListedSystemChild(const ListingTask& task, RfcLibrary& library, const Deadline& deadline) {
+int RunListedSystemChild(const ListingTask& task, RfcLibrary& library, Deadline& deadline) {
   SetErrorBlockReporter(&ReportToParent);
-  ChildDeadline last_words;
-  std::optional<ErrorBlock> block;
-  {
-    DeadlineWatch watch(deadline, last_words);
-    std::string name;
-    while (ReadParentLine(name)) {
-      ListedSystemOutcome outcome =
-          QueryListedSystem(task, name, library, [](const std::string& line, const std::string& label) {
-            // Out at once: should the deadline come during the logon, the
-            // parent names the system.
-            Print(ChildHeader(line, label));
-            OutputDelivered();
-          });
-      if (outcome.block) {
-        block = std::move(outcome.block);
-        break;
-      }
-      Print(ChildRecord(outcome));
-      OutputDelivered();  // the parent waits for it
-    }
+  std::string name;
+  while (ReadParentLine(name)) {
+    ListedSystem system = QueryListedSystem(
+        task, name, library,
+        [](const std::string& line, const std::string& label) {
+          // Out at once: should the deadline come during the logon, the
+          // parent names the system.
+          Print(ChildHeader(line, label));
+          OutputDelivered();
+        },
+        deadline);
+    if (auto* block = std::get_if<ErrorBlock>(&system.outcome)) throw RunFailure(std::move(*block));
+    Print(ChildRecord(system));
+    OutputDelivered();  // the parent waits for it
   }
-  if (block) throw RunFailure(std::move(*block));
   return 0;
 }
 

@@ -12,8 +12,9 @@ namespace poolmetrics {
 // writes what it gives for the parent (global/child_report.h). Returns 0 at
 // the end of its input; an RFC error the program found itself ends the
 // child in a RunFailure with the block, and the RFC error handler ends it
-// with status 1. The entry has armed `deadline` with the task's time left:
-// should the parent be gone by then, the child ends without a word.
-int RunListedSystemChild(const ListingTask& task, RfcLibrary& library, const Deadline& deadline);
+// with status 1. Each system is queried in steps of `deadline`, which the
+// entry armed with the task's time left: should the parent be gone by
+// then, the child ends without a word.
+int RunListedSystemChild(const ListingTask& task, RfcLibrary& library, Deadline& deadline);
 
 }  // namespace poolmetrics

@@ -32,7 +32,7 @@ ListingTask TaskOf(const Request& request, const GlobalRun& run) {
   return task;
 }
 
-int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadline& deadline) {
+int RunGlobalRequest(const Request& request, const GlobalRun& run, Deadline& deadline) {
   Progress progress(request.ShowProgress, request.StartTime);
   progress.GlobalRunStarts(request.Params.ParameterText);
   // Loaded before the document's opening: a missing library is one clean
@@ -41,10 +41,10 @@ int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadlin
   if (run.credentials) CheckCredentialCarriage(*request.Params.Values.run.credentials, *run.credentials, library);
   progress.LibraryUsed(library);
   std::vector<std::string_view> names = run.allocation.listing.Names();
-  ListingOutput output(request.Mode, request.Params.Values.channel, request.ItemName,
-                       static_cast<unsigned>(names.size()), progress);
   ListingTask task = TaskOf(request, run);
+  ListingOutput output(task, request.ItemName, static_cast<unsigned>(names.size()), progress);
   if (task.values.run.limits && IsXmlMode(request.Mode)) output.ShowFailuresAsChannel();
+  deadline.AnswerWith(output);
   unsigned parallel = request.Params.Values.run.parallel.value_or(1);
   if (parallel > 1) return RunListingInParallel(task, names, output, parallel, library, deadline);
   return RunSystemListing(task, names, output, library, deadline);

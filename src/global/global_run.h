@@ -35,6 +35,6 @@ ListingTask TaskOf(const Request& request, const GlobalRun& run);
 // the exit status (0, or 1 after a child's error block). An RFC error that
 // the program found itself ends the run with its block (RunFailure), after
 // the lines printed so far.
-int RunGlobalRequest(const Request& request, const GlobalRun& run, const Deadline& deadline);
+int RunGlobalRequest(const Request& request, const GlobalRun& run, Deadline& deadline);
 
 }  // namespace poolmetrics

@@ -4,7 +4,7 @@
 #include "profile/listed_name.h"
 #include "profile/system_definition.h"
 #include "run/progress.h"
-#include "run/answer_store.h"
+#include "run/answer_cache.h"
 #include "run/deadline.h"
 #include "run/query_system.h"
 
@@ -21,39 +21,29 @@ FixedText<44> SystemLabelOf(SystemLabelKind kind, std::string_view name, const S
   return name;
 }
 
-// The system's answer: with "CACHE=n" one kept by a run on this machine
-// less than n seconds ago, else what the query gives, which is kept in turn.
-// Only a valid definition shares answers: a global run still tries an
-// invalid one, but what it gets must never serve a valid profile.
-SystemOutcome QueryThroughStore(const ListingTask& task, const SystemDefinition& system, bool valid,
-                                RfcLibrary& library, LogonEvents& events) {
-  std::optional<unsigned> seconds = task.values.run.cache;
-  if (!seconds || !valid || !UsableForLogon(system)) return QuerySystem(library, system, task.values, events);
-  std::string unused;
-  std::optional<AnswerStore> store = AnswerStore::Open(&unused);
-  if (!store) {
-    events.AnswerStoreUnused(unused);
-    return QuerySystem(library, system, task.values, events);
+// A listed system's part in a query through the cache: the library is the
+// run's, loaded before the listing; what the logon says stands inside the
+// run's document.
+class ListedSystemCaller final : public CacheCaller {
+ public:
+  ListedSystemCaller(RfcLibrary& library, LogonEvents& events) : library_(library), events_(events) {}
+  void Served(std::string_view fetched_time) override { events_.AnswerKept(fetched_time); }
+  RfcLibrary& Querying(std::string_view unused) override {
+    if (!unused.empty()) events_.AnswerStoreUnused(unused);
+    return library_;
   }
-  // Waiting for the key's turn counts as the logon.
-  MarkQueryStep(QueryStep::kLogon, system.Destination);
-  std::optional<AnswerStore::Turn> turn;
-  if (std::optional<KeptAnswer> kept =
-          store->Consult(AnswerKey(LogonOf(system, task.values)), *seconds, turn, &unused)) {
-    events.AnswerKept(kept->fetched_time);
-    return std::move(kept->outcome);
-  }
-  if (!turn) events.AnswerStoreUnused(unused);
-  SystemOutcome queried = QuerySystem(library, system, task.values, events);
-  if (turn) turn->Keep(queried, library.TraceFile());
-  return queried;
-}
+  SessionEvents& events() override { return events_; }
+
+ private:
+  RfcLibrary& library_;
+  LogonEvents& events_;
+};
 
 }  // namespace
 
-ListedSystemOutcome QueryListedSystem(const ListingTask& task, std::string_view name, RfcLibrary& library,
-                                      const ProfileReadHook& read) {
-  ListedSystemOutcome outcome;
+ListedSystem QueryListedSystem(const ListingTask& task, std::string_view name, RfcLibrary& library,
+                                const ProfileReadHook& read, Deadline& deadline) {
+  Deadline::Step step(deadline, QueryStep::kBeforeLogon, name);
   // A name or path cut to its field would open another file, if any; a name
   // that leads out of the profile directory, or to a device, names no profile
   // of this listing.
@@ -62,40 +52,36 @@ ListedSystemOutcome QueryListedSystem(const ListingTask& task, std::string_view 
   path += name;
   if (name.size() > kNameCapacity || task.profile_directory.size() + name.size() > path.kCapacity ||
       !StaysInProfileDirectory(name))
-    return outcome;
-  File profile = File::OpenRead(path.c_str());
-  if (!profile) return outcome;
+    return {};
+  File file = File::OpenRead(path.c_str());
+  if (!file) return {};
 
   SystemDefinition system;
   // An invalid definition is still tried, but never counts as processed.
   UserAndPassword logon = task.credentials ? UserAndPassword::kFromElsewhere : UserAndPassword::kFromProfile;
-  bool valid = ReadSystemDefinition(std::move(profile), ReadMode::kListing, system, logon).empty();
+  ListedProfile profile;
+  profile.valid = ReadSystemDefinition(std::move(file), ReadMode::kListing, system, logon).empty();
   if (task.credentials) TakeUserAndPassword(system, task.credentials->user, task.credentials->password);
-  outcome.read = true;
-  // Each line holds 123 characters, as it always has.
-  outcome.line = std::string(FixedText<124>(SystemLine(name, system)));
-  outcome.label = std::string(SystemLabelOf(task.label_kind, name, system));
-  if (read) read(outcome.line, outcome.label);
+  // A system's line holds up to 123 characters.
+  profile.line = std::string(FixedText<124>(SystemLine(name, system)));
+  profile.label = std::string(SystemLabelOf(task.label_kind, name, system));
+  profile.destination = std::string(system.Destination);
+  if (read) read(profile.line, profile.label);
 
+  ChannelRecorder lines(task.mode);  // forms the logon's lines as the run's document needs them
+  LogonEvents events(task.show_progress, &lines);
+  ListedSystemCaller caller(library, events);
+  SystemOutcome outcome = QueryThroughCache(system, task.values, profile.valid, caller, deadline);
+  return {std::move(profile), std::move(outcome)};
+}
+
+std::vector<ChannelValue> ListedChannels(const ListingTask& task, const ListedProfile& profile,
+                                         const Answered& answered) {
   ChannelRecorder recorder(task.mode);
-  LogonEvents events(task.show_progress, &recorder);
-  SystemOutcome queried = QueryThroughStore(task, system, valid, library, events);
-  std::visit(Overloaded{
-                 [&](Answered& answered) {
-                   WriteSensorSections(recorder, *answered.statistic, task.sensors, system.Destination, true,
-                                       task.values.run.times ? std::optional<ResponseTimes>(answered.times)
-                                                             : std::nullopt,
-                                       task.values.run.limits && IsXmlMode(task.mode));
-                   outcome.processed = valid;
-                 },
-                 [&](CallFailed& failed) { outcome.failure = CallFailureMessage(failed.failure); },
-                 [](LogonRefused&) {},
-                 [](NotTried&) {},
-                 [&](ErrorBlock& block) { outcome.block = std::move(block); },
-             },
-             queried);
-  outcome.channels = std::move(recorder.channels());
-  return outcome;
+  WriteSensorSections(recorder, *answered.statistic, task.sensors, profile.destination, true,
+                      task.values.run.times ? std::optional<ResponseTimes>(answered.times) : std::nullopt,
+                      task.values.run.limits && IsXmlMode(task.mode));
+  return std::move(recorder.channels());
 }
 
 }  // namespace poolmetrics

@@ -9,23 +9,14 @@
 namespace poolmetrics {
 
 int RunSystemListing(const ListingTask& task, const std::vector<std::string_view>& names, ListingOutput& output,
-                     RfcLibrary& library, const Deadline& deadline) {
-  std::optional<ErrorBlock> block;
-  {
-    // The deadline is the loop's now: whatever system it is in, the run
-    // ends with the summary of those that finished.
-    DeadlineWatch watch(deadline, output);
-    for (std::string_view name : names) {
-      ListedSystemOutcome outcome = QueryListedSystem(
-          task, name, library, [&](const std::string& line, const std::string&) { output.InProgress(line); });
-      if (outcome.block) {
-        block = std::move(outcome.block);
-        break;
-      }
-      output.Finished(outcome);
-    }
-  }  // settled: the run's outcome is decided
-  if (block) throw RunFailure(std::move(*block));
+                     RfcLibrary& library, Deadline& deadline) {
+  for (std::string_view name : names) {
+    ListedSystem system = QueryListedSystem(
+        task, name, library, [&](const std::string& line, const std::string&) { output.InProgress(line); },
+        deadline);
+    if (auto* block = std::get_if<ErrorBlock>(&system.outcome)) throw RunFailure(std::move(*block));
+    output.Finished(system);
+  }
   output.End();
   return 0;
 }

@@ -15,9 +15,10 @@ namespace poolmetrics {
 // Queries every listed system in `names` through `library` and prints
 // through `output`. Returns exit status 0, however many systems failed; an
 // RFC error that the program found itself ends the run with its block
-// (RunFailure), after the lines printed so far. At the deadline the run
-// ends with the summary of the systems that finished (status 0).
+// (RunFailure), after the lines printed so far. Each system is queried in
+// steps of `deadline`, whose last words are the output's summary of the
+// systems that finished (status 0).
 int RunSystemListing(const ListingTask& task, const std::vector<std::string_view>& names, ListingOutput& output,
-                     RfcLibrary& library, const Deadline& deadline);
+                     RfcLibrary& library, Deadline& deadline);
 
 }  // namespace poolmetrics

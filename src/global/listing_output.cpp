@@ -14,9 +14,12 @@ std::string SummaryText(std::string_view item, unsigned systems, unsigned proces
   return text;
 }
 
-ListingOutput::ListingOutput(CallerMode mode, std::optional<unsigned> selected_channel, std::string_view item,
-                             unsigned names, const Progress& progress)
-    : document_(MakeDocumentWriter(mode, selected_channel)), item_(item), progress_(progress), names_(names) {
+ListingOutput::ListingOutput(const ListingTask& task, std::string_view item, unsigned names, const Progress& progress)
+    : task_(task),
+      document_(MakeDocumentWriter(task.mode, task.values.channel)),
+      item_(item),
+      progress_(progress),
+      names_(names) {
   document_->Open();
   PrintLine(document_->text());
   document_->clear();
@@ -27,19 +30,23 @@ void ListingOutput::InProgress(std::string line) {
   in_progress_ = std::move(line);
 }
 
-void ListingOutput::Finished(const ListedSystemOutcome& outcome) {
+void ListingOutput::Finished(const ListedSystem& system) {
   OutputLock lock;
   ++finished_;
   ++systems_;
   in_progress_.reset();
-  if (!outcome.read) return;
+  if (!system.profile) return;
+  const ListedProfile& profile = *system.profile;
   // The document holds what the last handled system left in it.
-  document_->KeyChannelsBy(outcome.label);
+  document_->KeyChannelsBy(profile.label);
   document_->clear();
-  WriteChannels(*document_, outcome.channels);
-  if (!outcome.failure.empty()) document_->Append(outcome.failure);
-  ++(outcome.processed ? processed_ : failed_);
-  progress_.SystemDone(*document_, outcome.line, outcome.processed ? kProcessedState : kFailedState);
+  const auto* answered = std::get_if<Answered>(&system.outcome);
+  if (answered) WriteChannels(*document_, ListedChannels(task_, profile, *answered));
+  if (const auto* failed = std::get_if<CallFailed>(&system.outcome))
+    document_->Append(CallFailureMessage(failed->failure));
+  bool processed = answered && profile.valid;
+  ++(processed ? processed_ : failed_);
+  progress_.SystemDone(*document_, profile.line, processed ? kProcessedState : kFailedState);
 }
 
 void ListingOutput::End() {
@@ -54,11 +61,6 @@ void ListingOutput::EndAtDeadline() {
   systems_ = names_;
   failed_ += timeouts;
   WriteSummary(timeouts);
-}
-
-int ListingOutput::WriteLastWords() {
-  EndAtDeadline();
-  return 0;
 }
 
 void ListingOutput::WriteSummary(unsigned timeouts) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "global/listed_system.h"
+#include "global/listing_task.h"
 #include "output/document_writer.h"
 #include "run/deadline.h"
 #include "run/progress.h"
@@ -23,13 +24,13 @@ namespace poolmetrics {
 std::string SummaryText(std::string_view item, unsigned systems, unsigned processed, unsigned failed,
                         unsigned timeouts);
 
-class ListingOutput final : public DeadlineHandler {
+class ListingOutput final : public ListingSummary {
  public:
-  // Makes the run's document in the form of `mode` and prints its opening.
-  // `names`: how many names the listing holds; `item`: the item name of the
-  // summary. `progress` must outlive the output.
-  ListingOutput(CallerMode mode, std::optional<unsigned> selected_channel, std::string_view item, unsigned names,
-                const Progress& progress);
+  // Makes the run's document in the form of the task's mode, with its
+  // channel selection, and prints its opening. `names`: how many names the
+  // listing holds; `item`: the item name of the summary. `task` and
+  // `progress` must outlive the output.
+  ListingOutput(const ListingTask& task, std::string_view item, unsigned names, const Progress& progress);
 
   // LIMITS in an XML form: the summary text follows a channel "Failed
   // systems" with PRTG's error limit 0, so a failing system turns the
@@ -40,8 +41,9 @@ class ListingOutput final : public DeadlineHandler {
   // "State=Timeout" should the deadline end the run now.
   void InProgress(std::string line);
 
-  // The next listed system finished.
-  void Finished(const ListedSystemOutcome& outcome);
+  // The next listed system finished (not in an RFC error, which ends the
+  // run): its state line, and its channels or its failed call's message.
+  void Finished(const ListedSystem& system);
 
   // The run's end after the last name: the summary, the document's end.
   void End();
@@ -49,15 +51,13 @@ class ListingOutput final : public DeadlineHandler {
   // The run's end at its deadline: the system in progress gets its state
   // line "State=Timeout", the names not reached none; all of them count as
   // failed, and the summary gains ", Timeout=k". NoSystems counts every
-  // name of the listing.
-  void EndAtDeadline();
-
-  // The deadline's handler of a sequential run: EndAtDeadline, status 0.
-  int WriteLastWords() override;
+  // name of the listing. The run's last words at its deadline.
+  void EndAtDeadline() override;
 
  private:
   void WriteSummary(unsigned timeouts);
 
+  const ListingTask& task_;
   std::unique_ptr<DocumentWriter> document_;
   std::string item_;
   const Progress& progress_;

@@ -35,12 +35,10 @@ struct Place {
 // What a system gave, as the run prints it. A system whose child ended
 // without a record (ended from outside, say, whatever its exit code)
 // failed.
-ListedSystemOutcome OutcomeOf(ChildReport& report) {
-  if (report.outcome) return std::move(*report.outcome);
-  ListedSystemOutcome failed;
-  failed.read = report.line.has_value();
-  failed.line = report.line.value_or("");
-  failed.label = report.label.value_or("");
+ListedSystem SystemOf(ChildReport& report) {
+  if (report.system) return std::move(*report.system);
+  ListedSystem failed;
+  if (report.line) failed.profile = ListedProfile{*report.line, report.label.value_or(""), "", false};
   return failed;
 }
 
@@ -55,7 +53,7 @@ int EndWithRfcError(const ErrorBlock& block) {
 }  // namespace
 
 int RunListingInParallel(const ListingTask& task, const std::vector<std::string_view>& names, ListingOutput& output,
-                         unsigned width, RfcLibrary& library, const Deadline& deadline) {
+                         unsigned width, RfcLibrary& library, Deadline& deadline) {
   const std::optional<Clock::time_point> until = deadline.when();
   ListingSchedule schedule(names.size(), width);
   std::vector<Place> places(names.size() < width ? names.size() : width);
@@ -70,7 +68,9 @@ int RunListingInParallel(const ListingTask& task, const std::vector<std::string_
       answers[*next].clear();
       PrintAside(report.printed);
       if (report.block) return EndWithRfcError(*report.block);
-      output.Finished(OutcomeOf(report));
+      ListedSystem system = SystemOf(report);
+      if (auto* block = std::get_if<ErrorBlock>(&system.outcome)) return EndWithRfcError(*block);
+      output.Finished(system);
     }
     return std::nullopt;
   };
@@ -83,14 +83,11 @@ int RunListingInParallel(const ListingTask& task, const std::vector<std::string_
     schedule.NextToStart();
     schedule.Finished(index);
     schedule.NextToPrint();  // it prints now
-    ListedSystemOutcome outcome;
-    {
-      DeadlineWatch watch(deadline, output);
-      outcome = QueryListedSystem(task, names[index], library,
-                                  [&](const std::string& line, const std::string&) { output.InProgress(line); });
-    }
-    if (outcome.block) return EndWithRfcError(*outcome.block);
-    output.Finished(outcome);
+    ListedSystem system = QueryListedSystem(
+        task, names[index], library, [&](const std::string& line, const std::string&) { output.InProgress(line); },
+        deadline);
+    if (auto* block = std::get_if<ErrorBlock>(&system.outcome)) return EndWithRfcError(*block);
+    output.Finished(system);
     return std::nullopt;
   };
 

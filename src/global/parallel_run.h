@@ -28,6 +28,6 @@ namespace poolmetrics {
 // which no child can be started (no process or descriptor left) the parent
 // handles itself through `library`, as a sequential run would.
 int RunListingInParallel(const ListingTask& task, const std::vector<std::string_view>& names, ListingOutput& output,
-                         unsigned width, RfcLibrary& library, const Deadline& deadline);
+                         unsigned width, RfcLibrary& library, Deadline& deadline);
 
 }  // namespace poolmetrics

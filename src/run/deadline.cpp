@@ -1,107 +1,15 @@
 #include "run/deadline.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "base/console.h"
 #include "base/text.h"
 #include "output/document_writer.h"
 
 namespace poolmetrics {
-namespace {
-
-// What the watchdog reads, written and read under the output lock, so it
-// never sees it half changed. Plain data: nothing to do at start-up.
-const Deadline* g_deadline = nullptr;  // set by the first watch of an armed deadline
-DeadlineHandler* g_handler = nullptr;  // the present watch's
-bool g_passed = false;                 // the deadline passed while no watch was kept
-QueryStep g_step = QueryStep::kBeforeLogon;
-char g_system[64];  // the marked system's name, cut to fit
-
-// Ends the process with the handler's last words. The output lock is held.
-[[noreturn]] void EndWithLastWords(DeadlineHandler& handler) {
-  int status = handler.WriteLastWords();
-  DeliverLastWords();
-  watchdog_platform::EndProcess(status);
-}
-
-void Watch() {
-  // The time point never changes once the watchdog runs.
-  const Clock::time_point deadline = *g_deadline->when();
-  for (;;) {
-    Clock::time_point now = Clock::now();
-    if (now >= deadline) break;
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
-    // Whole milliseconds, rounded up: the deadline is never left early.
-    watchdog_platform::SleepMilliseconds(static_cast<unsigned>(left < 60000 ? left + 1 : 60000));
-  }
-  OutputLock lock;
-  if (g_handler) EndWithLastWords(*g_handler);
-  // No watch: the run's outcome was decided in time, or the next watch
-  // answers at once.
-  g_passed = true;
-}
-
-}  // namespace
 
 std::optional<unsigned> RunTimeoutSeconds(std::optional<unsigned> timeout, CallerMode mode) {
   if (timeout) return timeout;
   if (IsXmlMode(mode)) return kPrtgModeTimeoutSeconds;
   return std::nullopt;
-}
-
-void Deadline::Arm(std::optional<unsigned> seconds) {
-  ArmMilliseconds(seconds ? std::optional<unsigned>(*seconds * 1000) : std::nullopt);
-}
-
-void Deadline::ArmMilliseconds(std::optional<unsigned> milliseconds) {
-  if (armed_) return;
-  armed_ = true;
-  if (milliseconds) when_ = start_ + std::chrono::milliseconds(*milliseconds);
-}
-
-unsigned Deadline::seconds() const {
-  if (!when_) return 0;
-  return static_cast<unsigned>(std::chrono::duration_cast<std::chrono::seconds>(*when_ - start_).count());
-}
-
-DeadlineWatch::DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler, WatchdogStart start)
-    : deadline_(deadline), handler_(handler) {
-  {
-    OutputLock lock;
-    g_handler = &handler;
-  }
-  if (start == WatchdogStart::kAtOnce) WaitAhead();
-}
-
-void DeadlineWatch::WaitAhead() {
-  bool start = false;
-  {
-    OutputLock lock;
-    // A deadline that has passed (while the listing was read, say) is
-    // answered here: the watchdog, started only now, could come too late to
-    // keep the step from beginning a logon.
-    if (g_passed || (deadline_.when() && Clock::now() >= *deadline_.when())) EndWithLastWords(handler_);
-    if (!g_deadline && deadline_.when()) {
-      g_deadline = &deadline_;
-      start = true;
-    }
-  }
-  // No thread, no deadline: the run goes on without one.
-  if (start) watchdog_platform::StartThread(&Watch);
-}
-
-DeadlineWatch::~DeadlineWatch() {
-  OutputLock lock;
-  g_handler = nullptr;
-}
-
-void MarkQueryStep(QueryStep step, std::string_view system) {
-  OutputLock lock;
-  g_step = step;
-  std::size_t n = system.size() < sizeof g_system - 1 ? system.size() : sizeof g_system - 1;
-  std::memcpy(g_system, system.data(), n);
-  g_system[n] = '\0';
 }
 
 std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view system) {
@@ -111,9 +19,85 @@ std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view s
   return Concat({"Error 1033: Timeout after ", std::to_string(seconds), " s ", during, system, "..."});
 }
 
-int SingleRunDeadline::WriteLastWords() {
-  PrintInstead(ErrorDocument(DeadlineMessage(deadline_.seconds(), g_step, g_system)));
+void Deadline::Arm(RunKind kind, std::optional<std::chrono::milliseconds> limit) {
+  kind_ = kind;
+  if (limit) when_ = start_ + *limit;
+}
+
+void Deadline::AnswerWith(ListingSummary& summary) {
+  OutputLock lock;
+  summary_ = &summary;
+}
+
+unsigned Deadline::seconds() const {
+  if (!when_) return 0;
+  return static_cast<unsigned>(std::chrono::duration_cast<std::chrono::seconds>(*when_ - start_).count());
+}
+
+int Deadline::LastWords() {
+  switch (kind_) {
+    case RunKind::kSingle:
+      PrintInstead(ErrorDocument(DeadlineMessage(seconds(), step_, system_)));
+      return 2;
+    case RunKind::kListing:
+      if (summary_) summary_->EndAtDeadline();
+      return 0;
+    case RunKind::kChild:
+      break;
+  }
   return 2;
+}
+
+void Deadline::EndWithLastWords() {
+  int status = LastWords();
+  DeliverLastWords();
+  watchdog_platform::EndProcess(status);
+}
+
+void Deadline::Watch(void* argument) {
+  Deadline& deadline = *static_cast<Deadline*>(argument);
+  // The time point never changes once the watchdog runs.
+  const Clock::time_point when = *deadline.when_;
+  for (;;) {
+    Clock::time_point now = Clock::now();
+    if (now >= when) break;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - now).count();
+    // Whole milliseconds, rounded up: the deadline is never left early.
+    watchdog_platform::SleepMilliseconds(static_cast<unsigned>(left < 60000 ? left + 1 : 60000));
+  }
+  OutputLock lock;
+  if (deadline.steps_ > 0) deadline.EndWithLastWords();
+  // The run's outcome was decided in time, or its next step answers.
+  deadline.passed_ = true;
+}
+
+Deadline::Step::Step(Deadline& deadline, QueryStep step, std::string_view system) : deadline_(deadline) {
+  bool start = false;
+  {
+    OutputLock lock;
+    outer_step_ = deadline.step_;
+    outer_system_ = deadline.system_;
+    ++deadline.steps_;
+    deadline.step_ = step;
+    deadline.system_ = system;
+    // A deadline that has passed (while the listing was read, say) is
+    // answered here: the watchdog, started only now, could come too late to
+    // keep the step from beginning a logon.
+    if (deadline.passed_ || (deadline.when_ && Clock::now() >= *deadline.when_)) deadline.EndWithLastWords();
+    if (step != QueryStep::kBeforeLogon && !deadline.watching_ && deadline.when_) {
+      deadline.watching_ = true;
+      start = true;
+    }
+  }
+  // No thread, no deadline: the run goes on without one.
+  if (start) watchdog_platform::StartThread(&Deadline::Watch, &deadline);
+}
+
+Deadline::Step::~Step() {
+  OutputLock lock;
+  --deadline_.steps_;
+  deadline_.step_ = outer_step_;
+  deadline_.system_ = outer_system_;
 }
 
 }  // namespace poolmetrics

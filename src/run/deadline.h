@@ -1,14 +1,16 @@
-// Deadlines: a run answers in time, whatever the SAP system does. A vendor
+// Deadline: a run answers in time, whatever the SAP system does. A vendor
 // call that blocks cannot be cancelled, so the deadline is kept by a
-// watchdog thread: when it passes, the watchdog takes the output lock (which
-// every write of the run takes, see base/console.h), has the handler of the
-// run's present step write the run's last document whole, and ends the
-// process. This and the RFC library's error callback are the only places
-// that end the process themselves.
+// watchdog thread: when it passes during a step of the run, the watchdog
+// takes the output lock (which every write of the run takes, see
+// base/console.h), writes the run's last words whole and ends the process.
+// This and the RFC library's error callback are the only places that end
+// the process themselves.
 //
-// The deadline has one owner, the program entry, which arms it once; the
-// steps of a run hand it to their handler only through a DeadlineWatch,
-// whose end settles it.
+// The process has one deadline, made by the program entry when the run
+// starts and armed by it once, when the kind of run and its time limit are
+// known; it lives until the process ends, so the watchdog never asks after
+// one that is gone. All its state is its own, written and read under the
+// output lock.
 #pragma once
 
 #include <chrono>
@@ -29,109 +31,103 @@ constexpr unsigned kPrtgModeTimeoutSeconds = 50;
 // modes; the line modes have none.
 std::optional<unsigned> RunTimeoutSeconds(std::optional<unsigned> timeout, CallerMode mode);
 
-// What a run says when its deadline passes.
-class DeadlineHandler {
- public:
-  virtual ~DeadlineHandler() = default;
-  // Called on the watchdog's thread with the output lock held; the main
-  // thread may be anywhere (blocked inside the RFC library, say) but never
-  // holds that lock. Writes the run's last document and returns the exit
-  // status.
-  virtual int WriteLastWords() = 0;
+// The kinds of run, which say different last words (Deadline::LastWords).
+enum class RunKind {
+  kSingle,   // one system: the error document of message 1033, status 2
+  kListing,  // a global run: the summary of the systems that finished, status 0
+  kChild,    // a parallel run's child: nothing (its parent has ended it by then), status 2
 };
 
-// The run's deadline. One per process, made by the program entry when the
-// run starts and living until the process ends; its time point is kept
-// here and nowhere else.
+// The steps of a system's query that a deadline can interrupt: what comes
+// before its logon (reading the profile, loading the library, reading a
+// kept answer), the logon (waiting for a kept answer's turn included), the
+// call. Only the logon and the call can wait on anybody.
+enum class QueryStep { kBeforeLogon, kLogon, kCall };
+
+// "Error 1033: Timeout after 2 s in the logon to PRD...", "... in the call
+// to PRD...", "... before the logon to PRD..."
+std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view system);
+
+// How a listing run answers its deadline: with the summary of the systems
+// that finished, the system in progress named (global/listing_output.h).
+// Called on the watchdog's thread with the output lock held.
+class ListingSummary {
+ public:
+  virtual void EndAtDeadline() = 0;
+
+ protected:
+  ~ListingSummary() = default;
+};
+
 class Deadline {
  public:
   explicit Deadline(Clock::time_point start) : start_(start) {}
   Deadline(const Deadline&) = delete;
   Deadline& operator=(const Deadline&) = delete;
 
-  // Sets the time limit: `seconds` after the start, or none. Only the first
-  // call counts.
-  void Arm(std::optional<unsigned> seconds);
-  // The same in milliseconds (a parallel run's child, whose parent says how
-  // long it may take).
-  void ArmMilliseconds(std::optional<unsigned> milliseconds);
+  // Sets the kind of run and its time limit, counted from the start (none:
+  // the run has no deadline). Called once, by the entry, before any step.
+  void Arm(RunKind kind, std::optional<std::chrono::milliseconds> limit);
+
+  // A listing run's summary, which its last words write; set once its
+  // document is open, before its first step. It must live until the
+  // process ends or the run's outcome is decided.
+  void AnswerWith(ListingSummary& summary);
 
   // When the run must have answered, if ever.
   std::optional<Clock::time_point> when() const { return when_; }
   // The time limit in whole seconds, as message 1033 names it.
   unsigned seconds() const;
 
+  // A step of the run, for as long as it lives. While any step lives, the
+  // watchdog answers a deadline that passes with the run's last words, which
+  // name the innermost step and its system; outside every step it only
+  // notes it. A step that begins after the deadline answers it at once, so
+  // no step begins late. When the outermost step ends, the outcome
+  // is decided and the run goes on to print it; should the watchdog have
+  // been writing a moment before, the process ends in the step's end.
+  //
+  // The watchdog thread is started by the first step that can wait (the
+  // logon or the call): a run that never waits (served by a kept answer,
+  // or ended by a fault in its profile) starts no thread. Steps nest; the
+  // deadline and `system`'s text must outlive the step.
+  class Step {
+   public:
+    Step(Deadline& deadline, QueryStep step, std::string_view system);
+    ~Step();
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+
+   private:
+    Deadline& deadline_;
+    QueryStep outer_step_;
+    std::string_view outer_system_;
+  };
+
  private:
+  // The run's last words, written by whoever finds the deadline passed
+  // during a step, with the output lock held; returns the exit status.
+  int LastWords();
+  [[noreturn]] void EndWithLastWords();
+  static void Watch(void* deadline);
+
   Clock::time_point start_;
   std::optional<Clock::time_point> when_;
-  bool armed_ = false;
-};
-
-// While a watch lives, `handler` answers the deadline: when it passes, the
-// watchdog (started by the first watch of an armed deadline) asks the
-// handler for the run's last words and ends the process with their status;
-// a watch made after the deadline passed does so at once. When the watch
-// goes, the step's outcome is decided and the deadline is settled for it:
-// should it pass now, nobody answers, and the run goes on to print what it
-// has (or to its next watch). Should it have passed a moment before, the
-// watchdog is writing, and the process ends in the watch's end. The
-// deadline and the handler must outlive the watch; watches are not nested.
-//
-// A single run starts the watchdog only before a step that can wait
-// (WatchdogStart::kBeforeWaiting, then WaitAhead): a thread costs a sensor
-// run about a tenth of its time, more when the process maps memory after
-// it, and a run served by a kept answer without waiting needs none. Its
-// steps before that (reading a small profile, loading the library from the
-// program's own folder) do not wait on anybody; a deadline passed by then
-// is still answered at once by WaitAhead.
-enum class WatchdogStart { kAtOnce, kBeforeWaiting };
-
-class DeadlineWatch {
- public:
-  DeadlineWatch(const Deadline& deadline, DeadlineHandler& handler, WatchdogStart start = WatchdogStart::kAtOnce);
-  ~DeadlineWatch();
-  DeadlineWatch(const DeadlineWatch&) = delete;
-  DeadlineWatch& operator=(const DeadlineWatch&) = delete;
-
-  // A step that can wait comes next (a logon, a call, a lock another run
-  // holds): answers a deadline that has passed, and starts the watchdog if
-  // it is not running yet.
-  void WaitAhead();
-
- private:
-  const Deadline& deadline_;
-  DeadlineHandler& handler_;
-};
-
-// The steps of a system's query that a deadline can interrupt: what comes
-// before its logon (reading the command line and the profile, loading the
-// library), the logon (waiting for a kept answer's turn included), the call.
-enum class QueryStep { kBeforeLogon, kLogon, kCall };
-
-// The step the run is in and the system it concerns: marked by the main
-// thread as it goes, read at the deadline for message 1033. Until a step is
-// marked, the run is before the logon.
-void MarkQueryStep(QueryStep step, std::string_view system);
-
-// "Error 1033: Timeout after 2 s in the logon to PRD...", "... in the call
-// to PRD...", "... before the logon to PRD..."
-std::string DeadlineMessage(unsigned seconds, QueryStep step, std::string_view system);
-
-// A single run's last words: the error document of message 1033, naming the
-// marked step and system; exit status 2. `deadline` must outlive it.
-class SingleRunDeadline final : public DeadlineHandler {
- public:
-  explicit SingleRunDeadline(const Deadline& deadline) : deadline_(deadline) {}
-  int WriteLastWords() override;
-
- private:
-  const Deadline& deadline_;
+  RunKind kind_ = RunKind::kSingle;
+  ListingSummary* summary_ = nullptr;
+  // Under the output lock: the steps that live, the innermost's step and
+  // system, and what the watchdog did.
+  unsigned steps_ = 0;
+  QueryStep step_ = QueryStep::kBeforeLogon;
+  std::string_view system_;
+  bool watching_ = false;  // the watchdog thread runs
+  bool passed_ = false;    // the deadline passed while no step lived
 };
 
 // The watchdog's platform parts (deadline_posix.cpp, deadline_win32.cpp).
 namespace watchdog_platform {
-// Runs `body` on a thread of its own that nobody waits for.
-bool StartThread(void (*body)());
+// Runs `body(argument)` on a thread of its own that nobody waits for.
+bool StartThread(void (*body)(void*), void* argument);
 void SleepMilliseconds(unsigned milliseconds);
 // Ends the process at once with `status`: no exit handlers, no library
 // unloading (the RFC library may be in the middle of a call on another

@@ -9,10 +9,13 @@ namespace poolmetrics {
 namespace watchdog_platform {
 namespace {
 
-void (*g_body)() = nullptr;
-
-void* Run(void*) {
-  g_body();
+struct Body {
+  void (*function)(void*);
+  void* argument;
+};
+void* Run(void* body) {
+  const Body& b = *static_cast<const Body*>(body);
+  b.function(b.argument);
   return nullptr;
 }
 
@@ -26,8 +29,9 @@ bool InitAttributes(pthread_attr_t& attributes) {
 
 }  // namespace
 
-bool StartThread(void (*body)()) {
-  g_body = body;
+bool StartThread(void (*body)(void*), void* argument) {
+  static Body body_of_thread;  // the one watchdog's, set before its thread starts
+  body_of_thread = {body, argument};
   pthread_attr_t attributes;
   if (!InitAttributes(attributes)) return false;
   // On the processor the run is on: a process whose threads have been on
@@ -42,12 +46,12 @@ bool StartThread(void (*body)()) {
     pthread_attr_setaffinity_np(&attributes, sizeof here, &here);
   }
   pthread_t thread;
-  bool started = pthread_create(&thread, &attributes, &Run, nullptr) == 0;
+  bool started = pthread_create(&thread, &attributes, &Run, &body_of_thread) == 0;
   if (!started && processor >= 0) {
     // A processor the run may not use after all: anywhere, then.
     pthread_attr_destroy(&attributes);
     if (!InitAttributes(attributes)) return false;
-    started = pthread_create(&thread, &attributes, &Run, nullptr) == 0;
+    started = pthread_create(&thread, &attributes, &Run, &body_of_thread) == 0;
   }
   pthread_attr_destroy(&attributes);
   return started;

@@ -8,20 +8,25 @@ namespace poolmetrics {
 namespace watchdog_platform {
 namespace {
 
-void (*g_body)() = nullptr;
+struct Body {
+  void (*function)(void*);
+  void* argument;
+};
 
-DWORD WINAPI Run(LPVOID) {
-  g_body();
+DWORD WINAPI Run(LPVOID body) {
+  const Body& b = *static_cast<const Body*>(body);
+  b.function(b.argument);
   return 0;
 }
 
 }  // namespace
 
-bool StartThread(void (*body)()) {
-  g_body = body;
+bool StartThread(void (*body)(void*), void* argument) {
+  static Body body_of_thread;  // the one watchdog's, set before its thread starts
+  body_of_thread = {body, argument};
   // The watchdog needs little stack; reserving a small one keeps the run's
   // address space small in the 32-bit program.
-  HANDLE thread = CreateThread(nullptr, 256 * 1024, &Run, nullptr, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  HANDLE thread = CreateThread(nullptr, 256 * 1024, &Run, &body_of_thread, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (!thread) return false;
   CloseHandle(thread);  // nobody waits for it
   return true;

@@ -26,28 +26,34 @@ LogonDescription LogonOf(const SystemDefinition& system, const ParameterValues& 
 }
 
 SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, const ParameterValues& values,
-                          SessionEvents& events) {
+                          SessionEvents& events, Deadline& deadline) {
   // A cut logon value or an unsafe destination would reach another system
   // or file: such a system is not even tried.
   if (!UsableForLogon(system)) return NotTried{};
   LogonDescription logon = LogonOf(system, values);
 
-  MarkQueryStep(QueryStep::kLogon, system.Destination);
   ResponseTimes times;
-  Clock::time_point started = Clock::now();
-  OpenOutcome opened = library.Open(logon, events);
-  times.logon_ms = MillisecondsSince(started);
+  OpenOutcome opened = [&] {
+    Deadline::Step step(deadline, QueryStep::kLogon, system.Destination);
+    Clock::time_point started = Clock::now();
+    OpenOutcome outcome = library.Open(logon, events);
+    times.logon_ms = MillisecondsSince(started);
+    return outcome;
+  }();
   if (auto* failure = std::get_if<OpenFailure>(&opened)) {
     if (failure->block) return std::move(*failure->block);
     if (failure->unsupported_mode) return NotTried{true};
     return LogonRefused{std::move(failure->reason), failure->local};
   }
   std::unique_ptr<Session> session = std::move(std::get<std::unique_ptr<Session>>(opened));
-  MarkQueryStep(QueryStep::kCall, system.Destination);
-  started = Clock::now();
-  CallOutcome outcome = session->CallSummaryStatistic();
-  times.call_ms = MillisecondsSince(started);
-  session.reset();  // the connection is closed here
+  CallOutcome outcome = [&] {
+    Deadline::Step step(deadline, QueryStep::kCall, system.Destination);
+    Clock::time_point started = Clock::now();
+    CallOutcome called = session->CallSummaryStatistic();
+    times.call_ms = MillisecondsSince(started);
+    session.reset();  // the connection is closed here
+    return called;
+  }();
   return std::visit(Overloaded{
                         [&](SharedStatistic& statistic) -> SystemOutcome {
                           return Answered{std::move(statistic), times};

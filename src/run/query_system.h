@@ -12,6 +12,7 @@
 #include "output/sensor_evaluation.h"
 #include "profile/system_definition.h"
 #include "rfc/session.h"
+#include "run/deadline.h"
 #include "run/parameter_values.h"
 
 namespace poolmetrics {
@@ -54,11 +55,11 @@ LogonDescription LogonOf(const SystemDefinition& system, const ParameterValues& 
 
 // Logs on to `system` (with the parameters' ",HOST=" and ",NO=" overrides),
 // calls the summary statistic and closes the connection, timing the logon
-// and the call, and marking each step for a deadline. A definition that is
-// not usable for a logon at all is not tried. `events` hears what the logon
-// has to say; it is used only during the call.
+// and the call, each a step of `deadline`. A definition that is not usable
+// for a logon at all is not tried. `events` hears what the logon has to
+// say; it is used only during the call.
 SystemOutcome QuerySystem(RfcLibrary& library, const SystemDefinition& system, const ParameterValues& values,
-                          SessionEvents& events);
+                          SessionEvents& events, Deadline& deadline);
 
 // "Error 1011: RFC-Open for " + destination + " failed !", and the reason
 // after a blank where there is one.

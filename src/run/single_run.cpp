@@ -9,73 +9,97 @@
 #include "run/profile_location.h"
 #include "run/prtg_credentials.h"
 #include "run/run_failure.h"
-#include "run/answer_store.h"
+#include "run/answer_cache.h"
 #include "run/run_library.h"
 
 namespace poolmetrics {
 
-int RunSingleRequest(const Request& request, const Deadline& deadline) {
-  Progress progress(request.ShowProgress, request.StartTime);
-  SingleRunDeadline last_words(deadline);
-  SystemDefinition system;
-  RfcLibrary* library = nullptr;  // none when a kept answer serves the run
-  SystemOutcome outcome = [&]() -> SystemOutcome {
-    DeadlineWatch watch(deadline, last_words, WatchdogStart::kBeforeWaiting);
-    MarkQueryStep(QueryStep::kBeforeLogon, request.ProfileName);
-    ProfileLocation location = LocateProfile(request);
-    std::optional<CredentialSection> credentials = request.Params.Values.run.credentials;
-    std::vector<ProfileFault> faults =
-        ReadSystemDefinition(std::move(location.Profile), ReadMode::kStrict, system,
-                             credentials ? UserAndPassword::kFromElsewhere : UserAndPassword::kFromProfile);
-    if (!faults.empty()) Fail(ProfileFaultMessage(faults.front().code, request.ProfileName));
-    std::optional<LogonCredentials> given;
-    if (credentials) {
-      given = ReadPrtgCredentials(*credentials);
-      TakeUserAndPassword(system, given->user, given->password);
+namespace {
+
+// The single run's part in a query through the cache: its start lines come
+// before the answer's, and the library is loaded only for a query.
+class SingleRunCaller final : public CacheCaller {
+ public:
+  SingleRunCaller(const Request& request, const SystemDefinition& system, const Progress& progress,
+                  const std::optional<LogonCredentials>& credentials, Deadline& deadline)
+      : request_(request),
+        system_(system),
+        progress_(progress),
+        credentials_(credentials),
+        deadline_(deadline),
+        events_(progress.shown()) {}
+
+  void Served(std::string_view fetched_time) override {
+    Starts();
+    events_.AnswerKept(fetched_time);
+  }
+
+  RfcLibrary& Querying(std::string_view unused) override {
+    library_ = &RunLibrary();
+    if (credentials_) CheckCredentialCarriage(*request_.Params.Values.run.credentials, *credentials_, *library_);
+    {
+      // A deadline passed by now is answered before anything is printed.
+      Deadline::Step loaded(deadline_, QueryStep::kBeforeLogon, system_.Destination);
     }
-    // A request without a sensor type would print an empty document that the
-    // monitoring host takes for a success.
-    if (request.Params.Sensors.none()) Fail(NoSensorTypeMessage());
-    MarkQueryStep(QueryStep::kBeforeLogon, system.Destination);
-    // The answers that runs share, before any library is loaded: a kept
-    // answer serves without one. Waiting for the key's turn counts as the
-    // logon.
-    std::optional<AnswerStore::Turn> turn;
-    std::string unused;
-    auto before_waiting = [&] {
-      watch.WaitAhead();
-      MarkQueryStep(QueryStep::kLogon, system.Destination);
-    };
-    if (std::optional<unsigned> seconds = request.Params.Values.run.cache) {
-      if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
-        if (std::optional<KeptAnswer> kept = store->Consult(AnswerKey(LogonOf(system, request.Params.Values)),
-                                                            *seconds, turn, &unused, before_waiting)) {
-          progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
-          LogonEvents(progress.shown()).AnswerKept(kept->fetched_time);
-          return std::move(kept->outcome);
-        }
-      }
-    }
-    MarkQueryStep(QueryStep::kBeforeLogon, system.Destination);
-    library = &RunLibrary();
-    if (given) CheckCredentialCarriage(*credentials, *given, *library);
-    // The logon and the call can wait as long as the SAP system lets them;
-    // the query marks them.
-    watch.WaitAhead();
-    progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
-    if (!unused.empty()) LogonEvents(progress.shown()).AnswerStoreUnused(unused);
-    SystemOutcome queried = QuerySingleSystem(request, system, *library, progress);
-    if (turn) turn->Keep(queried, library->TraceFile());
-    return queried;
-  }();  // the system answered (or failed) in time: what follows only prints
-  return PrintSingleRun(request, system, library, std::move(outcome), progress);
+    Starts();
+    if (!unused.empty()) events_.AnswerStoreUnused(unused);
+    progress_.LibraryUsed(*library_);
+    return *library_;
+  }
+
+  SessionEvents& events() override { return events_; }
+
+  // The library the system was queried through; none when a kept answer
+  // served.
+  RfcLibrary* library() const { return library_; }
+
+ private:
+  void Starts() const { progress_.SingleRunStarts(request_.ProfileName, system_, request_.Params.ParameterText); }
+
+  const Request& request_;
+  const SystemDefinition& system_;
+  const Progress& progress_;
+  const std::optional<LogonCredentials>& credentials_;
+  Deadline& deadline_;
+  LogonEvents events_;
+  RfcLibrary* library_ = nullptr;
+};
+
+// Reads the request's profile into `system`, with PRTG's user and password
+// in place of the profile's when "CREDENTIALS=" asks for them (returned);
+// every fault ends the run.
+std::optional<LogonCredentials> ReadSingleSystem(const Request& request, SystemDefinition& system) {
+  ProfileLocation location = LocateProfile(request);
+  std::optional<CredentialSection> section = request.Params.Values.run.credentials;
+  std::vector<ProfileFault> faults =
+      ReadSystemDefinition(std::move(location.Profile), ReadMode::kStrict, system,
+                           section ? UserAndPassword::kFromElsewhere : UserAndPassword::kFromProfile);
+  if (!faults.empty()) Fail(ProfileFaultMessage(faults.front().code, request.ProfileName));
+  std::optional<LogonCredentials> given;
+  if (section) {
+    given = ReadPrtgCredentials(*section);
+    TakeUserAndPassword(system, given->user, given->password);
+  }
+  // A request without a sensor type would print an empty document that the
+  // monitoring host takes for a success.
+  if (request.Params.Sensors.none()) Fail(NoSensorTypeMessage());
+  return given;
 }
 
-SystemOutcome QuerySingleSystem(const Request& request, const SystemDefinition& system, RfcLibrary& library,
-                                const Progress& progress) {
-  progress.LibraryUsed(library);
-  LogonEvents events(progress.shown());
-  return QuerySystem(library, system, request.Params.Values, events);
+}  // namespace
+
+int RunSingleRequest(const Request& request, Deadline& deadline) {
+  Progress progress(request.ShowProgress, request.StartTime);
+  SystemDefinition system;
+  std::optional<LogonCredentials> credentials;
+  SingleRunCaller caller(request, system, progress, credentials, deadline);
+  SystemOutcome outcome = [&] {
+    Deadline::Step reading(deadline, QueryStep::kBeforeLogon, request.ProfileName);
+    credentials = ReadSingleSystem(request, system);
+    Deadline::Step asking(deadline, QueryStep::kBeforeLogon, system.Destination);
+    return QueryThroughCache(system, request.Params.Values, true, caller, deadline);
+  }();  // the system answered (or failed) in time: what follows only prints
+  return PrintSingleRun(request, system, caller.library(), std::move(outcome), progress);
 }
 
 int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLibrary* library,

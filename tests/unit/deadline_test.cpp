@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <unistd.h>
+
 #include "base/console.h"
 
 namespace poolmetrics {
@@ -27,19 +29,19 @@ TEST(Deadline, PrtgModesAnswerBeforePrtgsDefaultTimeoutLineModesWait) {
   }
 }
 
-// Armed once: the first limit counts, from the run's start.
-TEST(Deadline, ArmedOnceFromTheStart) {
+// Armed from the start, in milliseconds; unarmed or without a limit, it
+// never passes.
+TEST(Deadline, ArmedFromTheStart) {
   Clock::time_point start = Clock::now();
   Deadline deadline(start);
-  deadline.Arm(30);
-  deadline.Arm(5);
+  deadline.Arm(RunKind::kSingle, std::chrono::seconds(30));
   ASSERT_TRUE(deadline.when());
   EXPECT_EQ(*deadline.when(), start + std::chrono::seconds(30));
   EXPECT_EQ(deadline.seconds(), 30u);
   Deadline none(start);
-  none.Arm(std::nullopt);
-  none.Arm(5);
+  none.Arm(RunKind::kSingle, std::nullopt);
   EXPECT_FALSE(none.when());
+  EXPECT_EQ(none.seconds(), 0u);
 }
 
 TEST(Deadline, MessageNamesTheStepAndTheSystem) {
@@ -49,53 +51,86 @@ TEST(Deadline, MessageNamesTheStepAndTheSystem) {
             "Error 1033: Timeout after 5 s before the logon to DEV...");
 }
 
-class LastWords final : public DeadlineHandler {
+// A listing's summary for the tests: says so on standard error.
+class Summary final : public ListingSummary {
  public:
-  int WriteLastWords() override {
-    Print("last words\n");
-    return 7;
-  }
+  void EndAtDeadline() override { std::fputs("summary of what finished\n", stderr); }
 };
 
-// The watchdog ends the process with the handler's status and text, from
-// its own thread, while the main thread is busy elsewhere; settled, it lets
-// the run end by itself.
-TEST(DeadlineDeathTest, TheWatchdogEndsTheRunUnlessItSettled) {
+// The steps of a run, and its last words when the deadline passes during
+// them: the innermost step that lives names the step and system (a step
+// that ended gives its place back); the kind of run says what is written
+// and the status. Steps before the logon start no watchdog, so a step that
+// begins after the deadline answers it itself. Standard output goes to
+// standard error here, so that the death test sees the document.
+TEST(DeadlineDeathTest, TheLastWordsNameTheInnermostStepAndSuitTheRun) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  enum Steps { kBeginsLate, kNested, kAfterAnEndedStep };
+  struct {
+    const char* label;
+    RunKind kind;
+    Steps steps;
+    int status;
+    const char* words;
+  } cases[] = {
+      {"a step that begins late", RunKind::kSingle, kBeginsLate, 2,
+       "Error 1033: Timeout after 0 s before the logon to PRD\\.\\.\\."},
+      {"the innermost step", RunKind::kSingle, kNested, 2, "Error 1033: Timeout after 0 s in the call to QAS"},
+      {"a step that ended gives its place back", RunKind::kSingle, kAfterAnEndedStep, 2,
+       "Error 1033: Timeout after 0 s in the logon to PRD"},
+      {"a listing: the summary", RunKind::kListing, kNested, 0, "summary of what finished"},
+      {"a child: no words", RunKind::kChild, kNested, 2, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EXIT(
+        {
+          dup2(2, 1);
+          static Summary summary;
+          static Deadline deadline(Clock::now());
+          deadline.Arm(c.kind, std::chrono::milliseconds(100));
+          deadline.AnswerWith(summary);
+          auto past_the_deadline = [] { watchdog_platform::SleepMilliseconds(200); };
+          if (c.steps == kBeginsLate) {
+            past_the_deadline();
+            Deadline::Step late(deadline, QueryStep::kBeforeLogon, "PRD");
+          } else if (c.steps == kNested) {
+            Deadline::Step outer(deadline, QueryStep::kBeforeLogon, "PRD");
+            past_the_deadline();
+            Deadline::Step inner(deadline, QueryStep::kCall, "QAS");
+          } else {
+            Deadline::Step outer(deadline, QueryStep::kLogon, "PRD");
+            { Deadline::Step ended(deadline, QueryStep::kCall, "QAS"); }
+            past_the_deadline();  // the watchdog answers meanwhile
+          }
+          std::_Exit(3);  // the deadline was not answered
+        },
+        ::testing::ExitedWithCode(c.status), c.words)
+        << c.label;
+  }
+}
+
+// The watchdog ends the process with the run's last words, from its own
+// thread, while the main thread waits in a step; once every step has ended,
+// it lets the run end by itself.
+TEST(DeadlineDeathTest, TheWatchdogAnswersDuringAStepOnly) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        static LastWords words;
         static Deadline deadline(Clock::now());
-        deadline.ArmMilliseconds(50);
-        DeadlineWatch watch(deadline, words);
+        deadline.Arm(RunKind::kChild, std::chrono::milliseconds(50));
+        Deadline::Step step(deadline, QueryStep::kLogon, "PRD");
         for (;;) watchdog_platform::SleepMilliseconds(1000);
       },
-      ::testing::ExitedWithCode(7), "");
+      ::testing::ExitedWithCode(2), "");
   EXPECT_EXIT(
       {
-        static LastWords words;
         static Deadline deadline(Clock::now());
-        deadline.ArmMilliseconds(50);
-        { DeadlineWatch watch(deadline, words); }
+        deadline.Arm(RunKind::kChild, std::chrono::milliseconds(50));
+        { Deadline::Step step(deadline, QueryStep::kLogon, "PRD"); }
         watchdog_platform::SleepMilliseconds(300);
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");
-}
-
-// A watch made once the deadline has passed answers before its step can
-// begin, without waiting for a watchdog thread to notice.
-TEST(DeadlineDeathTest, AWatchAfterTheDeadlineAnswersAtOnce) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        static LastWords words;
-        static Deadline deadline(Clock::now() - std::chrono::seconds(1));
-        deadline.ArmMilliseconds(10);
-        DeadlineWatch watch(deadline, words);
-        std::_Exit(3);  // the step
-      },
-      ::testing::ExitedWithCode(7), "");
 }
 
 }  // namespace

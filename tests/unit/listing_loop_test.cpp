@@ -59,7 +59,7 @@ class ListingLoop : public ::testing::Test {
     int code = -1;
     try {
       std::vector<std::string_view> listed = names.Names();
-      ListingOutput output(mode, read.Values.channel, "Main", static_cast<unsigned>(listed.size()), progress);
+      ListingOutput output(task, "Main", static_cast<unsigned>(listed.size()), progress);
       code = RunSystemListing(task, listed, output, library_, deadline);
     } catch (const RunFailure& failure) {
       code = failure.block() ? 1 : 2;
@@ -190,22 +190,25 @@ TEST_F(ListingLoop, TheDeadlineEndsTheRunWithTheSummaryOfWhatFinished) {
     ::testing::internal::CaptureStdout();
     {
       // "PRD.P00#GONE.P00#QAS.P00##REF.P00#": five names
-      ListingOutput output(CallerMode::kHoldrun, std::nullopt, "Main", 5, progress);
-      ListedSystemOutcome prd;
-      prd.read = prd.processed = true;
-      prd.line = "* PRD line";
-      prd.channels = {{"Size of the gaps in PXA", "5", "#"}};
-      output.Finished(prd);
-      output.Finished(ListedSystemOutcome{});  // GONE.P00: no profile
+      ListingTask task;
+      task.mode = CallerMode::kHoldrun;
+      task.sensors = ReadParameters("PXA-INFO").Sensors;
+      ListingOutput output(task, "Main", 5, progress);
+      auto figures = std::make_shared<StatisticResult>();
+      figures->rows[static_cast<std::size_t>(RowParameter::kPxaInfo)][0].integer = 5;
+      output.Finished({ListedProfile{"* PRD line", "PRD.P00", "PRD", true}, Answered{figures, {}}});
+      output.Finished({});  // GONE.P00: no profile
       if (c.in_progress) output.InProgress("* QAS line");
-      EXPECT_EQ(output.WriteLastWords(), 0) << c.label;
+      output.EndAtDeadline();  // the last words of a listing run
     }
     std::fflush(stdout);
     std::string out =
         std::regex_replace(::testing::internal::GetCapturedStdout(), std::regex("\\d\\d:\\d\\d:\\d\\d"), "hh:mm:ss");
     EXPECT_EQ(out, std::string("\n<Prtg>\n\n") + c.lines +
                        "\n<Result><Channel>Size of the gaps in PXA</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>#</"
-                       "CustomUnit>\n<Value>5</Value></Result>\n\n<Text>(***) Main: " +
+                       "CustomUnit>\n<Value>5</Value></Result>\n\n<Result><Channel>No.of generated "
+                       "programs</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>#</CustomUnit>\n<Value>0</Value></"
+                       "Result>\n\n<Text>(***) Main: " +
                        c.summary + "</Text>\n\n</Prtg>\n\n\n* hh:mm:ss SAP PoolMetrics now processed...\n")
         << c.label;
   }

@@ -13,6 +13,9 @@ class NoEvents final : public SessionEvents {
   void ClassicDestinationFileNotUsed(std::string_view) override {}
 };
 
+// No time limit: the steps of a query only mark where it is.
+Deadline none(Clock::now());
+
 SystemDefinition System(const char* destination) {
   SystemDefinition s;
   s.Destination = destination;
@@ -47,7 +50,7 @@ TEST(QuerySystem, EveryAnswerAsAValue) {
     FakeRfcLibrary library;
     library.systems["PRD"].answer = c.answer;
     NoEvents events;
-    SystemOutcome outcome = QuerySystem(library, System("PRD"), {}, events);
+    SystemOutcome outcome = QuerySystem(library, System("PRD"), {}, events, none);
     EXPECT_EQ(outcome.index(), c.outcome) << c.label;
     EXPECT_EQ(library.log, c.log) << c.label;
   }
@@ -59,14 +62,14 @@ TEST(QuerySystem, OverridesReachTheLogon) {
   ParameterValues values;
   values.host = "sapqas01";
   values.sysnr = "01";
-  QuerySystem(library, System("PRD"), values, events);
+  QuerySystem(library, System("PRD"), values, events, none);
   EXPECT_EQ(library.log, std::vector<std::string>{"open PRD sapqas01:01"});
 }
 
 TEST(QuerySystem, UnusableDefinitionsAreNeverTried) {
   FakeRfcLibrary library;
   NoEvents events;
-  SystemOutcome outcome = QuerySystem(library, System("..\\sec"), {}, events);
+  SystemOutcome outcome = QuerySystem(library, System("..\\sec"), {}, events, none);
   ASSERT_TRUE(std::holds_alternative<NotTried>(outcome));
   EXPECT_FALSE(std::get<NotTried>(outcome).unsupported_mode);
   EXPECT_TRUE(library.log.empty());

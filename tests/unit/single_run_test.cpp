@@ -34,8 +34,10 @@ Outcome RunAgainst(const FakeSystem& answering, CallerMode mode = CallerMode::kH
   ::testing::internal::CaptureStdout();
   try {
     Progress progress(false, 0);
-    outcome.status =
-        PrintSingleRun(request, system, &library, QuerySingleSystem(request, system, library, progress), progress);
+    LogonEvents events(false);
+    Deadline none(Clock::now());
+    outcome.status = PrintSingleRun(request, system, &library,
+                                    QuerySystem(library, system, request.Params.Values, events, none), progress);
   } catch (const RunFailure& failure) {
     outcome.status = failure.block() ? 1 : 2;
     outcome.message = failure.block() ? failure.block()->operation : failure.message();
