@@ -26,7 +26,7 @@ void Progress::SingleRunStarts(std::string_view profile, const SystemDefinition&
   if (!shown_) return;
   PrintProgressLine(Concat({"* ", TimeOfDay(start_time_), " SAP ", kProgramName, " ", kProgramVersion}));
   FixedText<9> now = TimeOfDay();
-  // Each line holds 123 characters, as it always has.
+  // A line holds up to 123 characters.
   FixedText<124> line(SystemLineAt(now, profile, system) + " State=Processing");
   PrintProgressLine(line);
   line = Concat({"* ", now, " ", kProgramName, " - ", ShownParameters(parameters), " State=Executing"});

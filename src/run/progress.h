@@ -38,8 +38,8 @@ class Progress {
   // A blank line and "* hh:mm:ss SAP PoolMetrics now processed...".
   void RunDone() const;
   // "* RFC-Library......: " + the library's file name and version, when the
-  // NetWeaver library serves the run; runs through the classic library print
-  // no such line, as they never did.
+  // NetWeaver library serves the run; the classic library has no
+  // identification of its own, and its runs print no such line.
   void LibraryUsed(const RfcLibrary& library) const;
 
  private:
