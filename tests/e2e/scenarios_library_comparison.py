@@ -108,6 +108,10 @@ def remove_trace_files(directory):
 LOGON_CAUSE = re.compile(rb"failed ! [^<]*")
 
 
+def shown_error(stderr):
+    return "--- its standard error\n" + stderr.decode("latin-1") if stderr else ""
+
+
 def compare(platform, scenario_dir, _program):
     configs = configurations(platform)
     if configs is None:
@@ -128,12 +132,13 @@ def compare(platform, scenario_dir, _program):
         command = configs[index][3] + [os.path.join(folders[index], program + platform.exe)] + args
         proc, _ = run_captured(platform, command, "%s: %s %s" % (configs[index][0], program, " ".join(args)),
                                cwd=cwd, env=platform.env, timeout=60)
-        return LOGON_CAUSE.sub(b"failed ! (the library's cause)", normalise(proc.stdout)), proc.returncode
+        # Standard error only tells a difference apart; it is not compared.
+        return LOGON_CAUSE.sub(b"failed ! (the library's cause)", normalise(proc.stdout)), proc.returncode, proc.stderr
 
     problems = []
     # Each folder is served by its own library: the NetWeaver one says so.
     for index, (label, _, library, _) in enumerate(configs):
-        out, _ = run(index, "Holdrun", ["PRD", "TOTAL-ROWS #"])
+        out, _, _ = run(index, "Holdrun", ["PRD", "TOTAL-ROWS #"])
         says_nw = b"* RFC-Library......: " + os.path.basename(library).encode() in out
         if says_nw != ("NetWeaver" in label):
             problems.append("%s: not served by %s:\n%s" % (label, library, out.decode("latin-1")))
@@ -145,10 +150,11 @@ def compare(platform, scenario_dir, _program):
         results = [run(index, program, args) for index in range(len(configs))]
         succeeded += results[0][1] == 0
         for (label, _, _, _), result in zip(configs[1:], results[1:]):
-            if result != results[0]:
-                problems.append("%s %s: %s differs from %s\n--- %s (status %d)\n%s\n--- %s (status %d)\n%s" % (
+            if result[:2] != results[0][:2]:
+                problems.append("%s %s: %s differs from %s\n--- %s (status %d)\n%s%s\n--- %s (status %d)\n%s%s" % (
                     program, " ".join(args), label, configs[0][0], configs[0][0], results[0][1],
-                    results[0][0].decode("latin-1"), label, result[1], result[0].decode("latin-1")))
+                    results[0][0].decode("latin-1"), shown_error(results[0][2]), label, result[1],
+                    result[0].decode("latin-1"), shown_error(result[2])))
     # The requests must reach the figures, not stop before the library.
     if succeeded < len(PROGRAMS) * (2 * len(TYPES) + len(GROUPS) + 1):
         problems.append("only %d requests succeeded" % succeeded)
