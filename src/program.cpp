@@ -38,7 +38,7 @@ int RunConsoleRequest(ConsoleRequest console) {
   return 0;
 }
 
-int RunRequest(Request& request, Deadline& deadline) {
+int RunRequest(const Request& request, Deadline& deadline) {
   if (request.ChildTask) {
     std::optional<ChildTask> task = ReadChildTask(*request.ChildTask);
     // Only a parent of this program's own writes this command line.
@@ -52,7 +52,7 @@ int RunRequest(Request& request, Deadline& deadline) {
   if (request.GlobalMode) {
     // A global run's deadline may come from its allocation text.
     GlobalRun run = ReadGlobalRun(request);
-    deadline.Arm(RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode));
+    deadline.Arm(RunTimeoutSeconds(run.allocation.parameters.Values.run.timeout, request.Mode));
     return RunGlobalRequest(request, run, deadline);
   }
   deadline.Arm(RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode));
@@ -67,7 +67,7 @@ int RunProgram(int argc, const char* const* argv) {
   static std::optional<Deadline> deadline;
   deadline.emplace(Clock::now());
   try {
-    Request request = ReadCommandLine(argc, argv);
+    const Request request = ReadCommandLine(argc, argv);
     if (request.Console != ConsoleRequest::kNone) return RunConsoleRequest(request.Console);
     // PRTG reads standard output as one XML document, strictly: there the
     // document stands alone. (A child writes for its parent, which decides.)

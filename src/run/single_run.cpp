@@ -50,7 +50,7 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
       if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
         if (std::optional<KeptAnswer> kept = store->Consult(AnswerKey(LogonOf(system, request.Params.Values)),
                                                             *seconds, turn, &unused, before_waiting)) {
-          progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
+          progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText());
           LogonEvents(progress.shown()).AnswerKept(kept->fetched_time);
           return std::move(kept->outcome);
         }
@@ -62,7 +62,7 @@ int RunSingleRequest(const Request& request, const Deadline& deadline) {
     // The logon and the call can wait as long as the SAP system lets them;
     // the query marks them.
     watch.WaitAhead();
-    progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText);
+    progress.SingleRunStarts(request.ProfileName, system, request.Params.ParameterText());
     if (!unused.empty()) LogonEvents(progress.shown()).AnswerStoreUnused(unused);
     SystemOutcome queried = QuerySingleSystem(request, system, *library, progress);
     if (turn) turn->Keep(queried, library->TraceFile());

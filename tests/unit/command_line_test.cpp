@@ -56,7 +56,7 @@ TEST(CommandLine, ProfileNames) {
 TEST(CommandLine, ParametersAndKeys) {
   Request s = Read({"PRD", "total-rows", "ch=3"});
   EXPECT_EQ(s.Params.Text, "total-rows ch=3");
-  EXPECT_EQ(s.Params.ParameterKeys, "TOTAL-ROWS CH=3");
+  EXPECT_EQ(s.Params.ParameterKeys(), "TOTAL-ROWS CH=3");
   EXPECT_EQ(s.FirstWord, "total-rows");
   EXPECT_FALSE(s.ShowProgress);
   for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).ShowProgress) << mark;
@@ -127,8 +127,8 @@ TEST(CommandLine, LongArgumentsAreCutOnlyWhereShown) {
   EXPECT_EQ(s.ProfileName.size(), 63u);
   EXPECT_TRUE(s.ProfileNameCut);
   EXPECT_EQ(s.Params.Text.size(), 202u);
-  EXPECT_EQ(s.Params.ParameterText.size(), 127u);
-  EXPECT_EQ(s.Params.ParameterKeys.size(), 127u);
+  EXPECT_EQ(s.Params.ParameterText().size(), 127u);
+  EXPECT_EQ(s.Params.ParameterKeys().size(), 127u);
 
   std::string item = "ITEM=" + std::string(100, 'i');
   struct {
