@@ -17,7 +17,7 @@
 namespace poolmetrics {
 
 struct GlobalRun {
-  ProfileLocation location;  // where the item profile or global file lies: the listed profiles lie there too
+  ProfileLocation location;     // where the item profile or global file lies: the listed profiles lie there too
   GlobalAllocation allocation;  // the listing, the item and the parameters the run goes by
   // With "CREDENTIALS=": the user and password every listed system logs on
   // with.

@@ -145,7 +145,7 @@ TEST(CommandLine, LongArgumentsAreCutOnlyWhereShown) {
     EXPECT_EQ(r.Params.Values.run.timeout.value_or(0), static_cast<unsigned>(c.timeout)) << c.label;
     EXPECT_EQ(r.Params.Values.run.times, c.times) << c.label;
     EXPECT_EQ(r.Params.Values.sysnr.value_or(""), "07") << c.label;
-    // The sensor types are searched in the field, as they always were.
+    // The sensor types are searched in the field only.
     EXPECT_TRUE(r.Params.Sensors.none()) << c.label;
   }
 }
