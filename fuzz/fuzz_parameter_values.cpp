@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!values.run.fault);
   }
   // The field of 127 characters shows the words; the values never depend on it.
-  Check(parameters.ParameterText.view() == std::string_view(text).substr(0, parameters.ParameterText.size()));
+  Check(parameters.ParameterText() == std::string_view(text).substr(0, parameters.ParameterText().size()));
 
   // The command line's run control wins, value by value, over the allocation's.
   RunControl other = ReadRunControl("TIMEOUT=7 PARALLEL=3 TIMES CACHE=60 CREDENTIALS=linux",

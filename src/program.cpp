@@ -56,7 +56,7 @@ ChildTask ReadTaskOfChild(const std::string& wire) {
 // child its task (which gives the time left).
 using ReadRun = std::variant<std::monostate, GlobalRun, ChildTask>;
 
-ReadRun ReadRunOf(Request& request) {
+ReadRun ReadRunOf(const Request& request) {
   if (request.ChildTask) return ReadTaskOfChild(*request.ChildTask);
   if (request.GlobalMode) return ReadGlobalRun(request);
   return std::monostate{};
@@ -73,12 +73,15 @@ std::optional<std::chrono::milliseconds> TimeLimitOf(const ReadRun& run, const R
     if (!task->milliseconds_left) return std::nullopt;
     return std::chrono::milliseconds(*task->milliseconds_left);
   }
-  std::optional<unsigned> seconds = RunTimeoutSeconds(request.Params.Values.run.timeout, request.Mode);
+  // A global run's limit may come from its allocation text.
+  const GlobalRun* global = std::get_if<GlobalRun>(&run);
+  const Parameters& parameters = global ? global->allocation.parameters : request.Params;
+  std::optional<unsigned> seconds = RunTimeoutSeconds(parameters.Values.run.timeout, request.Mode);
   if (!seconds) return std::nullopt;
   return std::chrono::seconds(*seconds);
 }
 
-int RunRequest(Request& request, Deadline& deadline) {
+int RunRequest(const Request& request, Deadline& deadline) {
   ReadRun run = ReadRunOf(request);
   deadline.Arm(KindOf(run), TimeLimitOf(run, request));
   if (const ChildTask* task = std::get_if<ChildTask>(&run))
@@ -95,7 +98,7 @@ int RunProgram(int argc, const char* const* argv) {
   static std::optional<Deadline> deadline;
   deadline.emplace(Clock::now());
   try {
-    Request request = ReadCommandLine(argc, argv);
+    const Request request = ReadCommandLine(argc, argv);
     if (request.Console != ConsoleRequest::kNone) return RunConsoleRequest(request.Console);
     // PRTG reads standard output as one XML document, strictly: there the
     // document stands alone. (A child writes for its parent, which decides.)

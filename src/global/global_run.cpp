@@ -8,14 +8,13 @@
 
 namespace poolmetrics {
 
-GlobalRun ReadGlobalRun(Request& request) {
+GlobalRun ReadGlobalRun(const Request& request) {
   GlobalRun run;
   run.location = LocateProfile(request);
   run.allocation = ReadGlobalSensorFile(request, run.location);
-  StartGlobalRun(request, run.allocation);
   // Before the library is loaded and the document opened: a fault here is
   // one clean error document for the whole run.
-  if (std::optional<CredentialSection> section = request.Params.Values.run.credentials)
+  if (std::optional<CredentialSection> section = run.allocation.parameters.Values.run.credentials)
     run.credentials = ReadPrtgCredentials(*section);
   return run;
 }
@@ -24,8 +23,8 @@ ListingTask TaskOf(const Request& request, const GlobalRun& run) {
   ListingTask task;
   task.mode = request.Mode;
   task.label_kind = run.allocation.label_kind;
-  task.sensors = request.Params.Sensors;
-  task.values = request.Params.Values;
+  task.sensors = run.allocation.parameters.Sensors;
+  task.values = run.allocation.parameters.Values;
   task.show_progress = request.ShowProgress;
   task.profile_directory = std::string(run.location.ProfileDirectory);
   task.credentials = run.credentials;
@@ -34,18 +33,19 @@ ListingTask TaskOf(const Request& request, const GlobalRun& run) {
 
 int RunGlobalRequest(const Request& request, const GlobalRun& run, Deadline& deadline) {
   Progress progress(request.ShowProgress, request.StartTime);
-  progress.GlobalRunStarts(request.Params.ParameterText);
+  const Parameters& parameters = run.allocation.parameters;
+  progress.GlobalRunStarts(parameters.ParameterText());
   // Loaded before the document's opening: a missing library is one clean
   // error document, not a broken one.
   RfcLibrary& library = RunLibrary();
-  if (run.credentials) CheckCredentialCarriage(*request.Params.Values.run.credentials, *run.credentials, library);
+  if (run.credentials) CheckCredentialCarriage(*parameters.Values.run.credentials, *run.credentials, library);
   progress.LibraryUsed(library);
   std::vector<std::string_view> names = run.allocation.listing.Names();
   ListingTask task = TaskOf(request, run);
-  ListingOutput output(task, request.ItemName, static_cast<unsigned>(names.size()), progress);
+  ListingOutput output(task, run.allocation.item_name, static_cast<unsigned>(names.size()), progress);
   if (task.values.run.limits && IsXmlMode(request.Mode)) output.ShowFailuresAsChannel();
   deadline.AnswerWith(output);
-  unsigned parallel = request.Params.Values.run.parallel.value_or(1);
+  unsigned parallel = parameters.Values.run.parallel.value_or(1);
   if (parallel > 1) return RunListingInParallel(task, names, output, parallel, library, deadline);
   return RunSystemListing(task, names, output, library, deadline);
 }

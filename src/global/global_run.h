@@ -1,6 +1,8 @@
 // A global run: one sensor applied to every system of a server listing,
 // closed with a summary. The entry reads it, arms the deadline (a global
-// file's allocation may set it), then runs it.
+// file's allocation may set it), then runs it. The request stays as the
+// command line gave it: whatever the run's file gives or replaces (the
+// item, the parameters) is read into the GlobalRun.
 #pragma once
 
 #include <optional>
@@ -15,17 +17,17 @@
 namespace poolmetrics {
 
 struct GlobalRun {
-  ProfileLocation location;  // where the item profile or global file lies: the listed profiles lie there too
-  GlobalAllocation allocation;
+  ProfileLocation location;     // where the item profile or global file lies: the listed profiles lie there too
+  GlobalAllocation allocation;  // the listing, the item and the parameters the run goes by
   // With "CREDENTIALS=": the user and password every listed system logs on
   // with.
   std::optional<LogonCredentials> credentials;
 };
 
-// Finds and reads the item profile or the global sensor file, and completes
-// the request's parameters from it, then takes the credentials that
-// "CREDENTIALS=" asks for. Every fault ends the run (RunFailure).
-GlobalRun ReadGlobalRun(Request& request);
+// Finds and reads the item profile or the global sensor file, then takes
+// the credentials that the run's "CREDENTIALS=" asks for. Every fault ends
+// the run (RunFailure).
+GlobalRun ReadGlobalRun(const Request& request);
 
 // What every listed system of the run is queried and printed with.
 ListingTask TaskOf(const Request& request, const GlobalRun& run);

@@ -9,7 +9,7 @@
 namespace poolmetrics {
 namespace {
 
-constexpr std::size_t kLineLength = 199;
+constexpr std::size_t kLineLength = 199;  // a longer line counts as several
 constexpr std::size_t kTagLength = 18;
 constexpr std::size_t kKeyWidth = 10;
 constexpr std::size_t kListingColumn = 20;     // from 0: listings start at character 21
@@ -25,9 +25,9 @@ File OpenSensorFile(const Request& request, const ProfileLocation& location, std
 // A piece's text as a line: up to a zero byte, without its line end.
 std::string_view LineOf(std::string_view raw) { return WithoutLineEnd(raw.substr(0, raw.find('\0'))); }
 
-// Hands every line of a listing file to `on_line` in the pieces of at most
-// 199 characters that these files have always been read in, each piece a
-// line of its own; but a piece that starts a group line takes the rest of
+// Hands every line of a listing file to `on_line` in pieces of at most 199
+// characters (the line width of these files), each piece a line of its own;
+// but a piece that starts a group line takes the rest of
 // its line with it: a group line cut into pieces would drop its tail and glue
 // a cut name to the next line, and so lose listed systems without a word.
 template <typename IsGroupLine, typename OnLine>
@@ -76,8 +76,10 @@ FixedText<91> AllocatedItem(std::string_view allocation) {
   return at == std::string_view::npos ? FixedText<91>() : ItemNameOf(From(allocation, at + 5));
 }
 
-void ReadGlobalFile(Request& request, const ProfileLocation& location, GlobalAllocation& allocated) {
-  std::string_view keys = request.Params.ParameterKeys;
+// Reads a global-file run's allocation into `allocated` and returns its
+// parameter text, the allocation up to ",Sensor=".
+std::string ReadGlobalFile(const Request& request, const ProfileLocation& location, GlobalAllocation& allocated) {
+  std::string_view keys = request.Params.ParameterKeys();
   std::string key(keys.substr(0, keys.find(' ')));
   if (key.size() < kKeyWidth) key.resize(kKeyWidth, ' ');
   // Only the first 18 characters count: a longer key is told apart by its
@@ -90,6 +92,7 @@ void ReadGlobalFile(Request& request, const ProfileLocation& location, GlobalAll
   File file = OpenSensorFile(request, location, "10x1");
   bool found = false;
   std::string allocation;
+  std::string parameters;
   auto is_group_line = [&](std::string_view line) { return TagOf(line) == group_tag; };
   ReadListingLines(file.get(), is_group_line, [&](std::string_view line) {
     FixedText<kTagLength + 1> tag = TagOf(line);
@@ -97,46 +100,51 @@ void ReadGlobalFile(Request& request, const ProfileLocation& location, GlobalAll
     if (tag == sensor_tag && !found) {
       allocation = From(line, kAllocationColumn);
       if (!Contains(allocation, kSensorMark)) Fail("Error 1029: Invalid Sensor-Allocation...");
-      std::string parameters = allocation.substr(0, allocation.find(",Sensor="));
-      ReplaceAll(parameters, ':', ' ');
-      allocated.parameters = std::move(parameters);
+      parameters = allocation.substr(0, allocation.find(",Sensor="));
       allocated.label_kind = LabelKindOf(line);
       found = true;
     }
   });
   file.reset();
-  request.ItemName = AllocatedItem(allocation);
+  allocated.item_name = AllocatedItem(allocation);
   // The sensor as typed: not padded, not upper-cased.
   if (!found) Fail(Concat({"Error 1030: Global Sensor ", request.FirstWord, " not found..."}));
+  return parameters;
+}
+
+// The parameters of a global run read from `text` with ":" standing for a
+// blank, whose run-control values must be in range (else message 1035). The
+// command line's run control wins over the allocation's.
+Parameters GlobalRunParameters(const Request& request, std::string text, KeywordCheck check) {
+  ReplaceAll(text, ':', ' ');
+  Parameters parameters = ReadParameters(text, check);
+  parameters.Values.run = FirstGiven(request.Params.Values.run, parameters.Values.run);
+  if (parameters.Values.run.fault) Fail(*parameters.Values.run.fault);
+  return parameters;
 }
 
 }  // namespace
 
-GlobalAllocation ReadGlobalSensorFile(Request& request, ProfileLocation& location) {
+GlobalAllocation ReadGlobalSensorFile(const Request& request, ProfileLocation& location) {
   location.Profile.reset();  // located, but read here by its own rules
   GlobalAllocation allocation;
-  if (request.ProfileName == kItemProfile)
+  std::string text;
+  KeywordCheck check = KeywordCheck::kAllocationText;
+  if (request.ProfileName == kItemProfile) {
     ReadItemProfile(request, location, allocation);
-  else
-    ReadGlobalFile(request, location, allocation);
+    allocation.item_name = request.ItemName;
+    text = request.Params.Text;
+    // The words of an item run were checked as typed: read with ":" as a
+    // blank, a value such as "ITEM=a:b=c" must not become another word.
+    check = KeywordCheck::kNone;
+  } else {
+    text = ReadGlobalFile(request, location, allocation);
+  }
 
   if (allocation.listing.empty()) Fail("Error 1025: Global Server Listing missing...");
-  if (request.ItemName.empty()) Fail("Error 1026: Global Item Idenification missing...");
+  if (allocation.item_name.empty()) Fail("Error 1026: Global Item Idenification missing...");
+  allocation.parameters = GlobalRunParameters(request, std::move(text), check);
   return allocation;
-}
-
-void StartGlobalRun(Request& request, const GlobalAllocation& allocation) {
-  // The keys, the sensor types and the values now come from the allocation
-  // text of a global-file run; in both runs ":" stands for a blank. What the
-  // parameter words gave was shown as they were typed, cut to their field.
-  std::string text = allocation.parameters ? *allocation.parameters : request.Params.Text;
-  ReplaceAll(text, ':', ' ');
-  RunControl command_line = request.Params.Values.run;
-  // The words of an item run were checked as typed: read with ":" as a
-  // blank, a value such as "ITEM=a:b=c" must not become another word.
-  request.Params = ReadParameters(text, allocation.parameters ? KeywordCheck::kAllocationText : KeywordCheck::kNone);
-  request.Params.Values.run = FirstGiven(command_line, request.Params.Values.run);
-  if (request.Params.Values.run.fault) Fail(*request.Params.Values.run.fault);
 }
 
 }  // namespace poolmetrics

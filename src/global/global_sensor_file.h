@@ -4,34 +4,31 @@
 // global sensor file, the parameters of the run.
 #pragma once
 
-#include <optional>
-#include <string>
-
+#include "base/fixed_text.h"
 #include "global/listing.h"
 #include "run/profile_location.h"
 #include "run/request.h"
 
 namespace poolmetrics {
 
-// What the file allocates to the run.
+// What a global run goes by once its file is read, in place of the parts of
+// the request that the file may replace.
 struct GlobalAllocation {
   Listing listing;
   SystemLabelKind label_kind = SystemLabelKind::kProfile;
-  // A global-file run's allocation text, which replaces the command line's
-  // parameter words (":" standing for a blank); none in an item run.
-  std::optional<std::string> parameters;
+  // The item the run reports on, never empty: the allocation text's "Item="
+  // in a global-file run, the command line's "ITEM=" in an item run.
+  FixedText<91> item_name;
+  // What every listed system is queried with: a global-file run's
+  // allocation text, an item run's parameter words, in both ":" standing for
+  // a blank; the run control of the command line wins over the allocation's.
+  Parameters parameters;
 };
 
 // Reads the item profile or the global sensor file that `location` found
-// (its stream is closed unread: these files have rules of their own). A
-// global-file run's item name replaces request.ItemName. Every fault ends
-// the run (RunFailure): 1024 or 10x1, 1029, 1030, 1025, 1026 in this order.
-GlobalAllocation ReadGlobalSensorFile(Request& request, ProfileLocation& location);
-
-// The parameters of a global run, once its file is read: the (possibly new)
-// parameter text read again with ":" standing for a blank, whose
-// run-control values must be in range (else message 1035); the command
-// line's run control wins over the allocation's.
-void StartGlobalRun(Request& request, const GlobalAllocation& allocation);
+// (its stream is closed unread: these files have rules of their own), and
+// the run's parameters from it. Every fault ends the run (RunFailure):
+// 1024 or 10x1, 1029, 1030, 1025, 1026, 1035 in this order.
+GlobalAllocation ReadGlobalSensorFile(const Request& request, ProfileLocation& location);
 
 }  // namespace poolmetrics

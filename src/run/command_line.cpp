@@ -58,11 +58,11 @@ Request ReadCommandLine(int argc, const char* const* argv) {
   // looked up or connected.
   if (request.Params.Values.run.fault) Fail(*request.Params.Values.run.fault);
 
-  std::size_t item = request.Params.ParameterKeys.view().find("ITEM=");
+  std::size_t item = request.Params.ParameterKeys().find("ITEM=");
   if (item != std::string_view::npos) {
     request.GlobalMode = true;
     // Case as typed: the keys are the text upper-cased, position for position.
-    request.ItemName = ItemNameOf(From(request.Params.ParameterText, item + 5));
+    request.ItemName = ItemNameOf(From(request.Params.ParameterText(), item + 5));
     profile = kItemProfile;
   }
 
@@ -70,7 +70,7 @@ Request ReadCommandLine(int argc, const char* const* argv) {
   bool global_file = NamesGlobalFile(profile);
 
   constexpr std::string_view kProgressMarks = "#@$%";
-  request.ShowProgress = request.Params.ParameterKeys.view().find_first_of(kProgressMarks) != std::string_view::npos;
+  request.ShowProgress = request.Params.ParameterKeys().find_first_of(kProgressMarks) != std::string_view::npos;
 
   // Directory split: a name whose only backslash is its first character
   // stays a path from the drive root. Natively "/" separates as well.

@@ -166,7 +166,7 @@ bool InSensorDirectory(std::string_view directory) {
 
 ProfileLocation LocateProfile(const Request& request) {
   ProfileLocation location;
-  if (request.Mode != CallerMode::kExeXml || Contains(request.Params.ParameterKeys, "@")) {
+  if (request.Mode != CallerMode::kExeXml || Contains(request.Params.ParameterKeys(), "@")) {
     location.ProfileDirectory = request.ProfileDirectory;
     location.Profile = OpenCandidate(request, location, location.ProfileDirectory);
     if (request.ProfileNameCut) NameTooLong(location.ProfilePath, WholeNameLength(request));

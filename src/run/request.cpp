@@ -7,13 +7,10 @@ namespace poolmetrics {
 Parameters ReadParameters(std::string_view text, KeywordCheck check) {
   Parameters parameters;
   parameters.Text = text;
-  parameters.ParameterText = text;
-  parameters.ParameterKeys = parameters.ParameterText;
-  UpperCaseInPlace(parameters.ParameterKeys);
-  parameters.Sensors = SensorTypesNamedIn(parameters.ParameterKeys);
-  std::string keys(text);
-  UpperCaseInPlace(keys);
-  parameters.Values = ReadParameterValues(parameters.Text, keys, check);
+  parameters.Keys = text;
+  UpperCaseInPlace(parameters.Keys);
+  parameters.Sensors = SensorTypesNamedIn(parameters.ParameterKeys());
+  parameters.Values = ReadParameterValues(parameters.Text, parameters.Keys, check);
   return parameters;
 }
 

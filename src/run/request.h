@@ -1,9 +1,10 @@
 // Request: what a sensor request asks for, read once from the command line
-// (run/command_line.h) and, in a global-file run, completed from the
-// allocation text of the global sensor file, which is read by the same
-// parameter reader. The steps of a run take the parts they need from it.
+// (run/command_line.h) and read-only from then on. A global run reads what
+// its file gives it into a value of its own (global/global_run.h); the
+// steps of a run take the parts they need.
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -17,19 +18,33 @@
 
 namespace poolmetrics {
 
+// The width of the parameter field of the run state: 127 characters (128
+// bytes with the terminating zero). What a progress line shows of the
+// parameters, and where the sensor types, "ITEM=" and the progress marks are
+// searched: a word past it names no sensor type.
+constexpr std::size_t kParameterFieldLength = 127;
+
 // Parameter words and everything read from them.
 struct Parameters {
   // The words as typed, whole: the values of the keywords (",HOST=", "CH=",
   // "TIMEOUT=", ...) are read here, whatever their length.
   std::string Text;
-  // The parameter field of 127 characters that the program has always had,
-  // and its upper-case copy, position for position: progress lines show the
-  // field, and the sensor types, "ITEM=" and the progress marks are searched
-  // in the keys.
-  FixedText<128> ParameterText;
-  FixedText<128> ParameterKeys;
+  // Text upper-cased, position for position (ASCII letters only): keywords
+  // are found here, their values taken from Text at the same place.
+  std::string Keys;
   SensorSet Sensors;
   ParameterValues Values;
+
+  // The parameter field: the first 127 bytes of Text and of Keys, cut
+  // where the byte count ends (even inside a word or a multi-byte
+  // character). Views into this object: valid while it lives unchanged.
+  std::string_view ParameterText() const { return FieldOf(Text); }
+  std::string_view ParameterKeys() const { return FieldOf(Keys); }
+
+ private:
+  static std::string_view FieldOf(const std::string& text) {
+    return std::string_view(text).substr(0, kParameterFieldLength);
+  }
 };
 
 // Reads parameter words: the command line's two words joined by a blank, or
@@ -67,7 +82,10 @@ struct Request {
 
   // Global runs: an item run ("ITEM=") or a global-file run (profile GLOBAL).
   bool GlobalMode = false;
-  FixedText<91> ItemName;  // at most 90 characters
+  // An item run's item: what follows "ITEM=" in the parameter field (see
+  // ItemNameOf). Empty in every other run; a global-file run's item comes
+  // from its allocation text.
+  FixedText<91> ItemName;
 };
 
 // The item name at the start of `value` (what follows "ITEM=" or "Item="):

@@ -54,7 +54,7 @@ class SingleRunCaller final : public CacheCaller {
   RfcLibrary* library() const { return library_; }
 
  private:
-  void Starts() const { progress_.SingleRunStarts(request_.ProfileName, system_, request_.Params.ParameterText); }
+  void Starts() const { progress_.SingleRunStarts(request_.ProfileName, system_, request_.Params.ParameterText()); }
 
   const Request& request_;
   const SystemDefinition& system_;

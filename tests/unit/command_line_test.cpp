@@ -56,7 +56,7 @@ TEST(CommandLine, ProfileNames) {
 TEST(CommandLine, ParametersAndKeys) {
   Request s = Read({"PRD", "total-rows", "ch=3"});
   EXPECT_EQ(s.Params.Text, "total-rows ch=3");
-  EXPECT_EQ(s.Params.ParameterKeys, "TOTAL-ROWS CH=3");
+  EXPECT_EQ(s.Params.ParameterKeys(), "TOTAL-ROWS CH=3");
   EXPECT_EQ(s.FirstWord, "total-rows");
   EXPECT_FALSE(s.ShowProgress);
   for (const char* mark : {"#", "@", "$", "%", "x#y"}) EXPECT_TRUE(Read({"PRD", mark}).ShowProgress) << mark;
@@ -127,8 +127,8 @@ TEST(CommandLine, LongArgumentsAreCutOnlyWhereShown) {
   EXPECT_EQ(s.ProfileName.size(), 63u);
   EXPECT_TRUE(s.ProfileNameCut);
   EXPECT_EQ(s.Params.Text.size(), 202u);
-  EXPECT_EQ(s.Params.ParameterText.size(), 127u);
-  EXPECT_EQ(s.Params.ParameterKeys.size(), 127u);
+  EXPECT_EQ(s.Params.ParameterText().size(), 127u);
+  EXPECT_EQ(s.Params.ParameterKeys().size(), 127u);
 
   std::string item = "ITEM=" + std::string(100, 'i');
   struct {
@@ -145,7 +145,7 @@ TEST(CommandLine, LongArgumentsAreCutOnlyWhereShown) {
     EXPECT_EQ(r.Params.Values.run.timeout.value_or(0), static_cast<unsigned>(c.timeout)) << c.label;
     EXPECT_EQ(r.Params.Values.run.times, c.times) << c.label;
     EXPECT_EQ(r.Params.Values.sysnr.value_or(""), "07") << c.label;
-    // The sensor types are searched in the field, as they always were.
+    // The sensor types are searched in the field only.
     EXPECT_TRUE(r.Params.Sensors.none()) << c.label;
   }
 }

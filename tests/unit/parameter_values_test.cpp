@@ -164,5 +164,27 @@ TEST(RunControlKeywords, UnknownKeywords) {
   EXPECT_EQ(run.fault.value_or("").substr(0, 32), "Error 1035: Unknown Keyword FOO=");
 }
 
+// The parameter field is the first 127 bytes of the words and of their keys,
+// byte for byte what a field of 128 bytes holds: cut inside a word or a
+// multi-byte character alike. The words and keys themselves stay whole.
+TEST(Parameters, TheFieldIsTheStartOfTheWords) {
+  std::string umlaut = std::string(126, 'a') + "\xc3\xa4 TIMEOUT=5";  // "ä" across the cut
+  for (const std::string& text : {std::string(), std::string("total-rows ch=3"), std::string(127, 'w'),
+                                  std::string(128, 'w'), std::string(60, 'x') + " " + std::string(140, 'y'), umlaut}) {
+    Parameters read = ReadParameters(text);
+    FixedText<128> field(text);
+    FixedText<128> keys(field);
+    UpperCaseInPlace(keys);
+    EXPECT_EQ(read.ParameterText(), field.view()) << text;
+    EXPECT_EQ(read.ParameterKeys(), keys.view()) << text;
+    EXPECT_EQ(read.Text, text);
+    EXPECT_EQ(read.Keys.size(), text.size()) << text;
+  }
+  Parameters read = ReadParameters(umlaut);
+  EXPECT_EQ(read.ParameterText().back(), '\xc3');
+  EXPECT_EQ(read.Keys.substr(126, 2), "\xc3\xa4");
+  EXPECT_EQ(read.Values.run.timeout.value_or(0), 5u);
+}
+
 }  // namespace
 }  // namespace poolmetrics
