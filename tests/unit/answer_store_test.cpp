@@ -66,9 +66,7 @@ class AnswerStoreTest : public ::testing::Test {
   std::string KeyFile(std::string_view key, std::string_view ending) const {
     return Folder() + ContentDigest(key) + std::string(ending);
   }
-  static void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
+  static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   static std::string Read(const std::string& path) {
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
@@ -104,7 +102,7 @@ TEST_F(AnswerStoreTest, ServesAnAnswerWithinItsAge) {
     std::int64_t age;
     bool served;
   } cases[] = {
-      {"just fetched", 0, true},        {"within its age", 50, true},      {"at its age", 60, false},
+      {"just fetched", 0, true},          {"within its age", 50, true},        {"at its age", 60, false},
       {"long past its age", 7200, false}, {"dated in the future", -10, false},
   };
   for (const auto& c : cases) {
@@ -305,7 +303,7 @@ TEST_F(AnswerStoreTest, AForeignFileLeavesTheStoreUnused) {
     const char* kind;
     const char* fault;
   } cases[] = {
-      {".answer", "link", "is a link"},     {".answer", "hard link", "is a hard link"},
+      {".answer", "link", "is a link"},        {".answer", "hard link", "is a hard link"},
       {".answer", "fifo", "is no plain file"}, {".lock", "link", "is a link"},
       {".lock", "dangling link", "is a link"}, {".lock", "hard link", "is a hard link"},
       {".lock", "folder", "is no plain file"}, {".tmp", "link", "is a link"},
@@ -314,12 +312,13 @@ TEST_F(AnswerStoreTest, AForeignFileLeavesTheStoreUnused) {
   };
   std::string target = (dir_ / "outside").string();
   std::string nowhere = (dir_ / "nowhere").string();
-  Write(target, AnswerOfAge(kKey, 0));  // an answer, but not the store's own
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.kind) + " at " + c.ending);
     std::string key = std::string(c.kind) + c.ending;
     std::string path = KeyFile(key, c.ending);
-    Write(target, AnswerOfAge(key, 0));
+    // What a link reaches: a fresh answer of the key, never served.
+    std::string answer = AnswerOfAge(key, 0);
+    Write(target, answer);
     std::string kind = c.kind;
     int made = -1;
     if (kind == "link") made = symlink(target.c_str(), path.c_str());
@@ -333,7 +332,7 @@ TEST_F(AnswerStoreTest, AForeignFileLeavesTheStoreUnused) {
     EXPECT_FALSE(turn_);
     EXPECT_EQ(unused_, "its file " + ContentDigest(key) + c.ending + " " + c.fault);
     EXPECT_TRUE(Exists(path)) << "left alone";
-    EXPECT_EQ(Read(target), AnswerOfAge(key, 0)) << "what it reaches is left alone";
+    EXPECT_EQ(Read(target), answer) << "what it reaches is left alone";
     EXPECT_FALSE(Exists(nowhere)) << "made through the link";
     if (std::string(c.ending) != ".tmp") {
       EXPECT_FALSE(Exists(KeyFile(key, ".tmp")));
