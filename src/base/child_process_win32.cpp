@@ -145,6 +145,33 @@ std::wstring OwnProgramPath() {
   }
 }
 
+// The command line that starts `program` with `arguments`, as the child's C
+// runtime splits it back; none when an argument would not reach the child
+// as it is.
+std::optional<std::wstring> CommandLineOf(const std::wstring& program, const std::vector<std::string>& arguments) {
+  std::wstring line;
+  AppendArgument(line, program);
+  for (const std::string& a : arguments) {
+    std::optional<std::wstring> wide = WideArgument(a);
+    if (!wide) return std::nullopt;
+    AppendArgument(line, *wide);
+  }
+  return line;
+}
+
+// The child's standard error, made `inheritable`: the parent's, or NUL
+// where the parent has none. Null when neither can be had.
+HANDLE ChildErrorHandle(SECURITY_ATTRIBUTES& inheritable) {
+  HANDLE error = nullptr;
+  HANDLE parent_error = GetStdHandle(STD_ERROR_HANDLE);
+  if (parent_error && parent_error != INVALID_HANDLE_VALUE)
+    DuplicateHandle(GetCurrentProcess(), parent_error, GetCurrentProcess(), &error, 0, TRUE, DUPLICATE_SAME_ACCESS);
+  if (!error)
+    error =
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
+  return error;
+}
+
 // The job that holds the children. Closed when the parent ends, however it
 // ends, it ends every child with it. Null when there is none.
 HANDLE ChildrenJob() {
@@ -189,13 +216,8 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   // character, and the arguments are converted as the child reads them back.
   std::wstring program = OwnProgramPath();
   if (program.empty()) return nullptr;
-  std::wstring line;
-  AppendArgument(line, program);
-  for (const std::string& a : arguments) {
-    std::optional<std::wstring> wide = WideArgument(a);
-    if (!wide) return nullptr;
-    AppendArgument(line, *wide);
-  }
+  std::optional<std::wstring> line = CommandLineOf(program, arguments);
+  if (!line) return nullptr;
 
   // Only the child's own ends are inheritable, and children are started one
   // at a time, so no child inherits another's pipe.
@@ -209,13 +231,7 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   }
   SetHandleInformation(input_write, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(output_read, HANDLE_FLAG_INHERIT, 0);
-  HANDLE error = nullptr;
-  HANDLE parent_error = GetStdHandle(STD_ERROR_HANDLE);
-  if (parent_error && parent_error != INVALID_HANDLE_VALUE)
-    DuplicateHandle(GetCurrentProcess(), parent_error, GetCurrentProcess(), &error, 0, TRUE, DUPLICATE_SAME_ACCESS);
-  if (!error)
-    error =
-        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
+  HANDLE error = ChildErrorHandle(inheritable);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -226,8 +242,8 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   PROCESS_INFORMATION info{};
   // Suspended until it is in the job: it runs no code that could outlive
   // the parent.
-  BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                                &startup, &info);
+  BOOL started = CreateProcessW(program.c_str(), &(*line)[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                                nullptr, &startup, &info);
   CloseHandle(input_read);
   CloseHandle(output_write);
   if (error && error != INVALID_HANDLE_VALUE) CloseHandle(error);
