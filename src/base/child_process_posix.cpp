@@ -22,9 +22,8 @@ struct ChildProcess::Platform {
 
 namespace {
 
-// Reads what the pipe holds; at its end, closes it and collects the child's
-// exit status.
-void ReadAvailable(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit_status) {
+// Reads what the pipe holds; at its end, closes it and collects the child.
+void ReadAvailable(ChildProcess::Platform& p, std::string& output, bool& ended) {
   char buffer[4096];
   for (;;) {
     ssize_t n = read(p.output, buffer, sizeof buffer);
@@ -38,17 +37,47 @@ void ReadAvailable(ChildProcess::Platform& p, std::string& output, bool& ended, 
   }
   close(p.output);
   p.output = -1;
-  int status = 0;
-  while (waitpid(p.pid, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(p.pid, nullptr, 0) < 0 && errno == EINTR) {
   }
   p.pid = -1;
-  exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   ended = true;
 }
 
 void Close(int& fd) {
   if (fd >= 0) close(fd);
   fd = -1;
+}
+
+// The three pipes of a child, all close-on-exec, the parent's end of its
+// output non-blocking; false, with none of them open, when one cannot be
+// had.
+bool MakePipes(int (&input)[2], int (&output)[2], int (&started)[2]) {
+  if (pipe2(input, O_CLOEXEC) != 0) return false;
+  if (pipe2(output, O_CLOEXEC) != 0) {
+    Close(input[0]);
+    Close(input[1]);
+    return false;
+  }
+  if (pipe2(started, O_CLOEXEC) != 0) {
+    for (int* fd : {&input[0], &input[1], &output[0], &output[1]}) Close(*fd);
+    return false;
+  }
+  fcntl(output[0], F_SETFL, fcntl(output[0], F_GETFL) | O_NONBLOCK);
+  return true;
+}
+
+// Whether the child `pid` started the program: its end of `started` closes
+// when it does, and brings the error when it cannot. A child that could
+// not is collected here: it is no child.
+bool ProgramStarted(pid_t pid, int started) {
+  int error = 0;
+  ssize_t n;
+  while ((n = read(started, &error, sizeof error)) < 0 && errno == EINTR) {
+  }
+  if (n == 0) return true;
+  while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+  }
+  return false;
 }
 
 }  // namespace
@@ -72,17 +101,7 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   int input[2];
   int output[2];
   int started[2];
-  if (pipe2(input, O_CLOEXEC) != 0) return nullptr;
-  if (pipe2(output, O_CLOEXEC) != 0) {
-    Close(input[0]);
-    Close(input[1]);
-    return nullptr;
-  }
-  if (pipe2(started, O_CLOEXEC) != 0) {
-    for (int* fd : {&input[0], &input[1], &output[0], &output[1]}) Close(*fd);
-    return nullptr;
-  }
-  fcntl(output[0], F_SETFL, fcntl(output[0], F_GETFL) | O_NONBLOCK);
+  if (!MakePipes(input, output, started)) return nullptr;
 
   // Prepared before the fork: the child of a process with threads may do
   // nothing but system calls until it has started the program.
@@ -111,19 +130,7 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   Close(input[0]);
   Close(output[1]);
   Close(started[1]);
-  bool running = pid > 0;
-  if (running) {
-    int error = 0;
-    ssize_t n;
-    while ((n = read(started[0], &error, sizeof error)) < 0 && errno == EINTR) {
-    }
-    if (n != 0) {
-      // It could not start the program: collected here, it is no child.
-      while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-      }
-      running = false;
-    }
-  }
+  bool running = pid > 0 && ProgramStarted(pid, started[0]);
   Close(started[0]);
   if (!running) {
     Close(input[1]);
@@ -180,7 +187,7 @@ void WaitForChildren(const std::vector<ChildProcess*>& children,
   for (std::size_t i = 0; i < watched.size(); ++i) {
     if (watched[i].revents == 0) continue;
     ChildProcess& c = *owners[i];
-    ReadAvailable(*c.platform_, c.output_, c.ended_, c.exit_status_);
+    ReadAvailable(*c.platform_, c.output_, c.ended_);
   }
 }
 

@@ -68,9 +68,9 @@ void AppendUndoingTextMode(ChildProcess::Platform& p, std::string& output, const
   }
 }
 
-// Takes what the reader has read; at the end of the output, collects the
-// child's exit status. True when there was anything new.
-bool Take(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit_status) {
+// Takes what the reader has read; at the end of the output, waits for the
+// child to exit. True when there was anything new.
+bool Take(ChildProcess::Platform& p, std::string& output, bool& ended) {
   std::string data;
   AcquireSRWLockExclusive(&p.lock);
   data.swap(p.incoming);
@@ -83,8 +83,6 @@ bool Take(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit
   // Its output ended because it exits; one that closed its output and goes
   // on is of no further use.
   if (WaitForSingleObject(p.process, 1000) != WAIT_OBJECT_0) TerminateProcess(p.process, 1);
-  DWORD code = 0;
-  exit_status = GetExitCodeProcess(p.process, &code) && code != STILL_ACTIVE ? static_cast<int>(code) : -1;
   ended = true;
   return true;
 }
@@ -147,6 +145,33 @@ std::wstring OwnProgramPath() {
   }
 }
 
+// The command line that starts `program` with `arguments`, as the child's C
+// runtime splits it back; none when an argument would not reach the child
+// as it is.
+std::optional<std::wstring> CommandLineOf(const std::wstring& program, const std::vector<std::string>& arguments) {
+  std::wstring line;
+  AppendArgument(line, program);
+  for (const std::string& a : arguments) {
+    std::optional<std::wstring> wide = WideArgument(a);
+    if (!wide) return std::nullopt;
+    AppendArgument(line, *wide);
+  }
+  return line;
+}
+
+// The child's standard error, made `inheritable`: the parent's, or NUL
+// where the parent has none. Null when neither can be had.
+HANDLE ChildErrorHandle(SECURITY_ATTRIBUTES& inheritable) {
+  HANDLE error = nullptr;
+  HANDLE parent_error = GetStdHandle(STD_ERROR_HANDLE);
+  if (parent_error && parent_error != INVALID_HANDLE_VALUE)
+    DuplicateHandle(GetCurrentProcess(), parent_error, GetCurrentProcess(), &error, 0, TRUE, DUPLICATE_SAME_ACCESS);
+  if (!error)
+    error =
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
+  return error;
+}
+
 // The job that holds the children. Closed when the parent ends, however it
 // ends, it ends every child with it. Null when there is none.
 HANDLE ChildrenJob() {
@@ -191,13 +216,8 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   // character, and the arguments are converted as the child reads them back.
   std::wstring program = OwnProgramPath();
   if (program.empty()) return nullptr;
-  std::wstring line;
-  AppendArgument(line, program);
-  for (const std::string& a : arguments) {
-    std::optional<std::wstring> wide = WideArgument(a);
-    if (!wide) return nullptr;
-    AppendArgument(line, *wide);
-  }
+  std::optional<std::wstring> line = CommandLineOf(program, arguments);
+  if (!line) return nullptr;
 
   // Only the child's own ends are inheritable, and children are started one
   // at a time, so no child inherits another's pipe.
@@ -211,13 +231,7 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   }
   SetHandleInformation(input_write, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(output_read, HANDLE_FLAG_INHERIT, 0);
-  HANDLE error = nullptr;
-  HANDLE parent_error = GetStdHandle(STD_ERROR_HANDLE);
-  if (parent_error && parent_error != INVALID_HANDLE_VALUE)
-    DuplicateHandle(GetCurrentProcess(), parent_error, GetCurrentProcess(), &error, 0, TRUE, DUPLICATE_SAME_ACCESS);
-  if (!error)
-    error =
-        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
+  HANDLE error = ChildErrorHandle(inheritable);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -228,8 +242,8 @@ std::unique_ptr<ChildProcess> ChildProcess::StartOwnProgram(const std::vector<st
   PROCESS_INFORMATION info{};
   // Suspended until it is in the job: it runs no code that could outlive
   // the parent.
-  BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                                &startup, &info);
+  BOOL started = CreateProcessW(program.c_str(), &(*line)[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                                nullptr, &startup, &info);
   CloseHandle(input_read);
   CloseHandle(output_write);
   if (error && error != INVALID_HANDLE_VALUE) CloseHandle(error);
@@ -278,7 +292,7 @@ void WaitForChildren(const std::vector<ChildProcess*>& children,
   auto take_all = [&children] {
     bool any = false;
     for (ChildProcess* child : children)
-      if (!child->ended_) any = Take(*child->platform_, child->output_, child->ended_, child->exit_status_) || any;
+      if (!child->ended_) any = Take(*child->platform_, child->output_, child->ended_) || any;
     return any;
   };
   if (take_all()) return;

@@ -45,11 +45,6 @@ void SetDocumentAlone() {
   g_document = MoveStandardOutputAside();
 }
 
-bool DocumentAlone() {
-  OutputLock lock;
-  return g_alone;
-}
-
 void Print(std::string_view text) {
   OutputLock lock;
   if (g_alone)

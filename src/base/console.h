@@ -33,7 +33,6 @@ class OutputLock {
 // printed around or inside it (PrintAside) go to standard error. Set once
 // by the entry, before anything is printed.
 void SetDocumentAlone();
-bool DocumentAlone();
 
 // Text of the document. With the document alone it is held until the
 // output is delivered; else it is written to standard output now.

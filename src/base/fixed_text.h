@@ -18,7 +18,8 @@ class FixedText {
  public:
   static constexpr std::size_t kCapacity = N - 1;
   // The length in the smallest type that holds it: a call's figures are 168
-  // fields of 16 bytes, and 8-byte lengths made them 7 KB instead of 4.
+  // fields of 16 bytes, which a length as wide as a pointer would make
+  // nearly twice as large (doc/costs.md).
   using Length = std::conditional_t<(N <= 0x100), std::uint8_t,
                                     std::conditional_t<(N <= 0x10000), std::uint16_t, std::size_t>>;
 

@@ -1,7 +1,7 @@
-// LineReader: reads a text file the way the program's files have always been
-// read, in pieces of at most `max_chars` characters: a piece ends after a line
-// feed or when it is full, and what remains of a longer line comes as the
-// next piece. A carriage return before a line feed is dropped (text mode), on
+// LineReader: reads a text file as every file of the program is read, in
+// pieces of at most `max_chars` characters: a piece ends after a line feed
+// or when it is full, and what remains of a longer line comes as the next
+// piece. A carriage return before a line feed is dropped (text mode), on
 // every platform alike, so profiles written on Windows read the same natively.
 #pragma once
 

@@ -13,8 +13,8 @@ namespace poolmetrics {
 namespace {
 
 // advapi32.dll, loaded only when a folder is made: linked, it would be
-// loaded by every run, which under Wine costs a sensor run a tenth of its
-// time.
+// loaded at the start of every run, a noticeable part of a sensor run
+// under Wine (doc/costs.md).
 class Advapi {
  public:
   Advapi() : module_(LoadLibraryA("advapi32.dll")) {}

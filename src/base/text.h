@@ -10,7 +10,8 @@
 
 namespace poolmetrics {
 
-// Upper case as the program has always meant it: the letters a to z only.
+// Upper case as every comparison of the program means it: the letters a to
+// z only, so that no locale or code page changes what matches.
 constexpr char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

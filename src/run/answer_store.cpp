@@ -69,19 +69,27 @@ std::optional<KeptAnswer> FreshAnswer(const std::string& path, std::string_view 
 }  // namespace
 
 std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
-  std::string program = ProgramDirectory();
-  if (program.empty()) {
+  std::string folder = ProgramDirectory();
+  if (folder.empty()) {
     *why = "the program's folder cannot be told";
     return std::nullopt;
   }
-  std::string folder = program + std::string(kAnswerFolder);
+  char separator = folder.back();
+  folder.append(kAnswerFolder).push_back(separator);
+  return OpenIn(std::move(folder), why);
+}
+
+std::optional<AnswerStore> AnswerStore::OpenIn(std::string folder, std::string* why) {
+  char separator = folder.back();
+  folder.pop_back();
   std::string problem = PreparePrivateFolder(folder);
   if (!problem.empty()) {
     *why = problem;
     return std::nullopt;
   }
+  folder.push_back(separator);
   AnswerStore store;
-  store.folder_ = folder + program.back();
+  store.folder_ = std::move(folder);
   return store;
 }
 

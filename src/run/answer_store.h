@@ -32,6 +32,9 @@ class AnswerStore {
   // it cannot be used (`why` says why: a link, another owner, writable by
   // others, ...). The run then asks SAP as without a store.
   static std::optional<AnswerStore> Open(std::string* why);
+  // The same in `folder`, ended by its separator (Open's folder, or a
+  // test's own).
+  static std::optional<AnswerStore> OpenIn(std::string folder, std::string* why);
 
   // One key's turn: its lock is held while the turn lives, and its
   // temporary file, made new when the turn is taken, is removed with it
