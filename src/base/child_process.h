@@ -50,8 +50,6 @@ class ChildProcess {
 
   // The child has exited and its output has ended.
   bool ended() const { return ended_; }
-  // Its exit status once ended; -1 when it did not exit by itself (a signal).
-  int exit_status() const { return exit_status_; }
 
   // Ends the child now, if it still runs.
   void Kill();
@@ -64,7 +62,6 @@ class ChildProcess {
   std::unique_ptr<Platform> platform_;
   std::string output_;
   bool ended_ = false;
-  int exit_status_ = -1;
 
   friend void WaitForChildren(const std::vector<ChildProcess*>& children,
                               std::optional<std::chrono::steady_clock::time_point> until);

@@ -22,9 +22,8 @@ struct ChildProcess::Platform {
 
 namespace {
 
-// Reads what the pipe holds; at its end, closes it and collects the child's
-// exit status.
-void ReadAvailable(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit_status) {
+// Reads what the pipe holds; at its end, closes it and collects the child.
+void ReadAvailable(ChildProcess::Platform& p, std::string& output, bool& ended) {
   char buffer[4096];
   for (;;) {
     ssize_t n = read(p.output, buffer, sizeof buffer);
@@ -38,11 +37,9 @@ void ReadAvailable(ChildProcess::Platform& p, std::string& output, bool& ended, 
   }
   close(p.output);
   p.output = -1;
-  int status = 0;
-  while (waitpid(p.pid, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(p.pid, nullptr, 0) < 0 && errno == EINTR) {
   }
   p.pid = -1;
-  exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   ended = true;
 }
 
@@ -180,7 +177,7 @@ void WaitForChildren(const std::vector<ChildProcess*>& children,
   for (std::size_t i = 0; i < watched.size(); ++i) {
     if (watched[i].revents == 0) continue;
     ChildProcess& c = *owners[i];
-    ReadAvailable(*c.platform_, c.output_, c.ended_, c.exit_status_);
+    ReadAvailable(*c.platform_, c.output_, c.ended_);
   }
 }
 

@@ -68,9 +68,9 @@ void AppendUndoingTextMode(ChildProcess::Platform& p, std::string& output, const
   }
 }
 
-// Takes what the reader has read; at the end of the output, collects the
-// child's exit status. True when there was anything new.
-bool Take(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit_status) {
+// Takes what the reader has read; at the end of the output, waits for the
+// child to exit. True when there was anything new.
+bool Take(ChildProcess::Platform& p, std::string& output, bool& ended) {
   std::string data;
   AcquireSRWLockExclusive(&p.lock);
   data.swap(p.incoming);
@@ -83,8 +83,6 @@ bool Take(ChildProcess::Platform& p, std::string& output, bool& ended, int& exit
   // Its output ended because it exits; one that closed its output and goes
   // on is of no further use.
   if (WaitForSingleObject(p.process, 1000) != WAIT_OBJECT_0) TerminateProcess(p.process, 1);
-  DWORD code = 0;
-  exit_status = GetExitCodeProcess(p.process, &code) && code != STILL_ACTIVE ? static_cast<int>(code) : -1;
   ended = true;
   return true;
 }
@@ -278,7 +276,7 @@ void WaitForChildren(const std::vector<ChildProcess*>& children,
   auto take_all = [&children] {
     bool any = false;
     for (ChildProcess* child : children)
-      if (!child->ended_) any = Take(*child->platform_, child->output_, child->ended_, child->exit_status_) || any;
+      if (!child->ended_) any = Take(*child->platform_, child->output_, child->ended_) || any;
     return any;
   };
   if (take_all()) return;
