@@ -19,7 +19,7 @@
 #include "global/listing_schedule.h"
 #include "profile/password.h"
 #include "run/command_line.h"
-#include "run/parameter_values.h"
+#include "run/request.h"
 
 namespace poolmetrics {
 namespace {
