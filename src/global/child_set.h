@@ -28,7 +28,7 @@ class ChildSet {
   // The place holds a child that has not ended.
   virtual bool Running(std::size_t place) const = 0;
   // Writes `text` to the child's standard input; false when the place is
-  // empty or its child no longer reads.
+  // empty or its child has stopped reading.
   virtual bool Send(std::size_t place, std::string_view text) = 0;
   // Waits until the child of one of `places` has written or ended, but not
   // past `until`; then reads what each has written and notes which ended.
