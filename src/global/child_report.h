@@ -44,6 +44,9 @@ struct ChildReport {
   std::optional<ListedSystem> system;  // from the record: the child finished
   std::optional<ErrorBlock> block;     // from an error record: the run ends at this system
   bool finished() const { return system || block; }
+  // The run ends at this system: an RFC error, from an error record or as
+  // the record's outcome.
+  bool EndsRun() const { return block || (system && std::holds_alternative<ErrorBlock>(system->outcome)); }
 };
 ChildReport ReadChildReport(std::string_view output);
 
