@@ -29,7 +29,7 @@ File OpenOwnFile(const std::string& path, std::string* why);
 // Opens the own plain file `path` for reading and writing, made new (for
 // its owner alone) when nothing has the name: the open file's handle
 // (natively a descriptor, on Windows a HANDLE), or -1 with `why` saying why
-// not. (The store's lock files.)
+// not. (The cache folder's lock files.)
 std::intptr_t OpenOrMakeOwnFile(const std::string& path, std::string* why);
 
 // Creates `path` new for writing, exclusively and without following a

@@ -27,9 +27,9 @@ FixedText<44> SystemLabelOf(SystemLabelKind kind, std::string_view name, const S
 class ListedSystemCaller final : public CacheCaller {
  public:
   ListedSystemCaller(RfcLibrary& library, LogonEvents& events) : library_(library), events_(events) {}
-  void Served(std::string_view fetched_time) override { events_.AnswerKept(fetched_time); }
+  void Served(std::string_view fetched_time) override { events_.CachedAnswerServed(fetched_time); }
   RfcLibrary& Querying(std::string_view unused) override {
-    if (!unused.empty()) events_.AnswerStoreUnused(unused);
+    if (!unused.empty()) events_.CacheUnused(unused);
     return library_;
   }
   SessionEvents& events() override { return events_; }

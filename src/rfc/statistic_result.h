@@ -62,7 +62,7 @@ struct StatisticResult {
 
 // The figures of one call, made once on the heap and shared, never copied:
 // a result takes 7 KB, and each copy on the stack of the steps it passes
-// through (the call, the query, the kept answer) would cost a run fresh pages.
+// through (the call, the query, the cached answer) would cost a run fresh pages.
 using SharedStatistic = std::shared_ptr<const StatisticResult>;
 
 }  // namespace poolmetrics

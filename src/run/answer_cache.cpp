@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "run/answer_store.h"
+#include "run/cache_folder.h"
 
 namespace poolmetrics {
 
@@ -13,13 +13,13 @@ SystemOutcome QueryThroughCache(const SystemDefinition& system, const ParameterV
   if (!seconds || !shared || !UsableForLogon(system))
     return QuerySystem(caller.Querying({}), system, values, caller.events(), deadline);
   std::string unused;
-  std::optional<AnswerStore::Turn> turn;
-  if (std::optional<AnswerStore> store = AnswerStore::Open(&unused)) {
+  std::optional<CacheFolder::Turn> turn;
+  if (std::optional<CacheFolder> store = CacheFolder::Open(&unused)) {
     // Waiting for the key's turn is part of the logon.
     std::optional<Deadline::Step> waiting;
     auto before_waiting = [&] { waiting.emplace(deadline, QueryStep::kLogon, system.Destination); };
-    if (std::optional<KeptAnswer> kept =
-            store->Consult(AnswerKey(LogonOf(system, values)), *seconds, turn, &unused, before_waiting)) {
+    if (std::optional<CachedAnswer> kept =
+            store->Consult(CacheKey(LogonOf(system, values)), *seconds, turn, &unused, before_waiting)) {
       caller.Served(kept->fetched_time);
       return std::move(kept->outcome);
     }

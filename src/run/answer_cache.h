@@ -1,7 +1,7 @@
 // The answer cache ("CACHE=n"): a system's answer that a run on this
 // machine fetched less than n seconds ago serves in place of a logon and a
 // call, and the first run that finds none asks SAP and keeps what it got
-// for the others (run/answer_store.h keeps the answers). A single run and
+// for the others (run/cache_folder.h keeps the answers). A single run and
 // each listed system of a global run ask for their system's answer here.
 #pragma once
 
@@ -22,7 +22,7 @@ class CacheCaller {
  public:
   // An answer fetched at `fetched_time` (hh:mm:ss) serves.
   virtual void Served(std::string_view fetched_time) = 0;
-  // No kept answer serves: the library to query through, once the caller
+  // No cached answer serves: the library to query through, once the caller
   // has said what it says before a query. `unused`: why the cache could not
   // be used (empty: it could, or was not asked). A failure here ends the
   // run (RunFailure).

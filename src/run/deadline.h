@@ -40,7 +40,7 @@ enum class RunKind {
 
 // The steps of a system's query that a deadline can interrupt: what comes
 // before its logon (reading the profile, loading the library, reading a
-// kept answer), the logon (waiting for a kept answer's turn included), the
+// cached answer), the logon (waiting for a cached answer's turn included), the
 // call. Only the logon and the call can wait on anybody.
 enum class QueryStep { kBeforeLogon, kLogon, kCall };
 
@@ -88,7 +88,7 @@ class Deadline {
   // been writing a moment before, the process ends in the step's end.
   //
   // The watchdog thread is started by the first step that can wait (the
-  // logon or the call): a run that never waits (served by a kept answer,
+  // logon or the call): a run that never waits (served by a cached answer,
   // or ended by a fault in its profile) starts no thread. Steps nest; the
   // deadline and `system`'s text must outlive the step.
   class Step {

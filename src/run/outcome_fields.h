@@ -1,5 +1,5 @@
 // A system's outcome as fields (base/wire_fields.h): how an answer file
-// keeps it (run/kept_answer.h) and how a parallel run's child hands it to
+// keeps it (run/cached_answer.h) and how a parallel run's child hands it to
 // its parent (global/child_report.h). Every kind of outcome reads back as
 // it was written; a password is in none of them.
 #pragma once

@@ -17,7 +17,7 @@ namespace poolmetrics {
 // timeout setting, PARALLEL= the systems one global run handles at once.
 constexpr unsigned kMaxTimeoutSeconds = 900;
 constexpr unsigned kMaxParallel = 64;
-// CACHE=: how old, in seconds, a kept answer may be to serve a run.
+// CACHE=: how old, in seconds, a cached answer may be to serve a run.
 constexpr unsigned kMaxCacheSeconds = 3600;
 
 // "CREDENTIALS=": the section of the PRTG device's settings whose user and
@@ -44,7 +44,7 @@ struct RunControl {
   std::optional<unsigned> parallel;  // "PARALLEL=": systems of a global run handled at once, 1 to 64
   bool times = false;                // "TIMES" as a word of its own: the response-time channels
   bool limits = false;               // "LIMITS" as a word of its own: PRTG's channel limits (XML forms)
-  std::optional<unsigned> cache;     // "CACHE=": the age in seconds up to which a kept answer serves, 1 to 3,600
+  std::optional<unsigned> cache;     // "CACHE=": the age in seconds up to which a cached answer serves, 1 to 3,600
   std::optional<CredentialSection> credentials;  // "CREDENTIALS=WINDOWS" or "=LINUX", any case
   // Message 1035 when a value of "TIMEOUT=", "PARALLEL=" or "CACHE=" is no
   // whole number within its range, or "CREDENTIALS=" names no section (the

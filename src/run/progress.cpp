@@ -68,11 +68,11 @@ void LogonEvents::ClassicDestinationFileNotUsed(std::string_view destination) {
     Say(Concat({"* SapRfc.", destination, " not used: no DEST=", destination, " in sapnwrfc.ini, direct logon"}));
 }
 
-void LogonEvents::AnswerKept(std::string_view fetched_time) {
+void LogonEvents::CachedAnswerServed(std::string_view fetched_time) {
   if (show_progress_) Say(Concat({"* Answer kept......: fetched ", fetched_time, ", no logon"}));
 }
 
-void LogonEvents::AnswerStoreUnused(std::string_view why) {
+void LogonEvents::CacheUnused(std::string_view why) {
   if (show_progress_) Say(Concat({"* PoolMetrics.cache not used: ", why, ", logon as without it"}));
 }
 

@@ -70,10 +70,10 @@ class LogonEvents final : public SessionEvents {
 
   // With progress marks, in place of a logon's lines: the system's answer
   // came from the answers that runs share, fetched at `fetched_time`.
-  void AnswerKept(std::string_view fetched_time);
+  void CachedAnswerServed(std::string_view fetched_time);
   // With progress marks: the shared answers cannot be used (`why`), so the
   // run logs on as without them.
-  void AnswerStoreUnused(std::string_view why);
+  void CacheUnused(std::string_view why);
 
  private:
   void Say(const std::string& line) const;

@@ -27,7 +27,7 @@ struct Answered {
 struct CallFailed {
   CallFailure failure;
   ResponseTimes times;
-  // The trace file's hint as the run that fetched a kept answer read it
+  // The trace file's hint as the run that fetched a cached answer read it
   // (none: read the trace file now).
   std::optional<std::string> trace_hint;
 };

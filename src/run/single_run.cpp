@@ -31,7 +31,7 @@ class SingleRunCaller final : public CacheCaller {
 
   void Served(std::string_view fetched_time) override {
     Starts();
-    events_.AnswerKept(fetched_time);
+    events_.CachedAnswerServed(fetched_time);
   }
 
   RfcLibrary& Querying(std::string_view unused) override {
@@ -42,14 +42,14 @@ class SingleRunCaller final : public CacheCaller {
       Deadline::Step loaded(deadline_, QueryStep::kBeforeLogon, system_.Destination);
     }
     Starts();
-    if (!unused.empty()) events_.AnswerStoreUnused(unused);
+    if (!unused.empty()) events_.CacheUnused(unused);
     progress_.LibraryUsed(*library_);
     return *library_;
   }
 
   SessionEvents& events() override { return events_; }
 
-  // The library the system was queried through; none when a kept answer
+  // The library the system was queried through; none when a cached answer
   // served.
   RfcLibrary* library() const { return library_; }
 

@@ -22,7 +22,7 @@ int RunSingleRequest(const Request& request, Deadline& deadline);
 
 // Prints what the system gave (returns 0), or throws the RunFailure that
 // tells why not. `library`: the one the system was queried through; none
-// when a kept answer served.
+// when a cached answer served.
 int PrintSingleRun(const Request& request, const SystemDefinition& system, RfcLibrary* library,
                    SystemOutcome outcome, const Progress& progress);
 

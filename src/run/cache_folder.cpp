@@ -1,4 +1,4 @@
-#include "run/answer_store.h"
+#include "run/cache_folder.h"
 
 #include <cstdio>
 #include <ctime>
@@ -23,14 +23,14 @@ constexpr std::size_t kLargestAnswer = 256 * 1024;
 // the file, so two keys of one digest only cost a logon.
 std::string Digest(std::string_view key) { return ContentDigest(key); }
 
-// A file of the store: the key's digest `name` with its `ending`.
-std::string StorePath(const std::string& folder, std::string_view name, std::string_view ending) {
+// A file of the cache folder: the key's digest `name` with its `ending`.
+std::string CachePath(const std::string& folder, std::string_view name, std::string_view ending) {
   std::string path = folder;
   path.append(name).append(ending);
   return path;
 }
 
-// The whole of the store's own plain file `path`; none when there is no
+// The whole of the cache folder's own plain file `path`; none when there is no
 // such file (`why` empty) or something else has its name (`why` says why).
 std::optional<std::string> ReadWhole(const std::string& path, std::string* why) {
   File file = OpenOwnFile(path, why);
@@ -50,16 +50,16 @@ std::optional<std::string> ReadWhole(const std::string& path, std::string* why) 
   return text;
 }
 
-// Why the store is not used: its file `name` + `ending` is `fault`.
+// Why the cache folder is not used: its file `name` + `ending` is `fault`.
 std::string FileUnused(std::string_view name, std::string_view ending, std::string_view fault) {
   return Concat({"its file ", name, ending, " ", fault});
 }
 
-std::optional<KeptAnswer> FreshAnswer(const std::string& path, std::string_view key, unsigned seconds,
+std::optional<CachedAnswer> FreshAnswer(const std::string& path, std::string_view key, unsigned seconds,
                                       std::string* why) {
   std::optional<std::string> text = ReadWhole(path, why);
   if (!text) return std::nullopt;
-  std::optional<KeptAnswer> answer = ReadAnswerFile(*text, key);
+  std::optional<CachedAnswer> answer = ReadCachedAnswer(*text, key);
   if (!answer) return std::nullopt;
   std::int64_t age = static_cast<std::int64_t>(std::time(nullptr)) - answer->fetched;
   if (age < 0 || age >= static_cast<std::int64_t>(seconds)) return std::nullopt;
@@ -68,18 +68,18 @@ std::optional<KeptAnswer> FreshAnswer(const std::string& path, std::string_view 
 
 }  // namespace
 
-std::optional<AnswerStore> AnswerStore::Open(std::string* why) {
+std::optional<CacheFolder> CacheFolder::Open(std::string* why) {
   std::string folder = ProgramDirectory();
   if (folder.empty()) {
     *why = "the program's folder cannot be told";
     return std::nullopt;
   }
   char separator = folder.back();
-  folder.append(kAnswerFolder).push_back(separator);
+  folder.append(kCacheFolderName).push_back(separator);
   return OpenIn(std::move(folder), why);
 }
 
-std::optional<AnswerStore> AnswerStore::OpenIn(std::string folder, std::string* why) {
+std::optional<CacheFolder> CacheFolder::OpenIn(std::string folder, std::string* why) {
   char separator = folder.back();
   folder.pop_back();
   std::string problem = PreparePrivateFolder(folder);
@@ -88,17 +88,17 @@ std::optional<AnswerStore> AnswerStore::OpenIn(std::string folder, std::string* 
     return std::nullopt;
   }
   folder.push_back(separator);
-  AnswerStore store;
+  CacheFolder store;
   store.folder_ = std::move(folder);
   return store;
 }
 
-std::optional<KeptAnswer> AnswerStore::Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
+std::optional<CachedAnswer> CacheFolder::Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
                                                std::string* unused, const std::function<void()>& before_waiting) const {
   unused->clear();
   std::string name = Digest(key);
   std::string fault;
-  std::optional<KeptAnswer> kept = FreshAnswer(StorePath(folder_, name, ".answer"), key, seconds, &fault);
+  std::optional<CachedAnswer> kept = FreshAnswer(CachePath(folder_, name, ".answer"), key, seconds, &fault);
   if (!fault.empty()) *unused = FileUnused(name, ".answer", fault);
   if (kept || !fault.empty()) return kept;
   Turn held(*this, std::move(key), name, before_waiting, &fault);
@@ -116,8 +116,8 @@ std::optional<KeptAnswer> AnswerStore::Consult(std::string key, unsigned seconds
   if (kept) return kept;
   // The run asks SAP: the file that its answer will be written to is made
   // now, new under the key's lock and never through a link, so that a name
-  // the store cannot use is told before the logon. A file of that name is
-  // replaced only when it is the store's own (left by a run that ended
+  // the cache folder cannot use is told before the logon. A file of that name is
+  // replaced only when it is the cache folder's own (left by a run that ended
   // half-way).
   turn->temporary_ = CreateOwnFile(turn->Path(".tmp"), &fault);
   if (!turn->temporary_) {
@@ -127,34 +127,34 @@ std::optional<KeptAnswer> AnswerStore::Consult(std::string key, unsigned seconds
   return std::nullopt;
 }
 
-AnswerStore::Turn::~Turn() {
+CacheFolder::Turn::~Turn() {
   if (!temporary_) return;
   temporary_.reset();
   RemoveOwnFile(Path(".tmp"));
 }
 
-AnswerStore::Turn::Turn(const AnswerStore& store, std::string key, std::string name,
+CacheFolder::Turn::Turn(const CacheFolder& store, std::string key, std::string name,
                         const std::function<void()>& before_waiting, std::string* why)
     : folder_(store.folder_),
       key_(std::move(key)),
       name_(std::move(name)),
       lock_(FileLock::AcquireOwn(Path(".lock"), before_waiting, why)) {}
 
-std::string AnswerStore::Turn::Path(std::string_view ending) const { return StorePath(folder_, name_, ending); }
+std::string CacheFolder::Turn::Path(std::string_view ending) const { return CachePath(folder_, name_, ending); }
 
-std::optional<KeptAnswer> AnswerStore::Turn::Fresh(unsigned seconds, std::string* why) const {
+std::optional<CachedAnswer> CacheFolder::Turn::Fresh(unsigned seconds, std::string* why) const {
   return FreshAnswer(Path(".answer"), key_, seconds, why);
 }
 
-void AnswerStore::Turn::Keep(const SystemOutcome& outcome, const std::string& trace_file) {
+void CacheFolder::Turn::Keep(const SystemOutcome& outcome, const std::string& trace_file) {
   // Without the lock another run might be writing the same file.
-  if (!Keepable(outcome) || !lock_.held() || !temporary_) return;
-  KeptAnswer answer{outcome, static_cast<std::int64_t>(std::time(nullptr)), TimeOfDay()};
+  if (!Cacheable(outcome) || !lock_.held() || !temporary_) return;
+  CachedAnswer answer{outcome, static_cast<std::int64_t>(std::time(nullptr)), TimeOfDay()};
   if (auto* failed = std::get_if<CallFailed>(&answer.outcome); failed && !failed->trace_hint) {
     File trace = File::OpenRead(trace_file.c_str());
     failed->trace_hint = std::string(TraceHint(trace.get()));
   }
-  std::string text = AnswerFileText(key_, answer);
+  std::string text = CachedAnswerText(key_, answer);
   std::string temporary = Path(".tmp");
   {
     File file = std::move(temporary_);
@@ -167,7 +167,7 @@ void AnswerStore::Turn::Keep(const SystemOutcome& outcome, const std::string& tr
     }
   }
   if (!MoveFileOver(temporary.c_str(), Path(".answer").c_str())) RemoveOwnFile(temporary);
-  RemoveOldFiles(folder_.substr(0, folder_.size() - 1), {".answer", ".tmp"}, kAnswerFileLifeSeconds);
+  RemoveOldFiles(folder_.substr(0, folder_.size() - 1), {".answer", ".tmp"}, kCachedFileLifeSeconds);
 }
 
 }  // namespace poolmetrics

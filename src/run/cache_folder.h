@@ -1,4 +1,4 @@
-// AnswerStore: where the runs on this machine keep the answers they share
+// CacheFolder: where the runs on this machine keep the answers they share
 // (CACHE=n): the folder "PoolMetrics.cache" beside the program, one file
 // per key (named by a digest of the key, which the file holds too), each
 // written whole under another name and then put in place. A key's lock
@@ -14,27 +14,27 @@
 
 #include "base/file.h"
 #include "base/file_lock.h"
-#include "run/kept_answer.h"
+#include "run/cached_answer.h"
 
 namespace poolmetrics {
 
-// The store's folder, beside the program: PRTG's working directory is not
+// The cache folder's folder, beside the program: PRTG's working directory is not
 // known, and one per sensor would share nothing.
-constexpr std::string_view kAnswerFolder = "PoolMetrics.cache";
+constexpr std::string_view kCacheFolderName = "PoolMetrics.cache";
 
 // The answer files and their temporary files are removed by a run that
 // keeps an answer once they are this old; lock files stay.
-constexpr long kAnswerFileLifeSeconds = 3600;
+constexpr long kCachedFileLifeSeconds = 3600;
 
-class AnswerStore {
+class CacheFolder {
  public:
-  // The store beside the program, its folder made when missing; none when
+  // The cache folder beside the program, its folder made when missing; none when
   // it cannot be used (`why` says why: a link, another owner, writable by
-  // others, ...). The run then asks SAP as without a store.
-  static std::optional<AnswerStore> Open(std::string* why);
+  // others, ...). The run then asks SAP as without the cache.
+  static std::optional<CacheFolder> Open(std::string* why);
   // The same in `folder`, ended by its separator (Open's folder, or a
   // test's own).
-  static std::optional<AnswerStore> OpenIn(std::string folder, std::string* why);
+  static std::optional<CacheFolder> OpenIn(std::string folder, std::string* why);
 
   // One key's turn: its lock is held while the turn lives, and its
   // temporary file, made new when the turn is taken, is removed with it
@@ -46,17 +46,17 @@ class AnswerStore {
 
     // Keeps what a query gave, when it is keepable (a failed call with the
     // hint read now from the library's trace file `trace_file`), and
-    // removes the store's own files that have grown old.
+    // removes the cache folder's own files that have grown old.
     void Keep(const SystemOutcome& outcome, const std::string& trace_file);
 
    private:
-    friend class AnswerStore;
+    friend class CacheFolder;
     // `name`: the digest of `key`, which names the key's files. The lock
-    // is not held when its file is none of the store's own (`why` says why).
-    Turn(const AnswerStore& store, std::string key, std::string name, const std::function<void()>& before_waiting,
+    // is not held when its file is none of the cache folder's own (`why` says why).
+    Turn(const CacheFolder& store, std::string key, std::string name, const std::function<void()>& before_waiting,
          std::string* why);
 
-    std::optional<KeptAnswer> Fresh(unsigned seconds, std::string* why) const;
+    std::optional<CachedAnswer> Fresh(unsigned seconds, std::string* why) const;
 
     std::string Path(std::string_view ending) const;
 
@@ -76,12 +76,12 @@ class AnswerStore {
   // run that held it may have just kept one. A run that this gives no
   // answer holds the turn in `turn`, asks SAP and keeps what it got there.
   //
-  // The store reads, writes, locks and removes only its own plain files
+  // The cache folder reads, writes, locks and removes only its own plain files
   // (base/own_file.h). When a file of the key is anything else (a link, a
   // hard link, another user's), it is left alone: there is no answer and
   // no turn, `unused` says why ("its file 0123456789abcdef.lock is a
-  // link"), and the run asks SAP as without a store.
-  std::optional<KeptAnswer> Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
+  // link"), and the run asks SAP as without the cache.
+  std::optional<CachedAnswer> Consult(std::string key, unsigned seconds, std::optional<Turn>& turn,
                                     std::string* unused, const std::function<void()>& before_waiting = {}) const;
 
  private:

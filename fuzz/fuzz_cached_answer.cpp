@@ -1,4 +1,4 @@
-// A kept answer as the store's reader meets it: any bytes of a file in
+// A cached answer as the cache folder's reader meets it: any bytes of a file in
 // PoolMetrics.cache. The input is read twice: as the whole file, and as the
 // text before the check with a check made for it, so that the fuzzer reaches
 // the fields behind the check. What reads is written again, and that reads
@@ -8,7 +8,7 @@
 
 #include "base/content_digest.h"
 #include "base/wire_fields.h"
-#include "run/kept_answer.h"
+#include "run/cached_answer.h"
 
 using namespace poolmetrics;
 
@@ -28,15 +28,15 @@ std::string ClaimedKey(std::string_view text) {
 
 void ReadAndWriteBack(std::string_view text) {
   std::string key = ClaimedKey(text);
-  std::optional<KeptAnswer> answer = ReadAnswerFile(text, key);
+  std::optional<CachedAnswer> answer = ReadCachedAnswer(text, key);
   if (!answer) return;
-  Check(Keepable(answer->outcome));
-  std::string written = AnswerFileText(key, *answer);
-  std::optional<KeptAnswer> again = ReadAnswerFile(written, key);
+  Check(Cacheable(answer->outcome));
+  std::string written = CachedAnswerText(key, *answer);
+  std::optional<CachedAnswer> again = ReadCachedAnswer(written, key);
   Check(again.has_value());
   Check(again->outcome.index() == answer->outcome.index() && again->fetched == answer->fetched &&
         again->fetched_time.view() == answer->fetched_time.view());
-  Check(AnswerFileText(key, *again) == written);
+  Check(CachedAnswerText(key, *again) == written);
 }
 
 }  // namespace

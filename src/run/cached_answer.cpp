@@ -1,4 +1,4 @@
-#include "run/kept_answer.h"
+#include "run/cached_answer.h"
 
 #include <initializer_list>
 
@@ -17,12 +17,12 @@ constexpr std::string_view kVersion = "PoolMetrics answer 3";
 
 }  // namespace
 
-bool Keepable(const SystemOutcome& outcome) {
+bool Cacheable(const SystemOutcome& outcome) {
   if (const auto* refused = std::get_if<LogonRefused>(&outcome)) return !refused->local;
   return std::holds_alternative<Answered>(outcome) || std::holds_alternative<CallFailed>(outcome);
 }
 
-std::string AnswerKey(const LogonDescription& logon, std::string_view destination_entries) {
+std::string CacheKey(const LogonDescription& logon, std::string_view destination_entries) {
   std::string key;
   for (std::string_view part : {logon.destination, logon.hostname, logon.sysnr, logon.gateway_host,
                                 logon.gateway_service, logon.mode, logon.client, logon.language, logon.user,
@@ -31,11 +31,11 @@ std::string AnswerKey(const LogonDescription& logon, std::string_view destinatio
   return key;
 }
 
-std::string AnswerKey(const LogonDescription& logon) {
-  return AnswerKey(logon, DestinationEntries(logon.destination, ProgramDirectory()));
+std::string CacheKey(const LogonDescription& logon) {
+  return CacheKey(logon, DestinationEntries(logon.destination, ProgramDirectory()));
 }
 
-std::string AnswerFileText(std::string_view key, const KeptAnswer& answer) {
+std::string CachedAnswerText(std::string_view key, const CachedAnswer& answer) {
   std::string text;
   AppendField(text, kVersion);
   AppendField(text, key);
@@ -47,7 +47,7 @@ std::string AnswerFileText(std::string_view key, const KeptAnswer& answer) {
   return text;
 }
 
-std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view key) {
+std::optional<CachedAnswer> ReadCachedAnswer(std::string_view text, std::string_view key) {
   // The check is the last field, of a fixed length: the text before it must
   // give its digest, or nothing of the file is read.
   constexpr std::string_view kCheckLength = "16:";
@@ -60,7 +60,7 @@ std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view
     return std::nullopt;
   FieldReader fields(text);
   if (fields.NextView() != kVersion || fields.NextView() != key) return std::nullopt;
-  KeptAnswer answer;
+  CachedAnswer answer;
   std::optional<std::int64_t> fetched = fields.NextNumber();
   std::optional<std::string_view> fetched_time = fields.NextView();
   if (!fetched || !fetched_time || fetched_time->size() > answer.fetched_time.kCapacity) return std::nullopt;
@@ -68,7 +68,7 @@ std::optional<KeptAnswer> ReadAnswerFile(std::string_view text, std::string_view
   answer.fetched_time = *fetched_time;
   std::optional<SystemOutcome> outcome = ReadOutcome(fields);
   // Only what runs may share is ever kept.
-  if (!outcome || !Keepable(*outcome)) return std::nullopt;
+  if (!outcome || !Cacheable(*outcome)) return std::nullopt;
   answer.outcome = std::move(*outcome);
   if (fields.NextView() != "end" || !fields.done()) return std::nullopt;
   return answer;

@@ -1,4 +1,4 @@
-#include "run/kept_answer.h"
+#include "run/cached_answer.h"
 
 #include <gtest/gtest.h>
 
@@ -26,34 +26,34 @@ StatisticResult Figures() {
 
 // Every answer that runs may share comes back from its file as it went in;
 // the key is checked inside the file.
-TEST(KeptAnswer, FileRoundTrip) {
-  KeptAnswer answered{Answered{std::make_shared<const StatisticResult>(Figures()), {120, 34}}, 1700000000, FixedText<9>("10:15:30")};
-  KeptAnswer failed{CallFailed{{CallFailureKind::kException, "NO_DATA", std::nullopt}, {1, 2}, " - Look for Trace-File"},
+TEST(CachedAnswer, FileRoundTrip) {
+  CachedAnswer answered{Answered{std::make_shared<const StatisticResult>(Figures()), {120, 34}}, 1700000000, FixedText<9>("10:15:30")};
+  CachedAnswer failed{CallFailed{{CallFailureKind::kException, "NO_DATA", std::nullopt}, {1, 2}, " - Look for Trace-File"},
                     1700000001, FixedText<9>("10:15:31")};
-  KeptAnswer refused{LogonRefused{"RFC_ERROR_LOGON_FAILURE: Name or password is incorrect"}, 1700000002,
+  CachedAnswer refused{LogonRefused{"RFC_ERROR_LOGON_FAILURE: Name or password is incorrect"}, 1700000002,
                      FixedText<9>("10:15:32")};
-  for (const KeptAnswer* answer : {&answered, &failed, &refused}) {
-    std::string text = AnswerFileText("key", *answer);
-    std::optional<KeptAnswer> read = ReadAnswerFile(text, "key");
+  for (const CachedAnswer* answer : {&answered, &failed, &refused}) {
+    std::string text = CachedAnswerText("key", *answer);
+    std::optional<CachedAnswer> read = ReadCachedAnswer(text, "key");
     ASSERT_TRUE(read) << text;
     EXPECT_EQ(read->outcome.index(), answer->outcome.index());
     EXPECT_EQ(read->fetched, answer->fetched);
     EXPECT_EQ(read->fetched_time, answer->fetched_time.view());
-    EXPECT_EQ(AnswerFileText("key", *read), text) << "read back whole";
-    EXPECT_FALSE(ReadAnswerFile(text, "other key"));
+    EXPECT_EQ(CachedAnswerText("key", *read), text) << "read back whole";
+    EXPECT_FALSE(ReadCachedAnswer(text, "other key"));
     for (std::size_t cut = 0; cut < text.size(); cut += 7)
-      EXPECT_FALSE(ReadAnswerFile(text.substr(0, cut), "key")) << "cut at " << cut;
+      EXPECT_FALSE(ReadCachedAnswer(text.substr(0, cut), "key")) << "cut at " << cut;
   }
-  std::optional<KeptAnswer> read_failed = ReadAnswerFile(AnswerFileText("k", failed), "k");
+  std::optional<CachedAnswer> read_failed = ReadCachedAnswer(CachedAnswerText("k", failed), "k");
   ASSERT_TRUE(read_failed);
   const auto& f = std::get<CallFailed>(read_failed->outcome);
   EXPECT_EQ(f.failure.exception, "NO_DATA");
   EXPECT_EQ(f.trace_hint.value_or(""), " - Look for Trace-File");
-  std::optional<KeptAnswer> read_refused = ReadAnswerFile(AnswerFileText("k", refused), "k");
+  std::optional<CachedAnswer> read_refused = ReadCachedAnswer(CachedAnswerText("k", refused), "k");
   ASSERT_TRUE(read_refused);
   EXPECT_EQ(std::get<LogonRefused>(read_refused->outcome).reason,
             "RFC_ERROR_LOGON_FAILURE: Name or password is incorrect");
-  std::optional<KeptAnswer> read_answered = ReadAnswerFile(AnswerFileText("k", answered), "k");
+  std::optional<CachedAnswer> read_answered = ReadCachedAnswer(CachedAnswerText("k", answered), "k");
   ASSERT_TRUE(read_answered);
   const auto& a = std::get<Answered>(read_answered->outcome);
   EXPECT_EQ(a.statistic->rows[0][2].packed.digits, "000000012345678");
@@ -62,9 +62,9 @@ TEST(KeptAnswer, FileRoundTrip) {
   EXPECT_EQ(a.times.logon_ms, 120u);
 }
 
-// Whatever byte of a kept answer changes, to whatever value, the file is
+// Whatever byte of a cached answer changes, to whatever value, the file is
 // refused as a whole: no change serves another document.
-TEST(KeptAnswer, EveryChangedByteIsRefused) {
+TEST(CachedAnswer, EveryChangedByteIsRefused) {
   // Figures in every field, as a busy system's answer has them.
   StatisticResult figures = Figures();
   for (auto& row : figures.rows)
@@ -72,16 +72,16 @@ TEST(KeptAnswer, EveryChangedByteIsRefused) {
       row[i].integer = 1234567 + static_cast<std::int32_t>(i);
       row[i].packed.digits = "000000012345678";
     }
-  KeptAnswer answered{Answered{std::make_shared<const StatisticResult>(figures), {120, 34}}, 1700000000,
+  CachedAnswer answered{Answered{std::make_shared<const StatisticResult>(figures), {120, 34}}, 1700000000,
                       FixedText<9>("10:15:30")};
-  KeptAnswer failed{CallFailed{{CallFailureKind::kException, "NO_DATA", "the library's word"}, {1, 2}, ""},
+  CachedAnswer failed{CallFailed{{CallFailureKind::kException, "NO_DATA", "the library's word"}, {1, 2}, ""},
                     1700000001, FixedText<9>("10:15:31")};
-  KeptAnswer refused{LogonRefused{"RFC_ERROR_COMMUNICATION: partner 'nohost:sapgw07' not reached"}, 1700000002,
+  CachedAnswer refused{LogonRefused{"RFC_ERROR_COMMUNICATION: partner 'nohost:sapgw07' not reached"}, 1700000002,
                      FixedText<9>("10:15:32")};
-  for (const KeptAnswer* answer : {&answered, &failed, &refused}) {
-    const std::string key = AnswerKey({"PRD", "100", "MONITOR", "", "E", "R/3", "prdhost", "00", "", ""}, "3:abc");
-    const std::string text = AnswerFileText(key, *answer);
-    ASSERT_TRUE(ReadAnswerFile(text, key));
+  for (const CachedAnswer* answer : {&answered, &failed, &refused}) {
+    const std::string key = CacheKey({"PRD", "100", "MONITOR", "", "E", "R/3", "prdhost", "00", "", ""}, "3:abc");
+    const std::string text = CachedAnswerText(key, *answer);
+    ASSERT_TRUE(ReadCachedAnswer(text, key));
     for (std::size_t at = 0; at < text.size(); ++at) {
       const unsigned char byte = static_cast<unsigned char>(text[at]);
       // A digit one up, a bit of each place flipped, and the byte gone.
@@ -91,7 +91,7 @@ TEST(KeptAnswer, EveryChangedByteIsRefused) {
                                                                         : static_cast<char>(byte + 1);
       changes[9] = text.substr(0, at) + text.substr(at + 1);
       for (const std::string& changed : changes) {
-        ASSERT_FALSE(ReadAnswerFile(changed, key)) << "byte " << at << " of " << text.size() << " changed";
+        ASSERT_FALSE(ReadCachedAnswer(changed, key)) << "byte " << at << " of " << text.size() << " changed";
       }
     }
   }
@@ -99,7 +99,7 @@ TEST(KeptAnswer, EveryChangedByteIsRefused) {
 
 // Only what the SAP system or the network gave is kept; what the key holds
 // is the logon, never its password.
-TEST(KeptAnswer, WhatIsKeptAndTheKey) {
+TEST(CachedAnswer, WhatIsKeptAndTheKey) {
   const struct {
     const char* label;
     SystemOutcome outcome;
@@ -112,27 +112,27 @@ TEST(KeptAnswer, WhatIsKeptAndTheKey) {
       {"no logon tried", NotTried{}, false},
       {"an error block", ErrorBlock{}, false},
   };
-  for (const auto& c : kCases) EXPECT_EQ(Keepable(c.outcome), c.keepable) << c.label;
+  for (const auto& c : kCases) EXPECT_EQ(Cacheable(c.outcome), c.keepable) << c.label;
   LogonDescription logon{"PRD", "100", "MONITOR", "secret1", "E", "R/3", "prdhost", "00", "gw", "sapgw00"};
-  std::string key = AnswerKey(logon);
+  std::string key = CacheKey(logon);
   EXPECT_EQ(key.find("secret1"), std::string::npos);
   LogonDescription other_password = logon;
   other_password.password = "changed";
-  EXPECT_EQ(AnswerKey(other_password), key);
+  EXPECT_EQ(CacheKey(other_password), key);
   // Each part tells two logons apart, also where a value's end moves.
   LogonDescription moved = logon;
   moved.destination = "PRD1";
   moved.client = "00";
-  EXPECT_NE(AnswerKey(moved), key);
+  EXPECT_NE(CacheKey(moved), key);
   // The destination entries decide the system as much as the profile does.
-  EXPECT_NE(AnswerKey(logon, "1:-1:-1:-"), AnswerKey(logon, "16:0123456789abcdef1:-1:-"));
+  EXPECT_NE(CacheKey(logon, "1:-1:-1:-"), CacheKey(logon, "16:0123456789abcdef1:-1:-"));
 }
 
 // The destination entries either library could read: the classic
 // SapRfc.<dest>, and sapnwrfc.ini beside the program and in the working
 // directory. Any change to any of them gives another state; the same files
 // in two folders the same state; no file's text shows in it.
-TEST(KeptAnswer, DestinationEntries) {
+TEST(CachedAnswer, DestinationEntries) {
   namespace fs = std::filesystem;
   const fs::path home = fs::current_path();
   const fs::path folder = fs::temp_directory_path() /

@@ -1,7 +1,7 @@
-// The answer store in a folder of the test's own: which kept answers serve,
+// The answer store in a folder of the test's own: which cached answers serve,
 // the turn of a run that finds none, what Keep keeps and clears away, and
-// (natively) the files of a key that are none of the store's own.
-#include "run/answer_store.h"
+// (natively) the files of a key that are none of the cache folder's own.
+#include "run/cache_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -38,12 +38,12 @@ SystemOutcome Figures() {
   return Answered{std::make_shared<const StatisticResult>(s), {120, 34}};
 }
 
-// The text of a kept answer of `key` fetched `age` seconds ago.
+// The text of a cached answer of `key` fetched `age` seconds ago.
 std::string AnswerOfAge(std::string_view key, std::int64_t age) {
-  return AnswerFileText(key, KeptAnswer{Figures(), Now() - age, FixedText<9>("10:15:30")});
+  return CachedAnswerText(key, CachedAnswer{Figures(), Now() - age, FixedText<9>("10:15:30")});
 }
 
-class AnswerStoreTest : public ::testing::Test {
+class CacheFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // A new folder of its own: other trees may run these tests meanwhile.
@@ -51,7 +51,7 @@ class AnswerStoreTest : public ::testing::Test {
     do dir_ = fs::temp_directory_path() / ("answer-store-test-" + std::to_string(random()));
     while (!fs::create_directory(dir_));
     std::string why;
-    std::optional<AnswerStore> store = AnswerStore::OpenIn(Folder(), &why);
+    std::optional<CacheFolder> store = CacheFolder::OpenIn(Folder(), &why);
     ASSERT_TRUE(store) << why;
     store_.emplace(std::move(*store));
   }
@@ -60,7 +60,7 @@ class AnswerStoreTest : public ::testing::Test {
     fs::remove_all(dir_, ignored);
   }
 
-  // The store's folder, ended by its separator.
+  // The cache folder's folder, ended by its separator.
   std::string Folder() const { return (dir_ / "store").string() + static_cast<char>(fs::path::preferred_separator); }
   // The file of `key` with `ending`.
   std::string KeyFile(std::string_view key, std::string_view ending) const {
@@ -74,9 +74,9 @@ class AnswerStoreTest : public ::testing::Test {
   }
   static bool Exists(const std::string& path) { return fs::exists(fs::symlink_status(path)); }
 
-  // Consults the store for `key` with CACHE=`seconds`; a run that finds no
+  // Consults the cache folder for `key` with CACHE=`seconds`; a run that finds no
   // answer holds the turn in `turn_`.
-  std::optional<KeptAnswer> Consult(std::string_view key, unsigned seconds = 60) {
+  std::optional<CachedAnswer> Consult(std::string_view key, unsigned seconds = 60) {
     turn_.reset();
     return store_->Consult(std::string(key), seconds, turn_, &unused_);
   }
@@ -89,14 +89,14 @@ class AnswerStoreTest : public ::testing::Test {
   }
 
   fs::path dir_;
-  std::optional<AnswerStore> store_;
-  std::optional<AnswerStore::Turn> turn_;
+  std::optional<CacheFolder> store_;
+  std::optional<CacheFolder::Turn> turn_;
   std::string unused_;
 };
 
-// A kept answer serves while it is younger than CACHE=n by this machine's
+// A cached answer serves while it is younger than CACHE=n by this machine's
 // clock; a run that it does not serve gets the key's turn.
-TEST_F(AnswerStoreTest, ServesAnAnswerWithinItsAge) {
+TEST_F(CacheFolderTest, ServesAnAnswerWithinItsAge) {
   const struct {
     const char* label;
     std::int64_t age;
@@ -108,7 +108,7 @@ TEST_F(AnswerStoreTest, ServesAnAnswerWithinItsAge) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     Write(KeyFile(kKey, ".answer"), AnswerOfAge(kKey, c.age));
-    std::optional<KeptAnswer> kept = Consult(kKey, 60);
+    std::optional<CachedAnswer> kept = Consult(kKey, 60);
     EXPECT_EQ(unused_, "");
     EXPECT_EQ(kept.has_value(), c.served);
     EXPECT_EQ(turn_.has_value(), !c.served);
@@ -120,8 +120,8 @@ TEST_F(AnswerStoreTest, ServesAnAnswerWithinItsAge) {
 }
 
 // A file that is not a whole answer of this key is none: the run gets the
-// turn, the store stays in use, and the answer it keeps replaces the file.
-TEST_F(AnswerStoreTest, ADamagedFileIsNoAnswer) {
+// turn, the cache folder stays in use, and the answer it keeps replaces the file.
+TEST_F(CacheFolderTest, ADamagedFileIsNoAnswer) {
   std::string whole = AnswerOfAge(kKey, 0);
   std::string damaged = whole;
   damaged[damaged.size() / 2] ^= 1;
@@ -150,7 +150,7 @@ TEST_F(AnswerStoreTest, ADamagedFileIsNoAnswer) {
 // The first run of a key holds its turn, with its temporary file made
 // before the logon; Keep puts the answer in place, and the next run is
 // served from it without a turn.
-TEST_F(AnswerStoreTest, KeepServesTheNextRun) {
+TEST_F(CacheFolderTest, KeepServesTheNextRun) {
   EXPECT_FALSE(Consult(kKey));
   EXPECT_EQ(unused_, "");
   ASSERT_TRUE(turn_);
@@ -163,7 +163,7 @@ TEST_F(AnswerStoreTest, KeepServesTheNextRun) {
   EXPECT_TRUE(Exists(KeyFile(kKey, ".answer")));
   turn_.reset();
 
-  std::optional<KeptAnswer> kept = Consult(kKey);
+  std::optional<CachedAnswer> kept = Consult(kKey);
   ASSERT_TRUE(kept);
   EXPECT_FALSE(turn_);
   EXPECT_EQ(unused_, "");
@@ -176,7 +176,7 @@ TEST_F(AnswerStoreTest, KeepServesTheNextRun) {
 
 // A run that ends without keeping anything (a deadline, a fault of its own)
 // leaves no temporary file and no answer.
-TEST_F(AnswerStoreTest, ATurnWithoutKeepLeavesNoTemporaryFile) {
+TEST_F(CacheFolderTest, ATurnWithoutKeepLeavesNoTemporaryFile) {
   EXPECT_FALSE(Consult(kKey));
   ASSERT_TRUE(turn_);
   ASSERT_TRUE(Exists(KeyFile(kKey, ".tmp")));
@@ -189,7 +189,7 @@ TEST_F(AnswerStoreTest, ATurnWithoutKeepLeavesNoTemporaryFile) {
 
 // Only what SAP or the network answered is kept; whatever Keep is given,
 // the turn leaves no temporary file.
-TEST_F(AnswerStoreTest, KeepsOnlyKeepableOutcomes) {
+TEST_F(CacheFolderTest, KeepsOnlyCacheableOutcomes) {
   const struct {
     const char* label;
     SystemOutcome outcome;
@@ -207,7 +207,7 @@ TEST_F(AnswerStoreTest, KeepsOnlyKeepableOutcomes) {
     KeepAnswer(c.label, c.outcome);
     EXPECT_EQ(Exists(KeyFile(c.label, ".answer")), c.kept);
     EXPECT_FALSE(Exists(KeyFile(c.label, ".tmp")));
-    std::optional<KeptAnswer> kept = Consult(c.label);
+    std::optional<CachedAnswer> kept = Consult(c.label);
     ASSERT_EQ(kept.has_value(), c.kept);
     if (kept) {
       EXPECT_EQ(kept->outcome.index(), c.outcome.index());
@@ -217,7 +217,7 @@ TEST_F(AnswerStoreTest, KeepsOnlyKeepableOutcomes) {
 
 // A failed call without a hint keeps the trace file's hint as Keep reads it,
 // so that the runs it serves name what the fetching run's trace file said.
-TEST_F(AnswerStoreTest, AFailedCallKeepsTheTraceFilesHint) {
+TEST_F(CacheFolderTest, AFailedCallKeepsTheTraceFilesHint) {
   std::string trace = (dir_ / "Dev_Rfc.Trc").string();
   Write(trace, "ERROR       partner not reached\n");
   const struct {
@@ -232,7 +232,7 @@ TEST_F(AnswerStoreTest, AFailedCallKeepsTheTraceFilesHint) {
     SCOPED_TRACE(c.label);
     KeepAnswer(c.label, CallFailed{{CallFailureKind::kException, "NO_DATA", std::nullopt}, {1, 2}, std::nullopt},
                c.trace_file);
-    std::optional<KeptAnswer> kept = Consult(c.label);
+    std::optional<CachedAnswer> kept = Consult(c.label);
     ASSERT_TRUE(kept);
     ASSERT_TRUE(std::holds_alternative<CallFailed>(kept->outcome));
     EXPECT_EQ(std::get<CallFailed>(kept->outcome).trace_hint.value_or("(none)"), c.hint);
@@ -241,18 +241,18 @@ TEST_F(AnswerStoreTest, AFailedCallKeepsTheTraceFilesHint) {
 
 // A Keep clears away the answer and temporary files older than their life
 // (of any key); younger ones, lock files and other files stay.
-TEST_F(AnswerStoreTest, KeepRemovesOldAnswerAndTemporaryFiles) {
+TEST_F(CacheFolderTest, KeepRemovesOldAnswerAndTemporaryFiles) {
   const struct {
     const char* name;
     long age;
     bool stays;
   } files[] = {
-      {"0123456789abcdef.answer", kAnswerFileLifeSeconds + 60, false},
-      {"fedcba9876543210.tmp", kAnswerFileLifeSeconds + 60, false},
-      {"00000000aaaaaaaa.answer", kAnswerFileLifeSeconds - 60, true},
-      {"00000000bbbbbbbb.tmp", kAnswerFileLifeSeconds - 60, true},
-      {"00000000cccccccc.lock", kAnswerFileLifeSeconds + 60, true},
-      {"notes.txt", kAnswerFileLifeSeconds + 60, true},
+      {"0123456789abcdef.answer", kCachedFileLifeSeconds + 60, false},
+      {"fedcba9876543210.tmp", kCachedFileLifeSeconds + 60, false},
+      {"00000000aaaaaaaa.answer", kCachedFileLifeSeconds - 60, true},
+      {"00000000bbbbbbbb.tmp", kCachedFileLifeSeconds - 60, true},
+      {"00000000cccccccc.lock", kCachedFileLifeSeconds + 60, true},
+      {"notes.txt", kCachedFileLifeSeconds + 60, true},
   };
   for (const auto& f : files) {
     std::string path = Folder() + f.name;
@@ -266,9 +266,9 @@ TEST_F(AnswerStoreTest, KeepRemovesOldAnswerAndTemporaryFiles) {
 
 #ifndef _WIN32
 
-// The store's folder is made for its owner alone, and a folder that others
+// The cache folder's folder is made for its owner alone, and a folder that others
 // could change is not used.
-TEST_F(AnswerStoreTest, OpensOnlyAPrivateFolder) {
+TEST_F(CacheFolderTest, OpensOnlyAPrivateFolder) {
   struct stat info;
   ASSERT_EQ(stat((dir_ / "store").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
@@ -290,14 +290,14 @@ TEST_F(AnswerStoreTest, OpensOnlyAPrivateFolder) {
     if (label == "plain file") Write(path, "");
     ASSERT_EQ(made, 0);
     std::string why;
-    EXPECT_FALSE(AnswerStore::OpenIn(path + "/", &why));
+    EXPECT_FALSE(CacheFolder::OpenIn(path + "/", &why));
     EXPECT_EQ(why, c.why);
   }
 }
 
-// A key's file that is none of the store's own plain files is left alone:
+// A key's file that is none of the cache folder's own plain files is left alone:
 // no answer, no turn, and `unused` names the file and what it is.
-TEST_F(AnswerStoreTest, AForeignFileLeavesTheStoreUnused) {
+TEST_F(CacheFolderTest, AForeignFileLeavesTheStoreUnused) {
   const struct {
     const char* ending;
     const char* kind;
@@ -342,7 +342,7 @@ TEST_F(AnswerStoreTest, AForeignFileLeavesTheStoreUnused) {
 
 // Runs of one key wait for the run that holds its turn and are then served
 // what it kept. (The lock is a process's, so the waiting run is a child.)
-TEST_F(AnswerStoreTest, AWaitingRunIsServedWhatTheTurnKept) {
+TEST_F(CacheFolderTest, AWaitingRunIsServedWhatTheTurnKept) {
   EXPECT_FALSE(Consult(kKey));
   ASSERT_TRUE(turn_);
   int told[2];
@@ -351,9 +351,9 @@ TEST_F(AnswerStoreTest, AWaitingRunIsServedWhatTheTurnKept) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     close(told[0]);
-    std::optional<AnswerStore::Turn> turn;
+    std::optional<CacheFolder::Turn> turn;
     std::string unused;
-    std::optional<KeptAnswer> kept =
+    std::optional<CachedAnswer> kept =
         store_->Consult(std::string(kKey), 60, turn, &unused, [&] { (void)!write(told[1], "w", 1); });
     _exit(kept && std::holds_alternative<Answered>(kept->outcome) ? 0 : 1);
   }
