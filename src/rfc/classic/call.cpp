@@ -1,5 +1,6 @@
 #include "rfc/classic/call.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -168,33 +169,11 @@ void Decode(const ReceiveBuffer& r, const StatisticTables& tables, StatisticResu
   for (std::size_t t = 0; t < kTableCount; ++t) result.row_counts[t] = tables.Rows(t);
 }
 
-}  // namespace
-
-PackedDigits DecodePacked(const unsigned char* field, unsigned n) {
-  constexpr char kHex[] = "0123456789ABCDEF";
-  PackedDigits packed;
-  if (n == 0) return packed;
-  for (unsigned i = 0; i < n; ++i) {
-    packed.digits += kHex[field[i] >> 4];
-    if (i + 1 < n) packed.digits += kHex[field[i] & 0x0F];
-  }
-  packed.negative = (field[n - 1] & 0x0F) == 0x0D;
-  return packed;
-}
-
-CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection) {
-  StatisticTables tables(rfc);
-  if (std::optional<ErrorBlock> block = tables.Create()) return *block;
-  if (std::optional<ErrorBlock> block = InstallStructures(rfc)) return *block;
-  char exporting_destination[32];
-  std::memset(exporting_destination, ' ', sizeof exporting_destination);
-  RFC_PARAMETER exporting[] = {
-      Field("DESTINATION", TYPC, exporting_destination),
-      {},
-  };
-  ReceiveBuffer r = {};
+// The importing parameters of the call, each pointing into `r`, where the
+// library writes them; the list ends with an empty entry.
+std::array<RFC_PARAMETER, 26> ImportingInto(ReceiveBuffer& r) {
   using P = RowParameter;
-  RFC_PARAMETER importing[] = {
+  return {{
       Field("ANALYSIS_DATE", TYPDATE, r.ANALYSIS_DATE),
       Field("ANALYSIS_TIME", TYPTIME, r.ANALYSIS_TIME),
       Field("BUFSTAT_AVAILABLE", TYPC, r.BUFSTAT_AVAILABLE),
@@ -221,20 +200,54 @@ CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection
       Row(r, P::kTotalOperations),
       Row(r, P::kTotalRows),
       {},
-  };
-  RFC_TABLE table_list[kTableCount + 1] = {};
+  }};
+}
+
+// The table parameters of the call, by reference to the tables' handles;
+// the list ends with an empty entry.
+void ListTables(const StatisticTables& tables, RFC_TABLE (&list)[kTableCount + 1]) {
   for (std::size_t i = 0; i < kTableCount; ++i) {
-    table_list[i].name = Name(kTables[i].name);
-    table_list[i].nlen = static_cast<unsigned>(std::char_traits<char>::length(kTables[i].name));
-    table_list[i].type = TypeOf(kTables[i].row);
-    table_list[i].leng = StructureOf(kTables[i].row).row_length;
-    table_list[i].ithandle = tables.Handle(i);
-    table_list[i].itmode = RFC_ITMODE_BYREFERENCE;
+    list[i].name = Name(kTables[i].name);
+    list[i].nlen = static_cast<unsigned>(std::char_traits<char>::length(kTables[i].name));
+    list[i].type = TypeOf(kTables[i].row);
+    list[i].leng = StructureOf(kTables[i].row).row_length;
+    list[i].ithandle = tables.Handle(i);
+    list[i].itmode = RFC_ITMODE_BYREFERENCE;
   }
+}
+
+}  // namespace
+
+PackedDigits DecodePacked(const unsigned char* field, unsigned n) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  PackedDigits packed;
+  if (n == 0) return packed;
+  for (unsigned i = 0; i < n; ++i) {
+    packed.digits += kHex[field[i] >> 4];
+    if (i + 1 < n) packed.digits += kHex[field[i] & 0x0F];
+  }
+  packed.negative = (field[n - 1] & 0x0F) == 0x0D;
+  return packed;
+}
+
+CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection) {
+  StatisticTables tables(rfc);
+  if (std::optional<ErrorBlock> block = tables.Create()) return *block;
+  if (std::optional<ErrorBlock> block = InstallStructures(rfc)) return *block;
+  char exporting_destination[32];
+  std::memset(exporting_destination, ' ', sizeof exporting_destination);
+  RFC_PARAMETER exporting[] = {
+      Field("DESTINATION", TYPC, exporting_destination),
+      {},
+  };
+  ReceiveBuffer r = {};
+  std::array<RFC_PARAMETER, 26> importing = ImportingInto(r);
+  RFC_TABLE table_list[kTableCount + 1] = {};
+  ListTables(tables, table_list);
 
   char* exception_name = nullptr;
   RFC_RC rc = rfc.RfcCall(connection, Name(kFunction), exporting, table_list);
-  if (rc == RFC_OK) rc = rfc.RfcReceive(connection, importing, table_list, &exception_name);
+  if (rc == RFC_OK) rc = rfc.RfcReceive(connection, importing.data(), table_list, &exception_name);
   CallOutcome outcome;
   if (rc == RFC_OK) {
     auto statistic = std::make_shared<StatisticResult>();
