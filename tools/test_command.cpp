@@ -7,6 +7,7 @@
 
 #include "base/file.h"
 #include "base/text.h"
+#include "rfc/library.h"
 #include "rfc/trace_hint.h"
 #include "run/profile_location.h"
 #include "run/query_system.h"

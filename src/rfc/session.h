@@ -105,11 +105,4 @@ class RfcLibrary {
   virtual bool CarriesText(std::string_view text) const = 0;
 };
 
-// The library that serves this run, loaded at its first need (not at
-// start-up, so that every error before a logon works without one) and kept
-// for the rest of the process: the classic library when it loads and has
-// all its operations, else the NetWeaver library. Null when neither serves,
-// with `failure` then holding message 1031, which names both and why.
-RfcLibrary* LoadRfcLibrary(std::string* failure);
-
 }  // namespace poolmetrics

@@ -7,7 +7,7 @@
 #include "base/text.h"
 #include "base/wire_fields.h"
 #include "rfc/destination_entries.h"
-#include "rfc/dynamic_library.h"
+#include "base/program_folder.h"
 
 namespace poolmetrics {
 namespace {

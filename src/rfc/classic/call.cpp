@@ -43,29 +43,22 @@ constexpr bool RowBuffersFit() {
 }
 static_assert(RowBuffersFit(), "a row buffer is shorter than its structure");
 
-// Type handles of the installed structures: installed on the first call of
-// the process and reused by every later one (a global run calls once per
-// system).
-RFC_TYPEHANDLE g_type_handles[kStructureCount];
-
 // The library takes `char*` for names it only reads.
 char* Name(const char* name) { return const_cast<char*>(name); }
 char* Name(std::string_view name) { return const_cast<char*>(name.data()); }
 
-std::optional<ErrorBlock> InstallStructures(const ClassicRfc& rfc) {
+std::optional<ErrorBlock> InstallStructures(const ClassicRfc& rfc, InstalledStructures& installed) {
   for (std::size_t i = 0; i < kStructureCount; ++i) {
-    if (g_type_handles[i] != 0) continue;
+    if (installed.types[i] != 0) continue;
     const Structure& s = kStructures[i];
     RFC_TYPE_ELEMENT elements[64];
     for (unsigned e = 0; e < s.count; ++e)
       elements[e] = {Name(s.elements[e].name), static_cast<unsigned>(s.elements[e].type), s.elements[e].length, 0, 0};
-    if (rfc.RfcInstallStructure(Name(s.name), elements, s.count, &g_type_handles[i]) != RFC_OK)
+    if (rfc.RfcInstallStructure(Name(s.name), elements, s.count, &installed.types[i]) != RFC_OK)
       return CaptureErrorBlock(rfc, "RfcInstallStructure");
   }
   return std::nullopt;
 }
-
-RFC_TYPEHANDLE TypeOf(StructureId id) { return g_type_handles[static_cast<unsigned>(id)]; }
 
 RFC_PARAMETER Parameter(const char* name, RFC_TYPEHANDLE type, unsigned length, void* address) {
   return {Name(name), static_cast<unsigned>(std::char_traits<char>::length(name)), type, length, address};
@@ -76,9 +69,9 @@ RFC_PARAMETER Field(const char* name, unsigned type, char (&field)[N]) {
   return Parameter(name, type, N, field);
 }
 
-RFC_PARAMETER Row(ReceiveBuffer& r, RowParameter p) {
+RFC_PARAMETER Row(ReceiveBuffer& r, const InstalledStructures& installed, RowParameter p) {
   const RowParameterSpec& parameter = RowParameterOf(p);
-  return Parameter(parameter.name, TypeOf(parameter.structure), StructureOf(parameter.structure).row_length,
+  return Parameter(parameter.name, installed.TypeOf(parameter.structure), StructureOf(parameter.structure).row_length,
                    r.rows[static_cast<unsigned>(p)]);
 }
 
@@ -182,10 +175,10 @@ PackedDigits DecodePacked(const unsigned char* field, unsigned n) {
   return packed;
 }
 
-CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection) {
+CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, InstalledStructures& installed, std::uint32_t connection) {
   StatisticTables tables(rfc);
   if (std::optional<ErrorBlock> block = tables.Create()) return *block;
-  if (std::optional<ErrorBlock> block = InstallStructures(rfc)) return *block;
+  if (std::optional<ErrorBlock> block = InstallStructures(rfc, installed)) return *block;
   char exporting_destination[32];
   std::memset(exporting_destination, ' ', sizeof exporting_destination);
   RFC_PARAMETER exporting[] = {
@@ -199,34 +192,34 @@ CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection
       Field("ANALYSIS_TIME", TYPTIME, r.ANALYSIS_TIME),
       Field("BUFSTAT_AVAILABLE", TYPC, r.BUFSTAT_AVAILABLE),
       Field("CCSTAT_AVAILABLE", TYPC, r.CCSTAT_AVAILABLE),
-      Row(r, P::kDbAccesses),
+      Row(r, installed, P::kDbAccesses),
       Field("EMSTAT_AVAILABLE", TYPC, r.EMSTAT_AVAILABLE),
-      Row(r, P::kExtendedMemoryUsage),
-      Row(r, P::kHeapMemoryUsage),
-      Row(r, P::kLogicAccesses),
+      Row(r, installed, P::kExtendedMemoryUsage),
+      Row(r, installed, P::kHeapMemoryUsage),
+      Row(r, installed, P::kLogicAccesses),
       Parameter("NUMBER_OF_TABLES", TYPINT, sizeof r.NUMBER_OF_TABLES, &r.NUMBER_OF_TABLES),
-      Row(r, P::kPagingArea),
+      Row(r, installed, P::kPagingArea),
       Field("PXAINF_AVAILABLE", TYPC, r.PXAINF_AVAILABLE),
-      Row(r, P::kPxaInfo),
+      Row(r, installed, P::kPxaInfo),
       Field("RFC_ERROR", TYPC, r.RFC_ERROR),
       Field("RFC_ERROR_TYPE", TYPC, r.RFC_ERROR_TYPE),
-      Row(r, P::kRollArea),
+      Row(r, installed, P::kRollArea),
       Field("RPSTAT_AVAILABLE", TYPC, r.RPSTAT_AVAILABLE),
-      Row(r, P::kSapCursorCacheTotal),
+      Row(r, installed, P::kSapCursorCacheTotal),
       Field("STARTUP_DATE", TYPDATE, r.STARTUP_DATE),
       Field("STARTUP_TIME", TYPTIME, r.STARTUP_TIME),
       Field("TABSTAT_AVAILABLE", TYPC, r.TABSTAT_AVAILABLE),
-      Row(r, P::kTotalDurations),
-      Row(r, P::kTotalHitratio),
-      Row(r, P::kTotalOperations),
-      Row(r, P::kTotalRows),
+      Row(r, installed, P::kTotalDurations),
+      Row(r, installed, P::kTotalHitratio),
+      Row(r, installed, P::kTotalOperations),
+      Row(r, installed, P::kTotalRows),
       {},
   };
   RFC_TABLE table_list[kTableCount + 1] = {};
   for (std::size_t i = 0; i < kTableCount; ++i) {
     table_list[i].name = Name(kTables[i].name);
     table_list[i].nlen = static_cast<unsigned>(std::char_traits<char>::length(kTables[i].name));
-    table_list[i].type = TypeOf(kTables[i].row);
+    table_list[i].type = installed.TypeOf(kTables[i].row);
     table_list[i].leng = StructureOf(kTables[i].row).row_length;
     table_list[i].ithandle = tables.Handle(i);
     table_list[i].itmode = RFC_ITMODE_BYREFERENCE;

@@ -9,7 +9,9 @@
 
 namespace poolmetrics {
 
-// Registers RfcErrorHandler with the library (RfcEnvironment, no allocator).
+// Registers RfcErrorHandler with the library (RfcEnvironment, no allocator);
+// the handler reads the library's error record through `rfc`, which must
+// live as long as the process.
 void InstallRfcErrorHandler(const ClassicRfc& rfc);
 
 // The error block of a failure the program found itself ("RfcInstallStructure",
