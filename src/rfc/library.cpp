@@ -24,7 +24,7 @@ struct Vendor {
 };
 
 // In the order of the choice: the classic library, the program's first;
-// then the NetWeaver RFC library, the one SAP supports today. A classic
+// then the NetWeaver RFC library, the one SAP supports. A classic
 // library of the wrong width (the 32-bit DLL beside the 64-bit program)
 // simply does not load.
 constexpr Vendor kVendors[] = {{kRfcLibraryFile, ClassicRfcLibrary}, {kNwRfcLibraryFile, NetWeaverRfcLibrary}};

@@ -96,8 +96,8 @@ class RfcLibrary {
   // a failed call reads it, a successful run deletes it.
   virtual std::string TraceFile() const = 0;
   // What a run with progress marks says about the library that serves it:
-  // empty for the classic library, whose runs print what they always
-  // printed; else its file name and version.
+  // empty for the classic library, whose runs print no such line; else its
+  // file name and version.
   virtual std::string Identification() const { return {}; }
   // Whether a logon through this library carries every character of the
   // UTF-8 `text` (a user or password of the form CredentialForm::kUtf8Text)

@@ -161,6 +161,20 @@ void Decode(const ReceiveBuffer& r, const StatisticTables& tables, StatisticResu
   for (std::size_t t = 0; t < kTableCount; ++t) result.row_counts[t] = tables.Rows(t);
 }
 
+// The call's table parameters, over the tables' handles; `list` ends with
+// an empty entry.
+void ListTables(const StatisticTables& tables, const InstalledStructures& installed,
+                RFC_TABLE (&list)[kTableCount + 1]) {
+  for (std::size_t i = 0; i < kTableCount; ++i) {
+    list[i].name = Name(kTables[i].name);
+    list[i].nlen = static_cast<unsigned>(std::char_traits<char>::length(kTables[i].name));
+    list[i].type = installed.TypeOf(kTables[i].row);
+    list[i].leng = StructureOf(kTables[i].row).row_length;
+    list[i].ithandle = tables.Handle(i);
+    list[i].itmode = RFC_ITMODE_BYREFERENCE;
+  }
+}
+
 }  // namespace
 
 PackedDigits DecodePacked(const unsigned char* field, unsigned n) {
@@ -216,14 +230,7 @@ CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, InstalledStructures& ins
       {},
   };
   RFC_TABLE table_list[kTableCount + 1] = {};
-  for (std::size_t i = 0; i < kTableCount; ++i) {
-    table_list[i].name = Name(kTables[i].name);
-    table_list[i].nlen = static_cast<unsigned>(std::char_traits<char>::length(kTables[i].name));
-    table_list[i].type = installed.TypeOf(kTables[i].row);
-    table_list[i].leng = StructureOf(kTables[i].row).row_length;
-    table_list[i].ithandle = tables.Handle(i);
-    table_list[i].itmode = RFC_ITMODE_BYREFERENCE;
-  }
+  ListTables(tables, installed, table_list);
 
   char* exception_name = nullptr;
   RFC_RC rc = rfc.RfcCall(connection, Name(kFunction), exporting, table_list);

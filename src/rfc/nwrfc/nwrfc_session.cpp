@@ -86,7 +86,7 @@ class NetWeaverLibrary final : public RfcLibrary {
     nwrfc::RFC_CONNECTION_HANDLE connection =
         rfc_.RfcOpenConnection(parameters.data(), static_cast<unsigned>(parameters.size()), &error);
     // The library keeps no text of the logon: its copies, the password's
-    // among them, go now.
+    // among them, are wiped at once.
     for (auto& parameter : plan.parameters) WipeText(parameter.second);
     for (SapText& text : texts) WipeText(text);
     if (!connection) {
