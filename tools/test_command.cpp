@@ -7,6 +7,8 @@
 
 #include "base/file.h"
 #include "base/text.h"
+#include "rfc/library.h"
+#include "rfc/library_reason.h"
 #include "rfc/trace_hint.h"
 #include "run/profile_location.h"
 #include "run/query_system.h"
@@ -125,7 +127,7 @@ const SystemDefinition* g_system = nullptr;
 // its kind is told from them; in the call's own operations the call failed;
 // elsewhere (a table, a structure) the library failed on this side.
 int ReportErrorBlock(const ErrorBlock& block, const SystemDefinition& system) {
-  std::string account = block.key.empty() ? block.message : Concat({block.key, ": ", block.message});
+  std::string account = LibraryReason(block.key, block.message);
   std::string_view operation = block.operation;
   FailureKind kind = FailureKind::kRfcError;
   if (Head(operation, 7) == "RfcOpen") kind = KindOfLogonFailure(account);

@@ -1,4 +1,5 @@
-// DynamicLibrary: a shared library loaded at run time, unloaded with its owner.
+// DynamicLibrary: a shared library loaded at run time and kept loaded until
+// the process ends (rfc/library.cpp says why).
 #pragma once
 
 #include <string>
@@ -7,12 +8,6 @@ namespace poolmetrics {
 
 class DynamicLibrary {
  public:
-  DynamicLibrary() = default;
-  DynamicLibrary(DynamicLibrary&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  DynamicLibrary& operator=(DynamicLibrary&&) = delete;
-  DynamicLibrary(const DynamicLibrary&) = delete;
-  ~DynamicLibrary();
-
   // Loads `file_name` from `directory` first, then through the system's
   // normal search. No loader dialog is ever shown. When it loads from
   // nowhere, `why` says what was found where, in words: "not found in " +
@@ -27,9 +22,5 @@ class DynamicLibrary {
  private:
   void* handle_ = nullptr;
 };
-
-// The directory that holds the running program, with a trailing separator,
-// or empty when it cannot be told.
-std::string ProgramDirectory();
 
 }  // namespace poolmetrics

@@ -1,6 +1,5 @@
 #include <dlfcn.h>
 #include <link.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <memory>
@@ -67,10 +66,6 @@ void* LoadChecked(const std::string& directory, const char* file_name, std::stri
 
 }  // namespace
 
-DynamicLibrary::~DynamicLibrary() {
-  if (handle_) dlclose(handle_);
-}
-
 DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* file_name, std::string* why) {
   // The loader maps a library cut short as if it were whole, and the process
   // then dies of the first page that is missing. So only a file that was
@@ -92,14 +87,5 @@ DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* fi
 }
 
 void* DynamicLibrary::Symbol(const char* name) const { return dlsym(handle_, name); }
-
-std::string ProgramDirectory() {
-  char path[4096];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return {};
-  std::string directory(path, static_cast<std::size_t>(n));
-  std::size_t slash = directory.rfind('/');
-  return slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
-}
 
 }  // namespace poolmetrics

@@ -9,10 +9,6 @@
 
 namespace poolmetrics {
 
-DynamicLibrary::~DynamicLibrary() {
-  if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
-}
-
 namespace {
 
 // The first library that `path` imports and that the system cannot load,
@@ -85,15 +81,6 @@ DynamicLibrary DynamicLibrary::Load(const std::string& directory, const char* fi
 
 void* DynamicLibrary::Symbol(const char* name) const {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
-}
-
-std::string ProgramDirectory() {
-  char path[MAX_PATH + 1];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return {};
-  std::string directory(path, n);
-  std::size_t slash = directory.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
 }
 
 }  // namespace poolmetrics

@@ -96,20 +96,13 @@ class RfcLibrary {
   // a failed call reads it, a successful run deletes it.
   virtual std::string TraceFile() const = 0;
   // What a run with progress marks says about the library that serves it:
-  // empty for the classic library, whose runs print what they always
-  // printed; else its file name and version.
+  // empty for the classic library, whose runs print no such line; else its
+  // file name and version.
   virtual std::string Identification() const { return {}; }
   // Whether a logon through this library carries every character of the
   // UTF-8 `text` (a user or password of the form CredentialForm::kUtf8Text)
   // unchanged. A library that does not is never handed such a text.
   virtual bool CarriesText(std::string_view text) const = 0;
 };
-
-// The library that serves this run, loaded at its first need (not at
-// start-up, so that every error before a logon works without one) and kept
-// for the rest of the process: the classic library when it loads and has
-// all its operations, else the NetWeaver library. Null when neither serves,
-// with `failure` then holding message 1031, which names both and why.
-RfcLibrary* LoadRfcLibrary(std::string* failure);
 
 }  // namespace poolmetrics

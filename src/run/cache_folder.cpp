@@ -10,7 +10,7 @@
 #include "base/private_folder.h"
 #include "base/text.h"
 #include "base/time_of_day.h"
-#include "rfc/dynamic_library.h"
+#include "base/program_folder.h"
 #include "rfc/trace_hint.h"
 
 namespace poolmetrics {

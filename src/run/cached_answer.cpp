@@ -5,7 +5,7 @@
 #include "base/content_digest.h"
 #include "base/wire_fields.h"
 #include "rfc/destination_entries.h"
-#include "rfc/dynamic_library.h"
+#include "base/program_folder.h"
 #include "run/outcome_fields.h"
 
 namespace poolmetrics {

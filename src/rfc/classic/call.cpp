@@ -1,6 +1,5 @@
 #include "rfc/classic/call.h"
 
-#include <array>
 #include <cstring>
 #include <string>
 
@@ -44,29 +43,22 @@ constexpr bool RowBuffersFit() {
 }
 static_assert(RowBuffersFit(), "a row buffer is shorter than its structure");
 
-// Type handles of the installed structures: installed on the first call of
-// the process and reused by every later one (a global run calls once per
-// system).
-RFC_TYPEHANDLE g_type_handles[kStructureCount];
-
 // The library takes `char*` for names it only reads.
 char* Name(const char* name) { return const_cast<char*>(name); }
 char* Name(std::string_view name) { return const_cast<char*>(name.data()); }
 
-std::optional<ErrorBlock> InstallStructures(const ClassicRfc& rfc) {
+std::optional<ErrorBlock> InstallStructures(const ClassicRfc& rfc, InstalledStructures& installed) {
   for (std::size_t i = 0; i < kStructureCount; ++i) {
-    if (g_type_handles[i] != 0) continue;
+    if (installed.types[i] != 0) continue;
     const Structure& s = kStructures[i];
     RFC_TYPE_ELEMENT elements[64];
     for (unsigned e = 0; e < s.count; ++e)
       elements[e] = {Name(s.elements[e].name), static_cast<unsigned>(s.elements[e].type), s.elements[e].length, 0, 0};
-    if (rfc.RfcInstallStructure(Name(s.name), elements, s.count, &g_type_handles[i]) != RFC_OK)
+    if (rfc.RfcInstallStructure(Name(s.name), elements, s.count, &installed.types[i]) != RFC_OK)
       return CaptureErrorBlock(rfc, "RfcInstallStructure");
   }
   return std::nullopt;
 }
-
-RFC_TYPEHANDLE TypeOf(StructureId id) { return g_type_handles[static_cast<unsigned>(id)]; }
 
 RFC_PARAMETER Parameter(const char* name, RFC_TYPEHANDLE type, unsigned length, void* address) {
   return {Name(name), static_cast<unsigned>(std::char_traits<char>::length(name)), type, length, address};
@@ -77,9 +69,9 @@ RFC_PARAMETER Field(const char* name, unsigned type, char (&field)[N]) {
   return Parameter(name, type, N, field);
 }
 
-RFC_PARAMETER Row(ReceiveBuffer& r, RowParameter p) {
+RFC_PARAMETER Row(ReceiveBuffer& r, const InstalledStructures& installed, RowParameter p) {
   const RowParameterSpec& parameter = RowParameterOf(p);
-  return Parameter(parameter.name, TypeOf(parameter.structure), StructureOf(parameter.structure).row_length,
+  return Parameter(parameter.name, installed.TypeOf(parameter.structure), StructureOf(parameter.structure).row_length,
                    r.rows[static_cast<unsigned>(p)]);
 }
 
@@ -169,47 +161,14 @@ void Decode(const ReceiveBuffer& r, const StatisticTables& tables, StatisticResu
   for (std::size_t t = 0; t < kTableCount; ++t) result.row_counts[t] = tables.Rows(t);
 }
 
-// The importing parameters of the call, each pointing into `r`, where the
-// library writes them; the list ends with an empty entry.
-std::array<RFC_PARAMETER, 26> ImportingInto(ReceiveBuffer& r) {
-  using P = RowParameter;
-  return {{
-      Field("ANALYSIS_DATE", TYPDATE, r.ANALYSIS_DATE),
-      Field("ANALYSIS_TIME", TYPTIME, r.ANALYSIS_TIME),
-      Field("BUFSTAT_AVAILABLE", TYPC, r.BUFSTAT_AVAILABLE),
-      Field("CCSTAT_AVAILABLE", TYPC, r.CCSTAT_AVAILABLE),
-      Row(r, P::kDbAccesses),
-      Field("EMSTAT_AVAILABLE", TYPC, r.EMSTAT_AVAILABLE),
-      Row(r, P::kExtendedMemoryUsage),
-      Row(r, P::kHeapMemoryUsage),
-      Row(r, P::kLogicAccesses),
-      Parameter("NUMBER_OF_TABLES", TYPINT, sizeof r.NUMBER_OF_TABLES, &r.NUMBER_OF_TABLES),
-      Row(r, P::kPagingArea),
-      Field("PXAINF_AVAILABLE", TYPC, r.PXAINF_AVAILABLE),
-      Row(r, P::kPxaInfo),
-      Field("RFC_ERROR", TYPC, r.RFC_ERROR),
-      Field("RFC_ERROR_TYPE", TYPC, r.RFC_ERROR_TYPE),
-      Row(r, P::kRollArea),
-      Field("RPSTAT_AVAILABLE", TYPC, r.RPSTAT_AVAILABLE),
-      Row(r, P::kSapCursorCacheTotal),
-      Field("STARTUP_DATE", TYPDATE, r.STARTUP_DATE),
-      Field("STARTUP_TIME", TYPTIME, r.STARTUP_TIME),
-      Field("TABSTAT_AVAILABLE", TYPC, r.TABSTAT_AVAILABLE),
-      Row(r, P::kTotalDurations),
-      Row(r, P::kTotalHitratio),
-      Row(r, P::kTotalOperations),
-      Row(r, P::kTotalRows),
-      {},
-  }};
-}
-
-// The table parameters of the call, by reference to the tables' handles;
-// the list ends with an empty entry.
-void ListTables(const StatisticTables& tables, RFC_TABLE (&list)[kTableCount + 1]) {
+// The call's table parameters, over the tables' handles; `list` ends with
+// an empty entry.
+void ListTables(const StatisticTables& tables, const InstalledStructures& installed,
+                RFC_TABLE (&list)[kTableCount + 1]) {
   for (std::size_t i = 0; i < kTableCount; ++i) {
     list[i].name = Name(kTables[i].name);
     list[i].nlen = static_cast<unsigned>(std::char_traits<char>::length(kTables[i].name));
-    list[i].type = TypeOf(kTables[i].row);
+    list[i].type = installed.TypeOf(kTables[i].row);
     list[i].leng = StructureOf(kTables[i].row).row_length;
     list[i].ithandle = tables.Handle(i);
     list[i].itmode = RFC_ITMODE_BYREFERENCE;
@@ -230,10 +189,10 @@ PackedDigits DecodePacked(const unsigned char* field, unsigned n) {
   return packed;
 }
 
-CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection) {
+CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, InstalledStructures& installed, std::uint32_t connection) {
   StatisticTables tables(rfc);
   if (std::optional<ErrorBlock> block = tables.Create()) return *block;
-  if (std::optional<ErrorBlock> block = InstallStructures(rfc)) return *block;
+  if (std::optional<ErrorBlock> block = InstallStructures(rfc, installed)) return *block;
   char exporting_destination[32];
   std::memset(exporting_destination, ' ', sizeof exporting_destination);
   RFC_PARAMETER exporting[] = {
@@ -241,13 +200,41 @@ CallOutcome CallSummaryStatistic(const ClassicRfc& rfc, std::uint32_t connection
       {},
   };
   ReceiveBuffer r = {};
-  std::array<RFC_PARAMETER, 26> importing = ImportingInto(r);
+  using P = RowParameter;
+  RFC_PARAMETER importing[] = {
+      Field("ANALYSIS_DATE", TYPDATE, r.ANALYSIS_DATE),
+      Field("ANALYSIS_TIME", TYPTIME, r.ANALYSIS_TIME),
+      Field("BUFSTAT_AVAILABLE", TYPC, r.BUFSTAT_AVAILABLE),
+      Field("CCSTAT_AVAILABLE", TYPC, r.CCSTAT_AVAILABLE),
+      Row(r, installed, P::kDbAccesses),
+      Field("EMSTAT_AVAILABLE", TYPC, r.EMSTAT_AVAILABLE),
+      Row(r, installed, P::kExtendedMemoryUsage),
+      Row(r, installed, P::kHeapMemoryUsage),
+      Row(r, installed, P::kLogicAccesses),
+      Parameter("NUMBER_OF_TABLES", TYPINT, sizeof r.NUMBER_OF_TABLES, &r.NUMBER_OF_TABLES),
+      Row(r, installed, P::kPagingArea),
+      Field("PXAINF_AVAILABLE", TYPC, r.PXAINF_AVAILABLE),
+      Row(r, installed, P::kPxaInfo),
+      Field("RFC_ERROR", TYPC, r.RFC_ERROR),
+      Field("RFC_ERROR_TYPE", TYPC, r.RFC_ERROR_TYPE),
+      Row(r, installed, P::kRollArea),
+      Field("RPSTAT_AVAILABLE", TYPC, r.RPSTAT_AVAILABLE),
+      Row(r, installed, P::kSapCursorCacheTotal),
+      Field("STARTUP_DATE", TYPDATE, r.STARTUP_DATE),
+      Field("STARTUP_TIME", TYPTIME, r.STARTUP_TIME),
+      Field("TABSTAT_AVAILABLE", TYPC, r.TABSTAT_AVAILABLE),
+      Row(r, installed, P::kTotalDurations),
+      Row(r, installed, P::kTotalHitratio),
+      Row(r, installed, P::kTotalOperations),
+      Row(r, installed, P::kTotalRows),
+      {},
+  };
   RFC_TABLE table_list[kTableCount + 1] = {};
-  ListTables(tables, table_list);
+  ListTables(tables, installed, table_list);
 
   char* exception_name = nullptr;
   RFC_RC rc = rfc.RfcCall(connection, Name(kFunction), exporting, table_list);
-  if (rc == RFC_OK) rc = rfc.RfcReceive(connection, importing.data(), table_list, &exception_name);
+  if (rc == RFC_OK) rc = rfc.RfcReceive(connection, importing, table_list, &exception_name);
   CallOutcome outcome;
   if (rc == RFC_OK) {
     auto statistic = std::make_shared<StatisticResult>();

@@ -1,11 +1,9 @@
-// The classic RFC library, loaded at run time the first time a run needs
-// it, so that every error before the connection works without it.
+// The classic RFC library's file and the operations the program uses in it
+// (rfc/library.h loads it).
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "rfc/classic/rfc_api.h"
+#include "rfc/operation_lookup.h"
 
 namespace poolmetrics {
 
@@ -30,15 +28,8 @@ struct ClassicRfc {
   ItDeleteFn ItDelete = nullptr;
 };
 
-// The loaded library: loaded on the first call, from the program's own
-// directory first, then through the system's search, and never unloaded.
-// A library that cannot be loaded or lacks an operation gives null and the
-// reason, naming the library file: "RFC-Library " + file + " could not be
-// loaded" or "... lacks operation " + name.
-const ClassicRfc* LoadClassicRfc(std::string* failure);
-
-// The library once loaded, or null: for the error callback, which the
-// library calls without any context of the run.
-const ClassicRfc* LoadedClassicRfc();
+// The operations found through `lookup` in the loaded library; one that the
+// library lacks is null, and lookup.failure() names the first.
+ClassicRfc FindClassicRfc(OperationLookup& lookup);
 
 }  // namespace poolmetrics

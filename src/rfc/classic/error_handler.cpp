@@ -11,8 +11,15 @@
 namespace poolmetrics {
 namespace {
 
-// The library keeps a pointer to the environment record.
-RFC_ENV g_environment;
+// What the handler works with, which the library calls without any context
+// of the run: the environment record, to which the library keeps a pointer,
+// and the operations of the library that was given it (they live as long as
+// the process).
+struct HandlerRecord {
+  RFC_ENV environment;
+  const ClassicRfc* rfc;
+};
+HandlerRecord g_handler;
 
 std::string_view Field(const char* text, std::size_t size) { return {text, strnlen(text, size)}; }
 
@@ -32,9 +39,10 @@ std::string_view OperationText(const char* operation) {
 static_assert(std::is_same_v<decltype(&RfcErrorHandler), RFC_ERROR_HANDLER>);
 
 void InstallRfcErrorHandler(const ClassicRfc& rfc) {
-  g_environment.errorhandler = &RfcErrorHandler;
-  g_environment.allocate = nullptr;
-  rfc.RfcEnvironment(&g_environment);
+  g_handler.environment.errorhandler = &RfcErrorHandler;
+  g_handler.environment.allocate = nullptr;
+  g_handler.rfc = &rfc;
+  rfc.RfcEnvironment(&g_handler.environment);
 }
 
 ErrorBlock CaptureErrorBlock(const ClassicRfc& rfc, std::string_view operation) {
@@ -49,7 +57,7 @@ ErrorBlock CaptureErrorBlock(const ClassicRfc& rfc, std::string_view operation) 
 
 extern "C" void RFC_STDCALL RfcErrorHandler(char* operation) {
   std::string_view text = OperationText(operation);
-  const ClassicRfc* rfc = LoadedClassicRfc();
+  const ClassicRfc* rfc = g_handler.rfc;
   // Held to the end: a deadline passing now must not write its document
   // into or after the block.
   OutputLock lock;

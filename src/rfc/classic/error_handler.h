@@ -9,13 +9,15 @@
 
 namespace poolmetrics {
 
-// Registers RfcErrorHandler with the library (RfcEnvironment, no allocator).
+// Registers RfcErrorHandler with the library (RfcEnvironment, no allocator);
+// the handler reads the library's error record through `rfc`, which must
+// live as long as the process.
 void InstallRfcErrorHandler(const ClassicRfc& rfc);
 
 // The error block of a failure the program found itself ("RfcInstallStructure",
 // "ItCreate TABLE_STATISTIC", ...): the library's last error record, read
-// before any other library call so that it is the failure's own, then the
-// null handle closed as the block has always done.
+// before any other library call so that it is the failure's own; then
+// RfcClose of the null handle.
 ErrorBlock CaptureErrorBlock(const ClassicRfc& rfc, std::string_view operation);
 
 // The library's error-handler callback: reports the block

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/console.h"
+#include "base/wipe.h"
 #include "base/plain_file_name.h"
 #include "base/text.h"
 #include "rfc/classic/destination_file.h"
@@ -21,27 +22,6 @@ namespace {
 constexpr std::size_t kUserWidth = 12;
 constexpr std::size_t kPasswordWidth = 10;
 
-// The connection's own copies of the logon fields, and the library's
-// records that point into them: they live as long as the process because the
-// records must stay valid while the library works with them.
-struct RfcOpenFields {
-  FixedText<12> destination;
-  FixedText<12> client;
-  FixedText<48> user;
-  FixedText<41> password;  // up to 40 characters, the longest SAP takes
-  FixedText<32> language;
-  FixedText<32> mode;
-  FixedText<128> hostname;
-  FixedText<128> sysnr;
-  FixedText<62> gateway_host;
-  FixedText<32> gateway_service;
-};
-RfcOpenFields g_fields;
-RFC_OPTIONS g_options;
-RFC_CONNOPT_R3ONLY g_r3only;
-RFC_CONNOPT_CPIC g_cpic;
-RFC_ERROR_INFO_EX g_error_info;
-
 template <typename Text>
 char* OrNull(Text& text) {
   return text.empty() ? nullptr : text.data();
@@ -52,38 +32,38 @@ void PadWithBlanks(Text& text, std::size_t width) {
   while (text.size() < width && !text.full()) text += ' ';
 }
 
-void FillOptions(const LogonDescription& s) {
-  g_fields.destination = s.destination;
-  g_fields.client = s.client;
-  g_fields.user = s.user;
-  g_fields.password = s.password;
-  g_fields.language = s.language;
-  g_fields.mode = s.mode;
-  g_fields.hostname = s.hostname;
-  g_fields.sysnr = s.sysnr;
-  g_fields.gateway_host = s.gateway_host;
-  g_fields.gateway_service = s.gateway_service;
-  PadWithBlanks(g_fields.user, kUserWidth);
-  PadWithBlanks(g_fields.password, kPasswordWidth);
+void FillOptions(const LogonDescription& s, LogonRecord& r) {
+  r.destination = s.destination;
+  r.client = s.client;
+  r.user = s.user;
+  r.password = s.password;
+  r.language = s.language;
+  r.mode = s.mode;
+  r.hostname = s.hostname;
+  r.sysnr = s.sysnr;
+  r.gateway_host = s.gateway_host;
+  r.gateway_service = s.gateway_service;
+  PadWithBlanks(r.user, kUserWidth);
+  PadWithBlanks(r.password, kPasswordWidth);
 
-  g_options.destination = g_fields.destination.data();
-  g_options.client = g_fields.client.data();
-  g_options.user = g_fields.user.data();
-  g_options.password = g_fields.password.data();
-  g_options.language = g_fields.language.data();
-  g_options.trace = 0;
-  if (g_fields.mode == "R/2") {
-    g_options.mode = RFC_MODE_CPIC;
-    g_cpic.gateway_host = OrNull(g_fields.gateway_host);
-    g_cpic.gateway_service = OrNull(g_fields.gateway_service);
-    g_options.connopt = &g_cpic;
+  r.options.destination = r.destination.data();
+  r.options.client = r.client.data();
+  r.options.user = r.user.data();
+  r.options.password = r.password.data();
+  r.options.language = r.language.data();
+  r.options.trace = 0;
+  if (r.mode == "R/2") {
+    r.options.mode = RFC_MODE_CPIC;
+    r.cpic.gateway_host = OrNull(r.gateway_host);
+    r.cpic.gateway_service = OrNull(r.gateway_service);
+    r.options.connopt = &r.cpic;
   } else {
-    g_options.mode = RFC_MODE_R3ONLY;
-    g_r3only.hostname = OrNull(g_fields.hostname);
-    g_r3only.sysnr = SystemNumber(g_fields.sysnr);
-    g_r3only.gateway_host = OrNull(g_fields.gateway_host);
-    g_r3only.gateway_service = OrNull(g_fields.gateway_service);
-    g_options.connopt = &g_r3only;
+    r.options.mode = RFC_MODE_R3ONLY;
+    r.r3only.hostname = OrNull(r.hostname);
+    r.r3only.sysnr = SystemNumber(r.sysnr);
+    r.r3only.gateway_host = OrNull(r.gateway_host);
+    r.r3only.gateway_service = OrNull(r.gateway_service);
+    r.options.connopt = &r.r3only;
   }
 }
 
@@ -110,7 +90,7 @@ void TakeLastError(const ClassicRfc& rfc, ClassicLogon* logon) {
 // Logs on through the destination ini file when there is one, with `logon`
 // then set to the result. Returns false when there is none.
 bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s, SessionEvents& events,
-                                ClassicLogon* logon) {
+                                LogonRecord& record, ClassicLogon* logon) {
   // Only a destination file that exists is worth waiting for the lock.
   if (!CanOpen(DestinationFileName(s.destination).c_str())) return false;
   // Sensors started at the same time in this directory would overwrite each
@@ -130,44 +110,55 @@ bool OpenThroughDestinationFile(const ClassicRfc& rfc, const LogonDescription& s
   }
   std::string connect =
       Concat({"CLIENT=", s.client, " USER=", s.user, " PASSWD=", s.password, " LANG=D DEST=", s.destination});
-  g_error_info = RFC_ERROR_INFO_EX{};
+  record.error_info = RFC_ERROR_INFO_EX{};
   std::fflush(stdout);  // what the library prints itself comes after our lines
-  logon->handle = rfc.RfcOpenEx(connect.data(), &g_error_info);
+  logon->handle = rfc.RfcOpenEx(connect.data(), &record.error_info);
+  WipeText(connect);  // the library keeps no pointer into it
   if (logon->handle == 0) {
-    TakeError(TextOfField(g_error_info.key), TextOfField(g_error_info.message), logon);
+    TakeError(TextOfField(record.error_info.key), TextOfField(record.error_info.message), logon);
     // Older libraries leave the record empty and keep the error for RfcLastError.
     if (logon->reason.empty()) TakeLastError(rfc, logon);
   }
   return true;
 }
 
-}  // namespace
-
-ClassicLogon OpenConnection(const ClassicRfc& rfc, const LogonDescription& given, SessionEvents& events) {
+// OpenConnection with the user and password in the library's code page.
+ClassicLogon OpenInLibraryCodePage(const ClassicRfc& rfc, const LogonDescription& logon, SessionEvents& events,
+                                   LogonRecord& record) {
   ClassicLogon result;
-  // PRTG's user and password are UTF-8 text; this library reads its code
-  // page's bytes. A profile's are bytes already and go as they are.
-  LogonDescription logon = given;
-  std::optional<std::string> user, password;
-  if (given.credentials == CredentialForm::kUtf8Text) {
-    user = InLibraryCodePage(given.user);
-    password = InLibraryCodePage(given.password);
-    // The run asks CarriesText first; no logon goes with a changed text.
-    if (!user || !password) {
-      result.reason = "the user or the password holds a character outside the library's code page";
-      return result;
-    }
-    logon.user = *user;
-    logon.password = *password;
-  }
-  FillOptions(logon);
+  FillOptions(logon, record);
   // The profile check refuses such a destination before any logon; should
   // one come here all the same, it opens neither a file nor a connection.
   if (!logon.destination.empty() && !IsPlainFileName(logon.destination)) return result;
-  if (OpenThroughDestinationFile(rfc, logon, events, &result)) return result;
+  if (OpenThroughDestinationFile(rfc, logon, events, record, &result)) return result;
   std::fflush(stdout);  // what the library prints itself comes after our lines
-  result.handle = rfc.RfcOpen(&g_options);
+  result.handle = rfc.RfcOpen(&record.options);
   if (result.handle == 0) TakeLastError(rfc, &result);
+  return result;
+}
+
+}  // namespace
+
+LogonRecord::~LogonRecord() { WipeText(password); }
+
+ClassicLogon OpenConnection(const ClassicRfc& rfc, const LogonDescription& given, SessionEvents& events,
+                            LogonRecord& record) {
+  // PRTG's user and password are UTF-8 text; this library reads its code
+  // page's bytes. A profile's are bytes already and go as they are.
+  if (given.credentials != CredentialForm::kUtf8Text) return OpenInLibraryCodePage(rfc, given, events, record);
+  std::optional<std::string> user = InLibraryCodePage(given.user);
+  std::optional<std::string> password = InLibraryCodePage(given.password);
+  ClassicLogon result;
+  // The run asks CarriesText first; no logon goes with a changed text.
+  if (!user || !password) {
+    result.reason = "the user or the password holds a character outside the library's code page";
+  } else {
+    LogonDescription logon = given;
+    logon.user = *user;
+    logon.password = *password;
+    result = OpenInLibraryCodePage(rfc, logon, events, record);
+  }
+  if (password) WipeText(*password);
   return result;
 }
 

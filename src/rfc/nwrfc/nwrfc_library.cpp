@@ -1,28 +1,10 @@
 #include "rfc/nwrfc/nwrfc_library.h"
 
-#include <string>
-
-#include "rfc/dynamic_library.h"
-#include "rfc/operation_lookup.h"
-
 namespace poolmetrics {
 
-const NwRfc* LoadNwRfc(std::string* reason) {
-  static const NwRfc* loaded = nullptr;
-  if (loaded) return loaded;
-  static std::string why;  // said once, when the load was tried
-  // Never unloaded, as the classic library: connections and the library's
-  // cached function descriptions live until the process ends.
-  static const DynamicLibrary& library =
-      *new DynamicLibrary(DynamicLibrary::Load(ProgramDirectory(), kNwRfcLibraryFile, &why));
-  if (!library) {
-    *reason = LibraryNotLoaded(kNwRfcLibraryFile, why);
-    return nullptr;
-  }
-
+NwRfc FindNwRfc(OperationLookup& lookup) {
   // (pointer arguments, 4-byte arguments) of each, for the decorated names.
   NwRfc rfc;
-  OperationLookup lookup(library, kNwRfcLibraryFile);
   lookup.Find("RfcOpenConnection", 2, 1, &rfc.RfcOpenConnection);
   lookup.Find("RfcCloseConnection", 2, 0, &rfc.RfcCloseConnection);
   lookup.Find("RfcGetFunctionDesc", 3, 0, &rfc.RfcGetFunctionDesc);
@@ -40,12 +22,7 @@ const NwRfc* LoadNwRfc(std::string* reason) {
   lookup.Find("RfcGetString", 5, 1, &rfc.RfcGetString);
   lookup.Find("RfcGetVersion", 3, 0, &rfc.RfcGetVersion);
   lookup.FindOptional("RfcSetIniPath", 2, 0, &rfc.RfcSetIniPath);
-  if (!lookup.failure().empty()) {
-    *reason = lookup.failure();
-    return nullptr;
-  }
-  loaded = new NwRfc(rfc);
-  return loaded;
+  return rfc;
 }
 
 }  // namespace poolmetrics

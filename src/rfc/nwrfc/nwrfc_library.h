@@ -1,10 +1,9 @@
-// The NetWeaver RFC library, loaded at run time when the classic library
-// does not serve, the first time a run needs one.
+// The NetWeaver RFC library's file and the operations the program uses in
+// it (rfc/library.h loads it when the classic library does not serve).
 #pragma once
 
-#include <string>
-
 #include "rfc/nwrfc/nwrfc_api.h"
+#include "rfc/operation_lookup.h"
 
 namespace poolmetrics {
 
@@ -38,11 +37,8 @@ struct NwRfc {
   nwrfc::RfcSetIniPathFn RfcSetIniPath = nullptr;
 };
 
-// The loaded library: loaded on the first call, from the program's own
-// directory first, then through the system's search, and never unloaded.
-// A library that cannot be loaded or lacks a needed operation gives null and
-// the reason in `reason`: "RFC-Library " + file + " could not be loaded" or
-// "... lacks operation " + name.
-const NwRfc* LoadNwRfc(std::string* reason);
+// The operations found through `lookup` in the loaded library; a needed one
+// that the library lacks is null, and lookup.failure() names the first.
+NwRfc FindNwRfc(OperationLookup& lookup);
 
 }  // namespace poolmetrics

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/file.h"
-#include "rfc/dynamic_library.h"
+#include "base/wipe.h"
 #include "rfc/nwrfc/call.h"
 #include "rfc/nwrfc/ini_path.h"
 #include "rfc/nwrfc/logon.h"
@@ -85,6 +85,10 @@ class NetWeaverLibrary final : public RfcLibrary {
     std::fflush(stdout);  // what the library prints itself comes after our lines
     nwrfc::RFC_CONNECTION_HANDLE connection =
         rfc_.RfcOpenConnection(parameters.data(), static_cast<unsigned>(parameters.size()), &error);
+    // The library keeps no text of the logon: its copies, the password's
+    // among them, are wiped at once.
+    for (auto& parameter : plan.parameters) WipeText(parameter.second);
+    for (SapText& text : texts) WipeText(text);
     if (!connection) {
       constexpr std::size_t kKey = sizeof error.key / sizeof error.key[0];
       constexpr std::size_t kMessage = sizeof error.message / sizeof error.message[0];
@@ -112,7 +116,7 @@ class NetWeaverLibrary final : public RfcLibrary {
   bool CarriesText(std::string_view) const override { return true; }
 
  private:
-  const NwRfc& rfc_;
+  const NwRfc rfc_;  // its sessions refer to it: each ends before the library
   std::string file_name_;
   std::string program_directory_;
   std::optional<std::string> ini_path_;  // the sapnwrfc.ini the library reads, once chosen
@@ -125,12 +129,10 @@ std::unique_ptr<RfcLibrary> MakeNetWeaverLibrary(const NwRfc& rfc, std::string f
   return std::make_unique<NetWeaverLibrary>(rfc, std::move(file_name), std::move(program_directory));
 }
 
-RfcLibrary* NetWeaverRfcLibrary(std::string* reason) {
-  const NwRfc* rfc = LoadNwRfc(reason);
-  if (!rfc) return nullptr;
-  // Lives as long as the process, as the library itself.
-  static RfcLibrary* library = MakeNetWeaverLibrary(*rfc, kNwRfcLibraryFile, ProgramDirectory()).release();
-  return library;
+std::unique_ptr<RfcLibrary> NetWeaverRfcLibrary(OperationLookup& lookup, const std::string& program_directory) {
+  NwRfc rfc = FindNwRfc(lookup);
+  if (!lookup.failure().empty()) return nullptr;
+  return MakeNetWeaverLibrary(rfc, kNwRfcLibraryFile, program_directory);
 }
 
 }  // namespace poolmetrics
