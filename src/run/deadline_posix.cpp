@@ -1,5 +1,4 @@
 #include <pthread.h>
-#include <sched.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -13,18 +12,11 @@ struct Body {
   void (*function)(void*);
   void* argument;
 };
+
 void* Run(void* body) {
   const Body& b = *static_cast<const Body*>(body);
   b.function(b.argument);
   return nullptr;
-}
-
-bool InitAttributes(pthread_attr_t& attributes) {
-  if (pthread_attr_init(&attributes) != 0) return false;
-  // The watchdog needs little stack; a small one keeps the run's memory small.
-  pthread_attr_setstacksize(&attributes, 256 * 1024);
-  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-  return true;
 }
 
 }  // namespace
@@ -33,26 +25,12 @@ bool StartThread(void (*body)(void*), void* argument) {
   static Body body_of_thread;  // the one watchdog's, set before its thread starts
   body_of_thread = {body, argument};
   pthread_attr_t attributes;
-  if (!InitAttributes(attributes)) return false;
-  // On the processor the run is on: a process whose threads have been on
-  // two processors makes every later page fault of the run dearer (on a
-  // virtual machine about twice a sensor run's own work), and the watchdog
-  // only sleeps. The scheduler still gives it its turn at the deadline.
-  int processor = sched_getcpu();
-  cpu_set_t here;
-  CPU_ZERO(&here);
-  if (processor >= 0 && processor < CPU_SETSIZE) {
-    CPU_SET(processor, &here);
-    pthread_attr_setaffinity_np(&attributes, sizeof here, &here);
-  }
+  if (pthread_attr_init(&attributes) != 0) return false;
+  // The watchdog needs little stack; a small one keeps the run's memory small.
+  pthread_attr_setstacksize(&attributes, 256 * 1024);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
   pthread_t thread;
   bool started = pthread_create(&thread, &attributes, &Run, &body_of_thread) == 0;
-  if (!started && processor >= 0) {
-    // A processor the run may not use after all: anywhere, then.
-    pthread_attr_destroy(&attributes);
-    if (!InitAttributes(attributes)) return false;
-    started = pthread_create(&thread, &attributes, &Run, &body_of_thread) == 0;
-  }
   pthread_attr_destroy(&attributes);
   return started;
 }
