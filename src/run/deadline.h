@@ -70,8 +70,8 @@ class Deadline {
   void Arm(RunKind kind, std::optional<std::chrono::milliseconds> limit);
 
   // A listing run's summary, which its last words write; set once its
-  // document is open, before its first step. It must live until the
-  // process ends or the run's outcome is decided.
+  // document is open, before its first step. It must live until the run's
+  // last step has ended.
   void AnswerWith(ListingSummary& summary);
 
   // When the run must have answered, if ever.
@@ -83,9 +83,9 @@ class Deadline {
   // watchdog answers a deadline that passes with the run's last words, which
   // name the innermost step and its system; outside every step it only
   // notes it. A step that begins after the deadline answers it at once, so
-  // no step begins late. When the outermost step ends, the outcome
-  // is decided and the run goes on to print it; should the watchdog have
-  // been writing a moment before, the process ends in the step's end.
+  // no step begins late. When the outermost step ends, the outcome is
+  // decided and the run goes on to print it; should the watchdog have been
+  // writing a moment before, the process ends in the step's end.
   //
   // The watchdog thread is started by the first step that can wait (the
   // logon or the call): a run that never waits (served by a cached answer,
