@@ -90,7 +90,7 @@ Deadline::Step::Step(Deadline& deadline, QueryStep step, std::string_view system
     }
   }
   // No thread, no deadline: the run goes on without one.
-  if (start) watchdog_platform::StartThread(&Deadline::Watch, &deadline);
+  if (start) watchdog_platform::StartThread(deadline.watchdog_);
 }
 
 Deadline::Step::~Step() {

@@ -59,6 +59,23 @@ class ListingSummary {
   ~ListingSummary() = default;
 };
 
+// The watchdog's platform parts (deadline_posix.cpp, deadline_win32.cpp).
+namespace watchdog_platform {
+// What a thread runs: function(argument).
+struct ThreadBody {
+  void (*function)(void*);
+  void* argument;
+};
+// Runs `body` on a thread of its own that nobody waits for; `body` must
+// outlive the thread.
+bool StartThread(const ThreadBody& body);
+void SleepMilliseconds(unsigned milliseconds);
+// Ends the process at once with `status`: no exit handlers, no library
+// unloading (the RFC library may be in the middle of a call on another
+// thread).
+[[noreturn]] void EndProcess(int status);
+}  // namespace watchdog_platform
+
 class Deadline {
  public:
   explicit Deadline(Clock::time_point start) : start_(start) {}
@@ -112,6 +129,7 @@ class Deadline {
   static void Watch(void* deadline);
 
   Clock::time_point start_;
+  const watchdog_platform::ThreadBody watchdog_{&Deadline::Watch, this};
   std::optional<Clock::time_point> when_;
   RunKind kind_ = RunKind::kSingle;
   ListingSummary* summary_ = nullptr;
@@ -123,16 +141,5 @@ class Deadline {
   bool watching_ = false;  // the watchdog thread runs
   bool passed_ = false;    // the deadline passed while no step lived
 };
-
-// The watchdog's platform parts (deadline_posix.cpp, deadline_win32.cpp).
-namespace watchdog_platform {
-// Runs `body(argument)` on a thread of its own that nobody waits for.
-bool StartThread(void (*body)(void*), void* argument);
-void SleepMilliseconds(unsigned milliseconds);
-// Ends the process at once with `status`: no exit handlers, no library
-// unloading (the RFC library may be in the middle of a call on another
-// thread).
-[[noreturn]] void EndProcess(int status);
-}  // namespace watchdog_platform
 
 }  // namespace poolmetrics

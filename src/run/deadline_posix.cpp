@@ -8,29 +8,22 @@ namespace poolmetrics {
 namespace watchdog_platform {
 namespace {
 
-struct Body {
-  void (*function)(void*);
-  void* argument;
-};
-
 void* Run(void* body) {
-  const Body& b = *static_cast<const Body*>(body);
-  b.function(b.argument);
+  const ThreadBody& run = *static_cast<const ThreadBody*>(body);
+  run.function(run.argument);
   return nullptr;
 }
 
 }  // namespace
 
-bool StartThread(void (*body)(void*), void* argument) {
-  static Body body_of_thread;  // the one watchdog's, set before its thread starts
-  body_of_thread = {body, argument};
+bool StartThread(const ThreadBody& body) {
   pthread_attr_t attributes;
   if (pthread_attr_init(&attributes) != 0) return false;
   // The watchdog needs little stack; a small one keeps the run's memory small.
   pthread_attr_setstacksize(&attributes, 256 * 1024);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
   pthread_t thread;
-  bool started = pthread_create(&thread, &attributes, &Run, &body_of_thread) == 0;
+  bool started = pthread_create(&thread, &attributes, &Run, const_cast<ThreadBody*>(&body)) == 0;
   pthread_attr_destroy(&attributes);
   return started;
 }

@@ -8,25 +8,19 @@ namespace poolmetrics {
 namespace watchdog_platform {
 namespace {
 
-struct Body {
-  void (*function)(void*);
-  void* argument;
-};
-
 DWORD WINAPI Run(LPVOID body) {
-  const Body& b = *static_cast<const Body*>(body);
-  b.function(b.argument);
+  const ThreadBody& run = *static_cast<const ThreadBody*>(body);
+  run.function(run.argument);
   return 0;
 }
 
 }  // namespace
 
-bool StartThread(void (*body)(void*), void* argument) {
-  static Body body_of_thread;  // the one watchdog's, set before its thread starts
-  body_of_thread = {body, argument};
+bool StartThread(const ThreadBody& body) {
   // The watchdog needs little stack; reserving a small one keeps the run's
   // address space small in the 32-bit program.
-  HANDLE thread = CreateThread(nullptr, 256 * 1024, &Run, &body_of_thread, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  HANDLE thread = CreateThread(nullptr, 256 * 1024, &Run, const_cast<ThreadBody*>(&body),
+                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (!thread) return false;
   CloseHandle(thread);  // nobody waits for it
   return true;
